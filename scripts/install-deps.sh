@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, playing and testing need.
+# Only what is missing is installed; nothing is downloaded from elsewhere.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libpng-dev zlib1g-dev libsdl2-dev libpixman-1-dev libasound2-dev
+  libfreetype-dev libharfbuzz-dev fonts-dejavu-core
+  xvfb xauth xdotool
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every configuration once and runs the
+# whole suite in each: plain, ASan+UBSan, TSan; then each fuzz target briefly.
+#   KAZE_FUZZ_SECONDS  seconds per fuzz target (default 10)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=$(nproc)
+fuzz_seconds=${KAZE_FUZZ_SECONDS:-10}
+
+run_suite() {  # name, cmake options...
+  local name=$1; shift
+  echo "=== $name"
+  cmake -S . -B "build/$name" -G Ninja "$@" >/dev/null
+  cmake --build "build/$name" -j "$jobs"
+  ctest --test-dir "build/$name" --output-on-failure -j "$jobs"
+}
+
+run_suite release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  run_suite asan -DCMAKE_BUILD_TYPE=Debug -DKAZE_SANITIZE=address -DKAZE_BENCH=OFF
+TSAN_OPTIONS=halt_on_error=1 \
+  run_suite tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAZE_SANITIZE=thread -DKAZE_BENCH=OFF
+
+echo "=== fuzz (${fuzz_seconds}s per target)"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKAZE_FUZZ=ON -DKAZE_SANITIZE=address -DKAZE_BENCH=OFF -DKAZE_SDL=OFF >/dev/null
+cmake --build build/fuzz -j "$jobs" --target $(cd fuzz && ls *.cpp 2>/dev/null | sed 's/\.cpp$//; s/^/kaze_fuzz_/')
+for target in build/fuzz/fuzz/kaze_fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target"); corpus="fuzz/corpus/${name#kaze_fuzz_}"
+  work=$(mktemp -d)
+  [ -d "$corpus" ] && cp -r "$corpus/." "$work/"
+  echo "--- $name"
+  "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$work" 2>&1 | tail -n 2
+  rm -rf "$work"
+done
+echo "all suites passed"

@@ -1,0 +1,1 @@
+// The headless host: virtual clock, scripted input, trace.

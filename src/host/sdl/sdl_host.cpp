@@ -1,0 +1,1 @@
+// The sdl host: a real window, input and audio through SDL2.

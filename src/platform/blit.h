@@ -1,0 +1,27 @@
+// The software blitter under IDirectDrawSurface::Blt: free functions over
+// plain pixel memory. Rectangles are (left, top, right, bottom), right and
+// bottom exclusive.
+#pragma once
+
+#include <cstdint>
+
+#include "pixel_surface.h"
+#include "windef.h"
+
+namespace kaze::platform {
+
+// Fills the part of `rect` inside `clip` with `colour`. `clip` must lie
+// within the surface.
+void FillRect(const PixelSurface& dst, const RECT& rect, const RECT& clip, uint16_t colour);
+
+// Copies the source rectangle onto the destination rectangle, stretched or
+// shrunk to it by nearest pixel: destination column dx (counted from
+// dstRect.left) shows source column srcRect.left + dx * srcWidth / dstWidth,
+// and rows likewise. Only destination pixels inside `clip` are written, so a
+// clipped stretched blit shows exactly the visible part of the whole scaled
+// picture. With `key`, source pixels equal to *key are skipped. `clip` must
+// lie within the destination and `srcRect` within the source.
+void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
+                 const PixelSurface& src, const RECT& srcRect, const uint16_t* key);
+
+}  // namespace kaze::platform

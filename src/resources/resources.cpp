@@ -1,0 +1,1 @@
+// Resource table of the executable (accelerators, icon).
