@@ -1,0 +1,10 @@
+#include "platform/settings.h"
+
+namespace kaze::platform {
+
+Settings& TheSettings() {
+  static Settings settings;
+  return settings;
+}
+
+}  // namespace kaze::platform
