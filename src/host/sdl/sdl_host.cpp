@@ -1,1 +1,11 @@
-// The sdl host: a real window, input and audio through SDL2.
+// Placeholder until the sdl host lands.
+#include "host/sdl/sdl_host.h"
+
+namespace kaze::host {
+
+std::unique_ptr<Host> CreateSdlHost(const SdlHostOptions&, std::string& error) {
+  error = "this build has no display host yet; use --headless";
+  return nullptr;
+}
+
+}  // namespace kaze::host

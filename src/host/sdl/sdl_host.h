@@ -1,0 +1,20 @@
+// The player's machine: a window or full screen, mouse, keyboard, cursor and
+// audio through SDL2.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/host.h"
+
+namespace kaze::host {
+
+struct SdlHostOptions {
+  bool window = false;  // a window instead of full screen
+  int scale = 0;        // window size as a multiple of 640x480; 0: the largest that fits
+};
+
+// Null, with a one-line reason in `error`, when no display is available.
+std::unique_ptr<Host> CreateSdlHost(const SdlHostOptions& options, std::string& error);
+
+}  // namespace kaze::host
