@@ -117,6 +117,10 @@ class SdlHost final : public Host {
   std::mutex publishMutex_;  // Publish has one writer at a time
 
   std::array<std::atomic<bool>, 256> keys_{};
+  // Presses counted by the main thread and the count each key's last query
+  // saw: a press that came and went between two queries still shows once.
+  std::array<std::atomic<uint32_t>, 256> presses_{};
+  std::array<std::atomic<uint32_t>, 256> pressesSeen_{};
   std::atomic<uint64_t> cursor_{0};
   std::array<bool, 3> buttonsSeen_{};  // game thread: last state logged
 
@@ -134,6 +138,7 @@ SdlHost::~SdlHost() {
 bool SdlHost::Start(std::string& error) {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // closing is the program's decision
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");               // the message loop must keep pumping
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");   // the click that activates counts, as on Windows
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     error = std::string("no display available (") + SDL_GetError() + "); run with --headless to play without one";
     return false;
@@ -338,7 +343,11 @@ void SdlHost::MoveCursor(int32_t windowX, int32_t windowY) {
 }
 
 void SdlHost::SetKey(uint32_t virtualKey, bool down) {
-  if (virtualKey < keys_.size()) keys_[virtualKey].store(down, std::memory_order_release);
+  if (virtualKey >= keys_.size()) return;
+  if (down && !keys_[virtualKey].load(std::memory_order_relaxed)) {
+    presses_[virtualKey].fetch_add(1, std::memory_order_release);
+  }
+  keys_[virtualKey].store(down, std::memory_order_release);
 }
 
 void SdlHost::ReleaseAllKeys() {
@@ -347,7 +356,11 @@ void SdlHost::ReleaseAllKeys() {
 
 bool SdlHost::IsKeyDown(uint32_t virtualKey) {
   if (virtualKey >= keys_.size()) return false;
-  const bool down = keys_[virtualKey].load(std::memory_order_acquire);
+  // A tap shorter than the game's polling interval (a touchpad tap lasts a
+  // few milliseconds, a frame 20) would otherwise never be seen at all.
+  const uint32_t presses = presses_[virtualKey].load(std::memory_order_acquire);
+  const bool unseenPress = pressesSeen_[virtualKey].exchange(presses, std::memory_order_acq_rel) != presses;
+  const bool down = keys_[virtualKey].load(std::memory_order_acquire) || unseenPress;
   if (logs_.input && virtualKey <= 2 && virtualKey >= 1 && !OnMainThread() && buttonsSeen_[virtualKey] != down) {
     buttonsSeen_[virtualKey] = down;
     int32_t x = 0, y = 0;
