@@ -62,5 +62,23 @@ TEST_F(SdlHostOnXvfb, ClickReachesTheGameThreadInScreenCoordinatesAndEscapeEndsT
   EXPECT_LE(std::chrono::steady_clock::now() - sent, std::chrono::seconds(2));
 }
 
+TEST_F(SdlHostOnXvfb, FullScreenCoversTheDesktopAndClicksOnTheBarsLieOutsideTheScreen) {
+  ChildProcess program;
+  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] { return RunHostHarness({.window = false}); }));
+  const std::string window = FindKazeWindow();
+  ASSERT_FALSE(window.empty()) << program.Output();
+  const std::string geometry = RunXdotool(server_.Display(), "getwindowgeometry " + window);
+  EXPECT_NE(geometry.find("Geometry: 1920x1080"), std::string::npos) << geometry;
+
+  // The 1920x1080 desktop shows the picture at 1440x1080 from x = 240.
+  RunXdotool(server_.Display(), "mousemove 100 540 click 1");
+  EXPECT_EQ(program.WaitForLine("left up", 10000), "kaze-input: left up -63 240") << program.Output();
+  RunXdotool(server_.Display(), "mousemove 1679 1079 click 1");
+  EXPECT_EQ(program.WaitForLine("left up", 10000), "kaze-input: left up 639 479") << program.Output();
+
+  RunXdotool(server_.Display(), "windowfocus --sync " + window + " key Escape");
+  EXPECT_EQ(program.WaitForExit(10000), 0) << program.Output();
+}
+
 }  // namespace
 }  // namespace kaze::testing

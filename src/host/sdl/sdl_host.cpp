@@ -162,6 +162,7 @@ void SdlHost::DesktopSize(int32_t& width, int32_t& height) {
 
 bool SdlHost::OpenScreen() {
   if (window_ != nullptr) return true;
+  int32_t x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
   int32_t width = kScreenWidth, height = kScreenHeight;
   Uint32 flags = SDL_WINDOW_RESIZABLE;
   if (options_.window) {
@@ -174,14 +175,23 @@ bool SdlHost::OpenScreen() {
     width *= scale;
     height *= scale;
   } else {
-    // The desktop keeps its mode; the picture is scaled onto it.
-    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // The desktop keeps its mode; the picture is scaled onto it. The window
+    // starts as a borderless one over the whole desktop, so that it covers
+    // the screen even where no window manager acts on the full-screen state.
+    SDL_Rect bounds{0, 0, kScreenWidth, kScreenHeight};
+    SDL_GetDisplayBounds(0, &bounds);
+    x = bounds.x;
+    y = bounds.y;
+    width = bounds.w;
+    height = bounds.h;
+    flags = SDL_WINDOW_BORDERLESS;
   }
-  window_ = SDL_CreateWindow("kaze", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
+  window_ = SDL_CreateWindow("kaze", x, y, width, height, flags);
   if (window_ == nullptr) {
     std::fprintf(stderr, "kaze: cannot open a window: %s\n", SDL_GetError());
     return false;
   }
+  if (!options_.window) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
   static constexpr auto kIcon = resources::Icon149Pixels();
   if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
           const_cast<uint32_t*>(kIcon.data()), resources::kIcon149Size, resources::kIcon149Size, 32,
@@ -196,9 +206,9 @@ bool SdlHost::OpenScreen() {
     CloseScreen();
     return false;
   }
-  int32_t x = 0, y = 0;
-  SDL_GetMouseState(&x, &y);
-  MoveCursor(x, y);
+  int32_t mouseX = 0, mouseY = 0;
+  SDL_GetMouseState(&mouseX, &mouseY);
+  MoveCursor(mouseX, mouseY);
   Draw(nullptr);
   return true;
 }
