@@ -47,6 +47,24 @@ TEST(FrameExchange, ReaderGetsOnlyTheNewestFrameOnceWithItsLayout) {
   EXPECT_EQ(exchange.Current(), taken);
 }
 
+TEST(FrameExchange, AStillPictureIsPresentedOnceButALayoutChangeCounts) {
+  FrameExchange exchange;
+  UniformFrame source;
+  EXPECT_TRUE(exchange.Publish(source.Fill(7)));
+  ASSERT_NE(exchange.TakeNewest(), nullptr);
+  EXPECT_FALSE(exchange.Publish(source.Fill(7)));
+  EXPECT_EQ(exchange.TakeNewest(), nullptr);
+
+  source.Fill(7);
+  source.memory[size_t(kScreenHeight - 1) * (UniformFrame::kPitch / 2) + kScreenWidth - 1] = 8;  // last pixel
+  EXPECT_TRUE(exchange.Publish(Frame{source.memory.data(), UniformFrame::kPitch, PixelLayout::Rgb565}));
+  EXPECT_TRUE(exchange.Publish(Frame{source.memory.data(), UniformFrame::kPitch, PixelLayout::Rgb555}));
+  const StoredFrame* taken = exchange.TakeNewest();
+  ASSERT_NE(taken, nullptr);
+  EXPECT_EQ(taken->layout, PixelLayout::Rgb555);
+  EXPECT_EQ(taken->pixels.back(), 8);
+}
+
 TEST(FrameExchange, FramesPublishedOnAnotherThreadAreNeverSeenHalfWritten) {
   FrameExchange exchange;
   std::atomic<bool> done{false};

@@ -22,8 +22,10 @@ class FrameExchange {
   FrameExchange();
 
   // Writer side (one thread at a time): copies the frame and makes it the
-  // newest published one.
-  void Publish(const Frame& frame);
+  // newest published one. A frame equal to the last one published is not
+  // published again (a still picture costs no presenting); returns whether
+  // it was published.
+  bool Publish(const Frame& frame);
 
   // Reader side (one thread): the newest published frame if it arrived since
   // the last call, else null. The frame stays valid until the next call.
@@ -36,7 +38,11 @@ class FrameExchange {
  private:
   static constexpr uint32_t kFresh = 4;  // flag beside the middle buffer's index
 
+  bool SameAsLast(const Frame& frame) const;
+
   std::array<StoredFrame, 3> buffers_;
+  StoredFrame last_;  // writer side: the last frame published
+  bool publishedAny_ = false;
   uint32_t writing_ = 0;
   std::atomic<uint32_t> middle_{1};
   uint32_t showing_ = 2;
