@@ -82,3 +82,24 @@ TEST_F(SdlHostOnXvfb, FullScreenCoversTheDesktopAndClicksOnTheBarsLieOutsideTheS
 
 }  // namespace
 }  // namespace kaze::testing
+
+namespace kaze::testing {
+namespace {
+
+TEST(SdlHostWithoutDisplay, RefusesInOneLineThatSuggestsHeadless) {
+  ChildProcess program;
+  // SDL's own fallbacks (offscreen, dummy) must not count as a display.
+  ASSERT_TRUE(program.Fork({"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER"}, [] {
+    std::string error;
+    auto host = host::CreateSdlHost({.window = true}, error);
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return host ? 1 : 0;
+  }));
+  const std::string line = program.WaitForLine("", 10000);
+  EXPECT_EQ(program.WaitForExit(10000), 0) << "a host was made without a display";
+  EXPECT_NE(line.find("no display available"), std::string::npos) << line;
+  EXPECT_NE(line.find("--headless"), std::string::npos) << line;
+}
+
+}  // namespace
+}  // namespace kaze::testing

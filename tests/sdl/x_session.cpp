@@ -108,7 +108,14 @@ bool ChildProcess::Start(const std::vector<std::string>& environment, const std:
     dup2(fds[1], STDERR_FILENO);
     close(fds[1]);
     SilenceStdout();
-    for (const std::string& entry : environment) putenv(strdup(entry.c_str()));
+    for (const std::string& entry : environment) {
+      const size_t equals = entry.find('=');
+      if (equals == std::string::npos) {
+        unsetenv(entry.c_str());
+      } else {
+        setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
+      }
+    }
     inChild();
     _exit(127);
   }

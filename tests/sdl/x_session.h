@@ -39,8 +39,8 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
   ~ChildProcess();  // kills a child that is still running
 
-  // Runs `body` in a forked child with the given environment additions; its
-  // result is the exit code.
+  // Runs `body` in a forked child with the given environment changes
+  // ("NAME=value" sets, a bare "NAME" removes); its result is the exit code.
   bool Fork(const std::vector<std::string>& environment, const std::function<int()>& body);
   // Runs a program with arguments and environment additions.
   bool Exec(const std::vector<std::string>& argv, const std::vector<std::string>& environment);

@@ -60,6 +60,29 @@ struct DiagnosticLogs {
   }
 };
 
+// The video drivers that show a picture to someone, in SDL's order: X11
+// and Wayland only where a session names their server (so that a machine
+// with neither says so in one line), then the console. SDL's own last
+// resorts, offscreen and dummy, show nothing and are never taken unless
+// SDL_VIDEODRIVER asks for them.
+std::string DisplayDrivers() {
+  std::string drivers;
+  if (const char* x11 = std::getenv("DISPLAY"); x11 != nullptr && *x11 != '\0') drivers += "x11,";
+  if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland != nullptr && *wayland != '\0') {
+    drivers += "wayland,";
+  }
+  return drivers + "KMSDRM";
+}
+
+std::string NoDisplayReason() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  std::string names;
+  if (x11 != nullptr && *x11 != '\0') names = std::string("DISPLAY=") + x11;
+  if (wayland != nullptr && *wayland != '\0') names += (names.empty() ? "" : " or ") + std::string("WAYLAND_DISPLAY=") + wayland;
+  return names.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "cannot open " + names;
+}
+
 class SdlHost final : public Host {
  public:
   explicit SdlHost(const SdlHostOptions& options) : options_(options) {}
@@ -139,8 +162,11 @@ bool SdlHost::Start(std::string& error) {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // closing is the program's decision
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");               // the message loop must keep pumping
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");   // the click that activates counts, as on Windows
+  const bool driverChosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
+  if (!driverChosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, DisplayDrivers().c_str());
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    error = std::string("no display available (") + SDL_GetError() + "); run with --headless to play without one";
+    const std::string why = driverChosen ? std::string(SDL_GetError()) : NoDisplayReason();
+    error = "no display available (" + why + "); run with --headless to play without one";
     return false;
   }
   sdlStarted_ = true;
