@@ -44,6 +44,7 @@ int ShowCursor(BOOL show) {
 }
 
 BOOL ClipCursor(const RECT* rect) {
+  if (rect == nullptr) kaze::host::TheHost().Trace("cursor-clip", {{"op", std::string_view("release")}});
   std::lock_guard lock(gCursorMutex);
   gClipped = rect != nullptr;
   if (rect != nullptr) gClip = *rect;

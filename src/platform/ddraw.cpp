@@ -70,6 +70,12 @@ void UnregisterSurface(IDirectDrawSurface* surface) {
   if (gPrimary == surface) gPrimary = nullptr;
 }
 
+void TraceRelease(const char* object, ULONG referencesLeft) {
+  host::TheHost().Trace("ddraw", {{"op", std::string_view("release")},
+                                  {"object", std::string_view(object)},
+                                  {"refs", int64_t{referencesLeft}}});
+}
+
 void LoseScreenSurfaces() {
   int64_t count = 0;
   {
@@ -104,7 +110,7 @@ HRESULT CreatePrimary(const IDirectDraw& ddraw, const DDSURFACEDESC& desc, IDire
   if (chain) {
     IDirectDrawSurface* back = NewSurface(width, height, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX, "backbuffer");
     if (back == nullptr) {
-      primary->Release();
+      DropReference(primary);
       return DDERR_OUTOFVIDEOMEMORY;
     }
     primary->state.backBuffer = back;  // the chain holds the back buffer's first reference
@@ -154,6 +160,7 @@ ULONG IDirectDraw::AddRef() { return ++refCount; }
 
 ULONG IDirectDraw::Release() {
   ULONG left = --refCount;
+  TraceRelease("directdraw", left);
   if (left == 0) {
     if (modeSet) RestoreDisplayMode();
     delete this;
@@ -167,6 +174,7 @@ HRESULT IDirectDraw::SetCooperativeLevel(HWND hwnd, DWORD flags) {
   const bool wantsExclusive = (flags & DDSCL_EXCLUSIVE) != 0;
   if (fullscreen != wantsExclusive) return DDERR_INVALIDPARAMS;  // one needs the other
   if (wantsExclusive && !IsLiveWindow(hwnd)) return DDERR_INVALIDPARAMS;
+  levelSet = true;
   cooperativeWindow = hwnd;
   exclusive = wantsExclusive;
   return DD_OK;
@@ -177,6 +185,8 @@ HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixe
   if (!exclusive) return DDERR_NOEXCLUSIVEMODE;
   if (width != 640 || height != 480 || bitsPerPixel != 16) return DDERR_INVALIDMODE;  // the one mode the screen has
   modeSet = true;
+  kaze::host::TheHost().Trace("ddraw", {{"op", std::string_view("set-mode")}, {"width", int64_t{width}},
+                                  {"height", int64_t{height}}, {"bits", int64_t{bitsPerPixel}}});
   SetScreenMode(static_cast<int32_t>(width), static_cast<int32_t>(height));
   // An exclusive full-screen window covers the new screen from its origin.
   PlaceWindow(cooperativeWindow, RECT{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)});
@@ -186,6 +196,7 @@ HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixe
 HRESULT IDirectDraw::RestoreDisplayMode() {
   if (!modeSet) return DD_OK;
   modeSet = false;
+  kaze::host::TheHost().Trace("ddraw", {{"op", std::string_view("restore-mode")}});
   SetScreenMode(0, 0);
   return DD_OK;
 }
@@ -195,7 +206,7 @@ HRESULT IDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** su
     return DDERR_INVALIDPARAMS;
   *surface = nullptr;
   if (auto fault = CheckFault("IDirectDraw::CreateSurface")) return static_cast<HRESULT>(*fault);
-  if (cooperativeWindow == nullptr && !exclusive) return DDERR_NOCOOPERATIVELEVELSET;
+  if (!levelSet) return DDERR_NOCOOPERATIVELEVELSET;
   if (!(desc->dwFlags & DDSD_CAPS)) return DDERR_INVALIDPARAMS;
   if (desc->ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) return CreatePrimary(*this, *desc, surface);
   return CreateOffscreen(*desc, surface);
@@ -212,8 +223,13 @@ HRESULT IDirectDraw::CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IU
 ULONG IDirectDrawClipper::AddRef() { return ++state.refCount; }
 
 ULONG IDirectDrawClipper::Release() {
-  ULONG left = --state.refCount;
-  if (left == 0) delete this;
+  TraceRelease("clipper", state.refCount - 1);
+  return DropReference(this);
+}
+
+ULONG kaze::platform::DropReference(IDirectDrawClipper* clipper) {
+  ULONG left = --clipper->state.refCount;
+  if (left == 0) delete clipper;
   return left;
 }
 

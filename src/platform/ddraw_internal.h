@@ -20,6 +20,15 @@ IDirectDrawSurface* NewSurface(int32_t width, int32_t height, DWORD caps, const 
 void RegisterSurface(IDirectDrawSurface* surface);
 void UnregisterSurface(IDirectDrawSurface* surface);
 
+// Every Release of a DirectDraw object goes into the trace, so that the
+// order of a teardown and any object left over can be seen.
+void TraceRelease(const char* object, ULONG referencesLeft);
+
+// Release without a trace line, for the references that the stand-in holds
+// itself (a surface's on its clipper, the flip chain's on its back buffer).
+ULONG DropReference(IDirectDrawSurface* surface);
+ULONG DropReference(IDirectDrawClipper* clipper);
+
 // Marks the flip chain and the screen-sized off-screen surfaces lost.
 void LoseScreenSurfaces();
 

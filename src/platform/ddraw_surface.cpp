@@ -97,19 +97,31 @@ using namespace kaze::platform;
 ULONG IDirectDrawSurface::AddRef() { return ++state.refCount; }
 
 ULONG IDirectDrawSurface::Release() {
+  TraceRelease(state.role, state.refCount - 1);
+  return DropReference(this);
+}
+
+namespace kaze::platform {
+
+// Release without a trace line, for references that the stand-in itself
+// holds (the flip chain's on its back buffer).
+ULONG DropReference(IDirectDrawSurface* surface) {
+  SurfaceState& state = surface->state;
   ULONG left = --state.refCount;
   if (left == 0) {
-    UnregisterSurface(this);
-    if (state.clipper != nullptr) state.clipper->Release();
+    UnregisterSurface(surface);
+    if (state.clipper != nullptr) DropReference(state.clipper);
     if (state.backBuffer != nullptr) {
       state.backBuffer->state.frontBuffer = nullptr;
-      state.backBuffer->Release();  // the chain's own reference
+      DropReference(state.backBuffer);  // the chain's own reference
     }
     if (state.frontBuffer != nullptr) state.frontBuffer->state.backBuffer = nullptr;
-    delete this;
+    delete surface;
   }
   return left;
 }
+
+}  // namespace kaze::platform
 
 HRESULT IDirectDrawSurface::Blt(LPRECT destRect, IDirectDrawSurface* source, LPRECT sourceRect, DWORD flags,
                                 LPDDBLTFX fx) {
@@ -233,7 +245,7 @@ HRESULT IDirectDrawSurface::Unlock(LPVOID) {
 HRESULT IDirectDrawSurface::SetClipper(IDirectDrawClipper* clipper) {
   if (auto fault = CheckFault("IDirectDrawSurface::SetClipper")) return static_cast<HRESULT>(*fault);
   if (clipper != nullptr) clipper->AddRef();
-  if (state.clipper != nullptr) state.clipper->Release();
+  if (state.clipper != nullptr) DropReference(state.clipper);
   state.clipper = clipper;
   return DD_OK;
 }

@@ -164,6 +164,7 @@ BOOL UpdateWindow(HWND hwnd) { return IsLiveWindow(hwnd) ? TRUE : FALSE; }
 
 BOOL DestroyWindow(HWND hwnd) {
   if (!IsLiveWindow(hwnd)) return FALSE;
+  kaze::host::TheHost().Trace("window", {{"op", std::string_view("destroy")}});
   SendToWindow(hwnd, WM_DESTROY, 0, 0);
   bool closeScreen = false;
   {

@@ -296,6 +296,7 @@ struct IDirectDraw {
   HRESULT CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer);
 
   ULONG refCount = 1;
+  bool levelSet = false;
   HWND cooperativeWindow = nullptr;
   bool exclusive = false;
   bool modeSet = false;
