@@ -50,7 +50,8 @@ TEST(DisplaySetUp, EachFailingStepShowsExactlyItsMessagesAndTheProgramEndsInOrde
     EXPECT_LT(exit->t, 5000);          // it ended by itself, not by --until
     // What was made before the failure is released, and the window goes.
     for (const TraceLine& line : Events(run.trace, "ddraw")) {
-      if (line.Str("op") == "release") EXPECT_EQ(line.Int("refs"), line.Str("object") == "backbuffer" ? 1 : 0);
+      if (line.Str("op") != "release") continue;
+      EXPECT_EQ(line.Int("refs"), line.Str("object") == "backbuffer" ? 1 : 0) << line.text;
     }
     EXPECT_EQ(Events(run.trace, "window").size(), 1u);
   }
