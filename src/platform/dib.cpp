@@ -43,18 +43,20 @@ int32_t OutputRow(const DibHeader& header, int32_t fileRow) {
   return header.topDown ? fileRow : header.height - 1 - fileRow;
 }
 
+uint32_t Rgb(uint8_t red, uint8_t green, uint8_t blue) { return uint32_t{red} << 16 | uint32_t{green} << 8 | blue; }
+
 struct Palette {
-  std::vector<uint16_t> colours;
+  std::vector<uint32_t> colours;
   // Indices beyond the table give black, as nothing else is safe to show.
-  uint16_t operator[](uint32_t index) const { return index < colours.size() ? colours[index] : 0; }
+  uint32_t operator[](uint32_t index) const { return index < colours.size() ? colours[index] : 0; }
 };
 
-Palette ReadPalette(const DibHeader& header, const uint8_t* info, PixelLayout layout) {
+Palette ReadPalette(const DibHeader& header, const uint8_t* info) {
   Palette palette;
   const uint8_t* table = info + header.infoBytes - size_t{header.colourCount} * 4;
   for (uint32_t i = 0; i < header.colourCount; ++i) {
     const uint8_t* quad = table + size_t{i} * 4;  // blue, green, red, reserved
-    palette.colours.push_back(PackRgb(quad[2], quad[1], quad[0], layout));
+    palette.colours.push_back(Rgb(quad[2], quad[1], quad[0]));
   }
   return palette;
 }
@@ -67,37 +69,34 @@ uint32_t IndexAt(const uint8_t* row, int32_t x, int bitCount) {
   }
 }
 
-uint16_t DirectPixelAt(const DibHeader& header, const uint8_t* row, int32_t x, PixelLayout layout) {
+uint32_t DirectPixelAt(const DibHeader& header, const uint8_t* row, int32_t x) {
   switch (header.bitCount) {
     case 16: {
       uint32_t pixel = Le16(row + size_t(x) * 2);
-      return PackRgb(Channel(pixel, header.masks[0]), Channel(pixel, header.masks[1]), Channel(pixel, header.masks[2]),
-                     layout);
+      return Rgb(Channel(pixel, header.masks[0]), Channel(pixel, header.masks[1]), Channel(pixel, header.masks[2]));
     }
     case 24: {
       const uint8_t* p = row + size_t(x) * 3;  // blue, green, red
-      return PackRgb(p[2], p[1], p[0], layout);
+      return Rgb(p[2], p[1], p[0]);
     }
     default: {
       uint32_t pixel = Le32(row + size_t(x) * 4);
-      return PackRgb(Channel(pixel, header.masks[0]), Channel(pixel, header.masks[1]), Channel(pixel, header.masks[2]),
-                     layout);
+      return Rgb(Channel(pixel, header.masks[0]), Channel(pixel, header.masks[1]), Channel(pixel, header.masks[2]));
     }
   }
 }
 
-std::optional<DibPixels> DecodeUncompressed(const DibHeader& header, const uint8_t* info, const uint8_t* bits,
-                                            size_t bitsBytes, PixelLayout layout) {
+std::optional<DibColours> DecodeUncompressed(const DibHeader& header, const uint8_t* info, const uint8_t* bits,
+                                             size_t bitsBytes) {
   if (DibUncompressedBytes(header) > bitsBytes) return std::nullopt;
   const size_t stride = (size_t{header.bitCount} * size_t(header.width) + 31) / 32 * 4;
-  Palette palette = ReadPalette(header, info, layout);
-  DibPixels out{header.width, header.height, std::vector<uint16_t>(size_t(header.width) * size_t(header.height))};
+  Palette palette = ReadPalette(header, info);
+  DibColours out{header.width, header.height, std::vector<uint32_t>(size_t(header.width) * size_t(header.height))};
   for (int32_t fileRow = 0; fileRow < header.height; ++fileRow) {
     const uint8_t* row = bits + size_t(fileRow) * stride;
-    uint16_t* to = out.pixels.data() + size_t(OutputRow(header, fileRow)) * size_t(header.width);
+    uint32_t* to = out.colours.data() + size_t(OutputRow(header, fileRow)) * size_t(header.width);
     for (int32_t x = 0; x < header.width; ++x) {
-      to[x] = header.bitCount <= 8 ? palette[IndexAt(row, x, header.bitCount)]
-                                   : DirectPixelAt(header, row, x, layout);
+      to[x] = header.bitCount <= 8 ? palette[IndexAt(row, x, header.bitCount)] : DirectPixelAt(header, row, x);
     }
   }
   return out;
@@ -107,18 +106,18 @@ std::optional<DibPixels> DecodeUncompressed(const DibHeader& header, const uint8
 // of line (0 0), end of bitmap (0 1), a move (0 2 dx dy) and absolute runs
 // (0 n, then n indices, padded to a 16-bit boundary). Pixels the stream skips
 // stay black; runs past the right edge or below the last row are cut.
-std::optional<DibPixels> DecodeRunLength(const DibHeader& header, const uint8_t* info, const uint8_t* bits,
-                                         size_t bitsBytes, PixelLayout layout) {
+std::optional<DibColours> DecodeRunLength(const DibHeader& header, const uint8_t* info, const uint8_t* bits,
+                                          size_t bitsBytes) {
   size_t available = bitsBytes;
   if (header.sizeImage != 0 && header.sizeImage < available) available = header.sizeImage;
   const bool fourBit = header.compression == BI_RLE4;
-  Palette palette = ReadPalette(header, info, layout);
-  DibPixels out{header.width, header.height, std::vector<uint16_t>(size_t(header.width) * size_t(header.height))};
+  Palette palette = ReadPalette(header, info);
+  DibColours out{header.width, header.height, std::vector<uint32_t>(size_t(header.width) * size_t(header.height))};
   int64_t x = 0;
   int64_t fileRow = 0;
   auto put = [&](uint32_t index) {
     if (x < header.width && fileRow < header.height)
-      out.pixels[size_t(OutputRow(header, int32_t(fileRow))) * size_t(header.width) + size_t(x)] = palette[index];
+      out.colours[size_t(OutputRow(header, int32_t(fileRow))) * size_t(header.width) + size_t(x)] = palette[index];
     ++x;
   };
   size_t at = 0;
@@ -241,13 +240,25 @@ uint64_t DibUncompressedBytes(const DibHeader& header) {
   return stride * uint64_t(header.height);
 }
 
-std::optional<DibPixels> DecodeDib(const uint8_t* info, size_t infoBytes, const uint8_t* bits, size_t bitsBytes,
-                                   PixelLayout layout) {
+std::optional<DibColours> DecodeDibColours(const uint8_t* info, size_t infoBytes, const uint8_t* bits,
+                                           size_t bitsBytes) {
   std::optional<DibHeader> header = ParseDibHeader(info, infoBytes);
   if (!header || (bits == nullptr && bitsBytes != 0)) return std::nullopt;
   if (header->compression == BI_RLE8 || header->compression == BI_RLE4)
-    return DecodeRunLength(*header, info, bits, bitsBytes, layout);
-  return DecodeUncompressed(*header, info, bits, bitsBytes, layout);
+    return DecodeRunLength(*header, info, bits, bitsBytes);
+  return DecodeUncompressed(*header, info, bits, bitsBytes);
+}
+
+std::optional<DibPixels> DecodeDib(const uint8_t* info, size_t infoBytes, const uint8_t* bits, size_t bitsBytes,
+                                   PixelLayout layout) {
+  std::optional<DibColours> colours = DecodeDibColours(info, infoBytes, bits, bitsBytes);
+  if (!colours) return std::nullopt;
+  DibPixels out{colours->width, colours->height, std::vector<uint16_t>(colours->colours.size())};
+  for (size_t i = 0; i < out.pixels.size(); ++i) {
+    const uint32_t colour = colours->colours[i];
+    out.pixels[i] = PackRgb(colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF, layout);
+  }
+  return out;
 }
 
 }  // namespace kaze::platform

@@ -27,6 +27,13 @@ struct DibPixels {
   std::vector<uint16_t> pixels;
 };
 
+// Colours 0x00RRGGBB top-down, `width` to a row.
+struct DibColours {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint32_t> colours;
+};
+
 // Packs an 8-bit-per-channel colour by dropping the low bits of each channel.
 uint16_t PackRgb(uint8_t red, uint8_t green, uint8_t blue, PixelLayout layout);
 // Widens a 16-bit pixel to 8 bits per channel by repeating each channel's
@@ -51,6 +58,11 @@ std::optional<DibHeader> ParseDibHeader(const uint8_t* info, size_t infoBytes);
 
 // Bytes of pixel data that an uncompressed image of this header needs.
 uint64_t DibUncompressedBytes(const DibHeader& header);
+
+// Decodes the pixel data `bits` of the DIB whose header and colour table are
+// in `info` into 8-bit-per-channel colours (what the vimage tool shows).
+std::optional<DibColours> DecodeDibColours(const uint8_t* info, size_t infoBytes, const uint8_t* bits,
+                                           size_t bitsBytes);
 
 // Decodes the pixel data `bits` of the DIB whose header and colour table are
 // in `info` into pixels of `layout`.
