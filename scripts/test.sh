@@ -26,7 +26,8 @@ TSAN_OPTIONS=halt_on_error=1 \
 echo "=== fuzz (${fuzz_seconds}s per target)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKAZE_FUZZ=ON -DKAZE_SANITIZE=address -DKAZE_BENCH=OFF -DKAZE_SDL=OFF >/dev/null
-cmake --build build/fuzz -j "$jobs" --target $(cd fuzz && ls *.cpp 2>/dev/null | sed 's/\.cpp$//; s/^/kaze_fuzz_/')
+fuzz_targets=$(cd fuzz && ls *.cpp 2>/dev/null | sed 's/\.cpp$//; s/^/kaze_fuzz_/' || true)
+[ -n "$fuzz_targets" ] && cmake --build build/fuzz -j "$jobs" --target $fuzz_targets
 for target in build/fuzz/fuzz/kaze_fuzz_*; do
   [ -x "$target" ] || continue
   name=$(basename "$target"); corpus="fuzz/corpus/${name#kaze_fuzz_}"
