@@ -86,38 +86,49 @@ uint32_t DirectPixelAt(const DibHeader& header, const uint8_t* row, int32_t x) {
   }
 }
 
-std::optional<DibColours> DecodeUncompressed(const DibHeader& header, const uint8_t* info, const uint8_t* bits,
-                                             size_t bitsBytes) {
-  if (DibUncompressedBytes(header) > bitsBytes) return std::nullopt;
+// Where decoded colours go: kept as 0x00RRGGBB, or packed to 16 bits.
+struct KeepColours {
+  uint32_t operator()(uint32_t rgb) const { return rgb; }
+};
+struct PackColours {
+  PixelLayout layout;
+  uint16_t operator()(uint32_t rgb) const { return PackRgb(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF, layout); }
+};
+
+template <typename Pixel, typename Store>
+bool DecodeUncompressed(const DibHeader& header, const uint8_t* info, const uint8_t* bits, size_t bitsBytes,
+                        Store store, std::vector<Pixel>& out) {
+  if (DibUncompressedBytes(header) > bitsBytes) return false;
   const size_t stride = (size_t{header.bitCount} * size_t(header.width) + 31) / 32 * 4;
   Palette palette = ReadPalette(header, info);
-  DibColours out{header.width, header.height, std::vector<uint32_t>(size_t(header.width) * size_t(header.height))};
+  out.resize(size_t(header.width) * size_t(header.height));
   for (int32_t fileRow = 0; fileRow < header.height; ++fileRow) {
     const uint8_t* row = bits + size_t(fileRow) * stride;
-    uint32_t* to = out.colours.data() + size_t(OutputRow(header, fileRow)) * size_t(header.width);
+    Pixel* to = out.data() + size_t(OutputRow(header, fileRow)) * size_t(header.width);
     for (int32_t x = 0; x < header.width; ++x) {
-      to[x] = header.bitCount <= 8 ? palette[IndexAt(row, x, header.bitCount)] : DirectPixelAt(header, row, x);
+      to[x] = store(header.bitCount <= 8 ? palette[IndexAt(row, x, header.bitCount)] : DirectPixelAt(header, row, x));
     }
   }
-  return out;
+  return true;
 }
 
 // Run-length coded 8- or 4-bit data: (count, index) runs and escapes for end
 // of line (0 0), end of bitmap (0 1), a move (0 2 dx dy) and absolute runs
 // (0 n, then n indices, padded to a 16-bit boundary). Pixels the stream skips
 // stay black; runs past the right edge or below the last row are cut.
-std::optional<DibColours> DecodeRunLength(const DibHeader& header, const uint8_t* info, const uint8_t* bits,
-                                          size_t bitsBytes) {
+template <typename Pixel, typename Store>
+bool DecodeRunLength(const DibHeader& header, const uint8_t* info, const uint8_t* bits, size_t bitsBytes, Store store,
+                     std::vector<Pixel>& out) {
   size_t available = bitsBytes;
   if (header.sizeImage != 0 && header.sizeImage < available) available = header.sizeImage;
   const bool fourBit = header.compression == BI_RLE4;
   Palette palette = ReadPalette(header, info);
-  DibColours out{header.width, header.height, std::vector<uint32_t>(size_t(header.width) * size_t(header.height))};
+  out.assign(size_t(header.width) * size_t(header.height), store(0));
   int64_t x = 0;
   int64_t fileRow = 0;
   auto put = [&](uint32_t index) {
     if (x < header.width && fileRow < header.height)
-      out.colours[size_t(OutputRow(header, int32_t(fileRow))) * size_t(header.width) + size_t(x)] = palette[index];
+      out[size_t(OutputRow(header, int32_t(fileRow))) * size_t(header.width) + size_t(x)] = store(palette[index]);
     ++x;
   };
   size_t at = 0;
@@ -131,23 +142,35 @@ std::optional<DibColours> DecodeRunLength(const DibHeader& header, const uint8_t
       x = 0;
       ++fileRow;
     } else if (value == 1) {
-      return out;
+      return true;
     } else if (value == 2) {
-      if (at + 2 > available) return std::nullopt;
+      if (at + 2 > available) return false;
       x += bits[at];
       fileRow += bits[at + 1];
       at += 2;
     } else {
       const size_t dataBytes = fourBit ? (size_t{value} + 1) / 2 : value;
       const size_t paddedBytes = (dataBytes + 1) / 2 * 2;
-      if (at + paddedBytes > available) return std::nullopt;
+      if (at + paddedBytes > available) return false;
       for (int i = 0; i < value; ++i) {
         put(fourBit ? (bits[at + i / 2] >> (i % 2 == 0 ? 4 : 0)) & 0xF : bits[at + i]);
       }
       at += paddedBytes;
     }
   }
-  return std::nullopt;  // the data ended before its end-of-bitmap mark
+  return false;  // the data ended before its end-of-bitmap mark
+}
+
+template <typename Pixel, typename Store>
+bool Decode(const uint8_t* info, size_t infoBytes, const uint8_t* bits, size_t bitsBytes, Store store,
+            int32_t& width, int32_t& height, std::vector<Pixel>& out) {
+  std::optional<DibHeader> header = ParseDibHeader(info, infoBytes);
+  if (!header || (bits == nullptr && bitsBytes != 0)) return false;
+  width = header->width;
+  height = header->height;
+  if (header->compression == BI_RLE8 || header->compression == BI_RLE4)
+    return DecodeRunLength(*header, info, bits, bitsBytes, store, out);
+  return DecodeUncompressed(*header, info, bits, bitsBytes, store, out);
 }
 
 }  // namespace
@@ -242,22 +265,16 @@ uint64_t DibUncompressedBytes(const DibHeader& header) {
 
 std::optional<DibColours> DecodeDibColours(const uint8_t* info, size_t infoBytes, const uint8_t* bits,
                                            size_t bitsBytes) {
-  std::optional<DibHeader> header = ParseDibHeader(info, infoBytes);
-  if (!header || (bits == nullptr && bitsBytes != 0)) return std::nullopt;
-  if (header->compression == BI_RLE8 || header->compression == BI_RLE4)
-    return DecodeRunLength(*header, info, bits, bitsBytes);
-  return DecodeUncompressed(*header, info, bits, bitsBytes);
+  DibColours out;
+  if (!Decode(info, infoBytes, bits, bitsBytes, KeepColours{}, out.width, out.height, out.colours)) return std::nullopt;
+  return out;
 }
 
 std::optional<DibPixels> DecodeDib(const uint8_t* info, size_t infoBytes, const uint8_t* bits, size_t bitsBytes,
                                    PixelLayout layout) {
-  std::optional<DibColours> colours = DecodeDibColours(info, infoBytes, bits, bitsBytes);
-  if (!colours) return std::nullopt;
-  DibPixels out{colours->width, colours->height, std::vector<uint16_t>(colours->colours.size())};
-  for (size_t i = 0; i < out.pixels.size(); ++i) {
-    const uint32_t colour = colours->colours[i];
-    out.pixels[i] = PackRgb(colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF, layout);
-  }
+  DibPixels out;
+  if (!Decode(info, infoBytes, bits, bitsBytes, PackColours{layout}, out.width, out.height, out.pixels))
+    return std::nullopt;
   return out;
 }
 

@@ -16,9 +16,9 @@ namespace kaze::platform {
 
 // Limits on the bitmaps we make: a picture of this program is 640x480 at
 // most; the bound keeps a forged header (or a short RLE stream that claims a
-// huge picture) from asking for more than 32 MiB of pixels.
-constexpr int32_t kDibMaxSide = 16384;
-constexpr int64_t kDibMaxPixels = int64_t{4096} * 4096;
+// huge picture) from asking for more than 8 MiB of pixels.
+constexpr int32_t kDibMaxSide = 8192;
+constexpr int64_t kDibMaxPixels = int64_t{2048} * 2048;
 
 // Pixels top-down, `width` to a row, in `layout`.
 struct DibPixels {

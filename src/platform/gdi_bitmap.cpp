@@ -15,9 +15,7 @@ namespace kaze::platform {
 namespace {
 
 HBITMAP BitmapFromPixels(DibPixels&& decoded) {
-  HBITMAP bitmap = NewBitmap(decoded.width, decoded.height, TheSettings().displayLayout);
-  bitmap->pixels = std::move(decoded.pixels);
-  return bitmap;
+  return NewBitmap(decoded.width, decoded.height, TheSettings().displayLayout, std::move(decoded.pixels));
 }
 
 // What the header itself says its parts take: header, masks and colour

@@ -50,12 +50,13 @@ HBITMAP StockBitmap() {
   return &bitmap;
 }
 
-HBITMAP NewBitmap(int32_t width, int32_t height, PixelLayout layout) {
+HBITMAP NewBitmap(int32_t width, int32_t height, PixelLayout layout, std::vector<uint16_t> pixels) {
   auto bitmap = std::make_unique<HBITMAP__>();
   bitmap->width = width;
   bitmap->height = height;
   bitmap->layout = layout;
-  bitmap->pixels.assign(size_t(width) * size_t(height), 0);
+  bitmap->pixels = std::move(pixels);
+  bitmap->pixels.resize(size_t(width) * size_t(height), 0);
   HBITMAP handle = bitmap.get();
   std::lock_guard lock(GdiMutex());
   Gdi().bitmaps.emplace(handle, std::move(bitmap));

@@ -36,8 +36,9 @@ struct HDC__ {
 
 namespace kaze::platform {
 
-// A new bitmap of the given size, black; registered as live.
-HBITMAP NewBitmap(int32_t width, int32_t height, PixelLayout layout);
+// A new bitmap of the given size, black or with the given top-down pixels;
+// registered as live.
+HBITMAP NewBitmap(int32_t width, int32_t height, PixelLayout layout, std::vector<uint16_t> pixels = {});
 
 // A context over a surface's pixels, for IDirectDrawSurface::GetDC, and its
 // end, for ReleaseDC.
