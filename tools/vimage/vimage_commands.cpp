@@ -43,14 +43,16 @@ std::optional<Decoded> DecodeFile(const fs::path& path, std::string& error) {
 // What is wrong with the stream's length, or an empty text.
 std::string StreamProblem(const Decoded& decoded) {
   const uint64_t size = decoded.image.size();
-  if (decoded.facts.endedInFlags) return "the file ends inside a block's flag bytes";
+  std::string problem;
   if (decoded.facts.yielded < size)
-    return "short: the blocks yield " + std::to_string(decoded.facts.yielded) + " of " + std::to_string(size) +
-           " bytes (the rest is zero)";
+    problem = "short: the blocks yield " + std::to_string(decoded.facts.yielded) + " of " + std::to_string(size) +
+              " bytes (the rest is zero)";
   if (decoded.facts.yielded > size)
-    return "long: the blocks yield " + std::to_string(decoded.facts.yielded) + " bytes, " + std::to_string(size) +
-           " are kept";
-  return {};
+    problem = "long: the blocks yield " + std::to_string(decoded.facts.yielded) + " bytes, " + std::to_string(size) +
+              " are kept";
+  if (decoded.facts.endedInFlags)
+    problem += std::string(problem.empty() ? "" : "; ") + "the file ends inside a block's flag bytes";
+  return problem;
 }
 
 int Encode(const fs::path& in, const fs::path& out, std::ostream& err) {
