@@ -1,10 +1,23 @@
+// The fast blitter. Where the time goes, for a 640x480 frame:
+// - 1:1 opaque rows are one memcpy each;
+// - keyed rows are a select loop in fixed chunks, which the compiler turns
+//   into vector compares at -O2 without any target options;
+// - a stretched row is computed once per source row and copied for every
+//   destination row that repeats it (the 4x zoom computes a quarter of its
+//   rows); integer magnification writes each source pixel k times without a
+//   column table, any other ratio looks its columns up in a table made once
+//   per blit.
 #include "platform/blit.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace kaze::platform {
 
 namespace {
+
+constexpr int64_t kChunk = 16;
 
 RECT Intersect(const RECT& a, const RECT& b) {
   return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -13,12 +26,109 @@ RECT Intersect(const RECT& a, const RECT& b) {
 
 bool IsEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
 
+// Writes `from` over `to`, leaving the pixels where `from` holds the key.
+void CopyKeyed(uint16_t* __restrict to, const uint16_t* __restrict from, int64_t count, uint16_t key) {
+  int64_t i = 0;
+  for (; i + kChunk <= count; i += kChunk) {
+    for (int64_t j = 0; j < kChunk; ++j) {
+      const uint16_t pixel = from[i + j];
+      to[i + j] = pixel == key ? to[i + j] : pixel;
+    }
+  }
+  for (; i < count; ++i)
+    if (from[i] != key) to[i] = from[i];
+}
+
+void FillRow(uint16_t* to, int64_t count, uint16_t colour) {
+  if ((colour & 0xFF) == (colour >> 8)) {  // black, white: one byte value
+    std::memset(to, colour & 0xFF, static_cast<size_t>(count) * sizeof(uint16_t));
+    return;
+  }
+  int64_t i = 0;
+  for (; i + kChunk <= count; i += kChunk)
+    for (int64_t j = 0; j < kChunk; ++j) to[i + j] = colour;
+  for (; i < count; ++i) to[i] = colour;
+}
+
+// Destination columns first .. first+count-1 of a row magnified `factor`
+// times: column d shows source pixel d / factor.
+void MagnifyRow(uint16_t* __restrict out, const uint16_t* __restrict from, int64_t first, int64_t count,
+                int64_t factor) {
+  int64_t d = first;
+  const int64_t end = first + count;
+  while (d < end && d % factor != 0) *out++ = from[d++ / factor];
+  if (factor == 2) {
+    for (; d + 2 <= end; d += 2, out += 2) {
+      const uint32_t pair = from[d / 2] * 0x00010001u;
+      std::memcpy(out, &pair, sizeof pair);
+    }
+  } else if (factor == 4) {
+    for (; d + 4 <= end; d += 4, out += 4) {
+      const uint64_t quad = from[d / 4] * 0x0001000100010001ull;
+      std::memcpy(out, &quad, sizeof quad);
+    }
+  } else {
+    for (; d + factor <= end; d += factor, out += factor) std::fill_n(out, factor, from[d / factor]);
+  }
+  while (d < end) *out++ = from[d++ / factor];
+}
+
+void GatherRow(uint16_t* __restrict out, const uint16_t* __restrict from, const int32_t* columns, int64_t count) {
+  for (int64_t i = 0; i < count; ++i) out[i] = from[columns[i]];
+}
+
+// How the destination columns of the clipped area map to source columns.
+struct ColumnMap {
+  int64_t firstColumn = 0;  // area.left - dstRect.left
+  int64_t count = 0;        // area width
+  int64_t srcLeft = 0;
+  int64_t factor = 0;       // > 0: integer magnification; 0: use `columns`
+  bool identity = false;    // same width: source column = srcLeft + d
+  std::vector<int32_t> columns;
+
+  // The source pixels of one destination row, into `out` (count pixels),
+  // or straight from the source row when nothing needs computing.
+  const uint16_t* Row(const uint16_t* srcRow, uint16_t* out) const {
+    if (identity) return srcRow + srcLeft + firstColumn;
+    if (factor > 0)
+      MagnifyRow(out, srcRow + srcLeft, firstColumn, count, factor);
+    else
+      GatherRow(out, srcRow, columns.data(), count);
+    return out;
+  }
+};
+
+ColumnMap MapColumns(int64_t firstColumn, int64_t count, int64_t srcLeft, int64_t srcWidth, int64_t dstWidth) {
+  ColumnMap map;
+  map.firstColumn = firstColumn;
+  map.count = count;
+  map.srcLeft = srcLeft;
+  if (srcWidth == dstWidth) {
+    map.identity = true;
+  } else if (dstWidth % srcWidth == 0) {
+    map.factor = dstWidth / srcWidth;
+  } else {
+    map.columns.resize(static_cast<size_t>(count));
+    for (int64_t i = 0; i < count; ++i)
+      map.columns[static_cast<size_t>(i)] = static_cast<int32_t>(srcLeft + (firstColumn + i) * srcWidth / dstWidth);
+  }
+  return map;
+}
+
+bool SharesMemory(const PixelSurface& a, const PixelSurface& b) {
+  const auto* aBegin = reinterpret_cast<const uint8_t*>(a.pixels);
+  const auto* bBegin = reinterpret_cast<const uint8_t*>(b.pixels);
+  const auto* aEnd = aBegin + static_cast<intptr_t>(a.height) * a.pitch;
+  const auto* bEnd = bBegin + static_cast<intptr_t>(b.height) * b.pitch;
+  return aBegin < bEnd && bBegin < aEnd;
+}
+
 }  // namespace
 
 void FillRect(const PixelSurface& dst, const RECT& rect, const RECT& clip, uint16_t colour) {
-  RECT area = Intersect(rect, clip);
+  const RECT area = Intersect(rect, clip);
   if (IsEmpty(area)) return;
-  for (LONG y = area.top; y < area.bottom; ++y) std::fill(dst.Row(y) + area.left, dst.Row(y) + area.right, colour);
+  for (LONG y = area.top; y < area.bottom; ++y) FillRow(dst.Row(y) + area.left, int64_t{area.right} - area.left, colour);
 }
 
 void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
@@ -27,15 +137,47 @@ void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
   const int64_t dstHeight = int64_t{dstRect.bottom} - dstRect.top;
   const int64_t srcWidth = int64_t{srcRect.right} - srcRect.left;
   const int64_t srcHeight = int64_t{srcRect.bottom} - srcRect.top;
-  RECT area = Intersect(dstRect, clip);
+  const RECT area = Intersect(dstRect, clip);
   if (IsEmpty(area) || dstWidth <= 0 || dstHeight <= 0 || srcWidth <= 0 || srcHeight <= 0) return;
+
+  if (SharesMemory(dst, src)) {
+    // Read the whole source before writing anything, as a blitter does.
+    std::vector<uint16_t> copy(static_cast<size_t>(srcWidth * srcHeight));
+    for (int64_t y = 0; y < srcHeight; ++y)
+      std::memcpy(&copy[static_cast<size_t>(y * srcWidth)], src.Row(static_cast<int32_t>(srcRect.top + y)) + srcRect.left,
+                  static_cast<size_t>(srcWidth) * sizeof(uint16_t));
+    const PixelSurface copySurface{copy.data(), static_cast<int32_t>(srcWidth), static_cast<int32_t>(srcHeight),
+                                   static_cast<int32_t>(srcWidth * sizeof(uint16_t)), src.layout};
+    const RECT copyRect{0, 0, static_cast<LONG>(srcWidth), static_cast<LONG>(srcHeight)};
+    StretchBlit(dst, dstRect, clip, copySurface, copyRect, key);
+    return;
+  }
+
+  const ColumnMap map = MapColumns(area.left - dstRect.left, int64_t{area.right} - area.left, srcRect.left,
+                                   srcWidth, dstWidth);
+  thread_local std::vector<uint16_t> scratch;
+  if (!map.identity && key != nullptr) scratch.resize(static_cast<size_t>(map.count));
+
+  int64_t previousSrcY = -1;
+  const uint16_t* expanded = nullptr;  // the current source row, as destination pixels
+  uint16_t* previousDstRow = nullptr;
   for (LONG y = area.top; y < area.bottom; ++y) {
-    const uint16_t* from = src.Row(static_cast<int32_t>(srcRect.top + (y - dstRect.top) * srcHeight / dstHeight));
-    uint16_t* to = dst.Row(y);
-    for (LONG x = area.left; x < area.right; ++x) {
-      uint16_t pixel = from[srcRect.left + (x - dstRect.left) * srcWidth / dstWidth];
-      if (key == nullptr || pixel != *key) to[x] = pixel;
+    const int64_t srcY = srcRect.top + (y - dstRect.top) * srcHeight / dstHeight;
+    uint16_t* to = dst.Row(y) + area.left;
+    const bool repeat = srcY == previousSrcY;
+    if (key == nullptr) {
+      if (repeat)
+        std::memcpy(to, previousDstRow, static_cast<size_t>(map.count) * sizeof(uint16_t));
+      else if (map.identity)
+        std::memcpy(to, map.Row(src.Row(static_cast<int32_t>(srcY)), nullptr), static_cast<size_t>(map.count) * sizeof(uint16_t));
+      else
+        map.Row(src.Row(static_cast<int32_t>(srcY)), to);
+      previousDstRow = to;
+    } else {
+      if (!repeat) expanded = map.Row(src.Row(static_cast<int32_t>(srcY)), scratch.data());
+      CopyKeyed(to, expanded, map.count, *key);
     }
+    previousSrcY = srcY;
   }
 }
 
