@@ -24,11 +24,16 @@ void DimRow(uint16_t* target, const uint16_t* source, int32_t count, uint16_t ha
 // computed in double from the 32-bit float weights.
 uint32_t BlendChannel(uint32_t sourceChannel, uint32_t targetChannel, float alpha, float inverse);
 
-// The rule's results for every pair of 5-bit channel values, for one weight.
+// The rule's results for every pair of 5-bit channel values, for one
+// weight; and, when one exists, 11-bit integer weights that give exactly
+// the same results for every pair: (dc * inverse + sc * alpha + bias) >> 11
+// in 16 bits, which runs eight pixels at a time.
 struct BlendTable {
   float alpha = 0;
   float inverse = 0;
   uint8_t value[32][32] = {};  // [source channel][target channel]
+  bool hasFixedWeights = false;
+  uint16_t fixedInverse = 0, fixedAlpha = 0, fixedBias = 0;
 };
 BlendTable MakeBlendTable(float alpha);
 

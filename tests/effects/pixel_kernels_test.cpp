@@ -80,27 +80,49 @@ TEST(Blend, FloatWeightsThatSumBelowOneDarkenAPixelBlendedWithItself) {
   EXPECT_EQ(target, Row{(30 << 11) | (30 << 6) | 30});
 }
 
-TEST(Blend, RowsMatchTheRuleForEveryFadeWeightOnBothFormats) {
-  std::mt19937 random(11);
-  for (const ChannelLayout& layout : {Layout565(), Layout555()}) {
-    for (float alpha = 0.1f; alpha <= 1.0f; alpha += 0.01f) {
-      const float inverse = static_cast<float>(1.0 - alpha);
-      Row source(64), target(64);
-      for (auto& p : source) p = random() % 5 == 0 ? 0 : static_cast<uint16_t>(random());
-      for (auto& p : target) p = static_cast<uint16_t>(random());
-      Row expected = target;
-      for (size_t i = 0; i < source.size(); ++i) {
-        if (source[i] == 0) continue;
-        auto channel = [&](int32_t shift) {
-          return BlendChannel((source[i] >> shift) & 31, (target[i] >> shift) & 31, alpha, inverse) << shift;
-        };
-        expected[i] = static_cast<uint16_t>(channel(layout.redShift) | channel(layout.greenShift) |
-                                            channel(layout.blueShift));
-      }
-      BlendRow(target.data(), source.data(), 64, layout, MakeBlendTable(alpha));
-      ASSERT_EQ(target, expected) << "alpha " << alpha;
+// Rows in which red and green each meet every pair of channel values.
+struct PairRows {
+  Row source, target;
+  explicit PairRows(const ChannelLayout& layout) {
+    for (uint32_t k = 0; k < 1024; ++k) {
+      const uint32_t a = k / 32, b = k % 32, c = (k * 7) % 32;
+      source.push_back(static_cast<uint16_t>((a << layout.redShift) | (b << layout.greenShift) | (c << layout.blueShift)));
+      target.push_back(static_cast<uint16_t>((b << layout.redShift) | (a << layout.greenShift) | (c << layout.blueShift)));
     }
   }
+};
+
+Row BlendedByRule(const PairRows& rows, const ChannelLayout& layout, float alpha) {
+  const float inverse = static_cast<float>(1.0 - alpha);
+  Row expected = rows.target;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const uint16_t s = rows.source[i], d = rows.target[i];
+    if (s == 0) continue;
+    auto channel = [&](int32_t shift) { return BlendChannel((s >> shift) & 31, (d >> shift) & 31, alpha, inverse) << shift; };
+    expected[i] = static_cast<uint16_t>(channel(layout.redShift) | channel(layout.greenShift) | channel(layout.blueShift));
+  }
+  return expected;
+}
+
+TEST(Blend, EveryPairOfChannelValuesMatchesTheRuleAtEveryWeightOnBothFormats) {
+  std::vector<float> weights;
+  for (float alpha = 0.1f; alpha <= 1.0f; alpha = static_cast<float>(static_cast<double>(alpha) + 0.01)) weights.push_back(alpha);
+  for (float alpha = 0.1f; alpha <= 1.0f; alpha = static_cast<float>(static_cast<double>(alpha) + 0.02)) weights.push_back(alpha);
+  for (int i = 0; i <= 1000; ++i) weights.push_back(static_cast<float>(i) / 1000.0f);
+  weights.push_back(1e-6f);
+  int fixedPath = 0, tablePath = 0;
+  for (const ChannelLayout& layout : {Layout565(), Layout555()}) {
+    const PairRows rows(layout);
+    for (float alpha : weights) {
+      const BlendTable table = MakeBlendTable(alpha);
+      (table.hasFixedWeights ? fixedPath : tablePath) += 1;
+      Row target = rows.target;
+      BlendRow(target.data(), rows.source.data(), static_cast<int32_t>(target.size()), layout, table);
+      ASSERT_EQ(target, BlendedByRule(rows, layout, alpha)) << "alpha " << alpha;
+    }
+  }
+  EXPECT_GT(fixedPath, 0);  // both ways of computing were checked
+  EXPECT_GT(tablePath, 0);
 }
 
 TEST(Darken, LevelsZeroOneThirtyOneAndThirtyTwoOn565) {
@@ -110,6 +132,9 @@ TEST(Darken, LevelsZeroOneThirtyOneAndThirtyTwoOn565) {
   EXPECT_EQ(Darkened(white, layout, 1), (Row{(30 << 11) | (30 << 6) | 30, 0x0000}));
   EXPECT_EQ(Darkened(white, layout, 31), (Row{0, 0}));
   EXPECT_EQ(Darkened(white, layout, 32), (Row{0, 0}));
+  // Out-of-range levels stay within the channels: huge is black, negative is 0.
+  EXPECT_EQ(Darkened(white, layout, 100000), (Row{0, 0}));
+  EXPECT_EQ(Darkened(white, layout, -3), Darkened(white, layout, 0));
 }
 
 TEST(Darken, LevelsZeroOneThirtyOneAndThirtyTwoOn555) {
