@@ -1,5 +1,5 @@
 // The fast blitter. Where the time goes, for a 640x480 frame:
-// - 1:1 opaque rows are one memcpy each;
+// - 1:1 opaque rows are one memcpy each, whole frames a single memcpy;
 // - keyed rows are a select loop in fixed chunks, which the compiler turns
 //   into vector compares at -O2 without any target options;
 // - a stretched row is computed once per source row and copied for every
@@ -98,6 +98,30 @@ struct ColumnMap {
   }
 };
 
+// Walks source positions srcStart + d * srcSize / dstSize for d = first,
+// first + 1, ... without a division per step.
+class NearestStepper {
+ public:
+  NearestStepper(int64_t first, int64_t srcStart, int64_t srcSize, int64_t dstSize)
+      : position_(srcStart + first * srcSize / dstSize),
+        remainder_(first * srcSize % dstSize),
+        wholeStep_(srcSize / dstSize),
+        partStep_(srcSize % dstSize),
+        dstSize_(dstSize) {}
+  int64_t Position() const { return position_; }
+  void Next() {
+    position_ += wholeStep_;
+    remainder_ += partStep_;
+    if (remainder_ >= dstSize_) {
+      remainder_ -= dstSize_;
+      ++position_;
+    }
+  }
+
+ private:
+  int64_t position_, remainder_, wholeStep_, partStep_, dstSize_;
+};
+
 ColumnMap MapColumns(int64_t firstColumn, int64_t count, int64_t srcLeft, int64_t srcWidth, int64_t dstWidth) {
   ColumnMap map;
   map.firstColumn = firstColumn;
@@ -109,8 +133,9 @@ ColumnMap MapColumns(int64_t firstColumn, int64_t count, int64_t srcLeft, int64_
     map.factor = dstWidth / srcWidth;
   } else {
     map.columns.resize(static_cast<size_t>(count));
-    for (int64_t i = 0; i < count; ++i)
-      map.columns[static_cast<size_t>(i)] = static_cast<int32_t>(srcLeft + (firstColumn + i) * srcWidth / dstWidth);
+    NearestStepper column(firstColumn, srcLeft, srcWidth, dstWidth);
+    for (int64_t i = 0; i < count; ++i, column.Next())
+      map.columns[static_cast<size_t>(i)] = static_cast<int32_t>(column.Position());
   }
   return map;
 }
@@ -155,14 +180,24 @@ void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
 
   const ColumnMap map = MapColumns(area.left - dstRect.left, int64_t{area.right} - area.left, srcRect.left,
                                    srcWidth, dstWidth);
+  const int64_t rowBytes = map.count * static_cast<int64_t>(sizeof(uint16_t));
+  if (key == nullptr && map.identity && srcHeight == dstHeight && rowBytes == dst.pitch && rowBytes == src.pitch) {
+    // Whole rows on both sides, back to back in memory: one copy.
+    const int64_t srcTop = srcRect.top + (area.top - dstRect.top);
+    std::memcpy(dst.Row(area.top), src.Row(static_cast<int32_t>(srcTop)),
+                static_cast<size_t>(rowBytes * (int64_t{area.bottom} - area.top)));
+    return;
+  }
+
   thread_local std::vector<uint16_t> scratch;
   if (!map.identity && key != nullptr) scratch.resize(static_cast<size_t>(map.count));
 
   int64_t previousSrcY = -1;
   const uint16_t* expanded = nullptr;  // the current source row, as destination pixels
   uint16_t* previousDstRow = nullptr;
-  for (LONG y = area.top; y < area.bottom; ++y) {
-    const int64_t srcY = srcRect.top + (y - dstRect.top) * srcHeight / dstHeight;
+  NearestStepper row(area.top - dstRect.top, srcRect.top, srcHeight, dstHeight);
+  for (LONG y = area.top; y < area.bottom; ++y, row.Next()) {
+    const int64_t srcY = row.Position();
     uint16_t* to = dst.Row(y) + area.left;
     const bool repeat = srcY == previousSrcY;
     if (key == nullptr) {

@@ -68,6 +68,20 @@ TEST(Blit, FastBlitterMatchesTheReferenceOnRandomCases) {
   }
 }
 
+TEST(Blit, WholeRowCopiesMatchTheReference) {
+  // Rows that run back to back on both sides take the single-copy path.
+  const Buffer picture = NumberedPicture(30, 20);
+  for (const RECT clip : {RECT{0, 0, 30, 20}, RECT{0, 5, 30, 12}, RECT{1, 0, 30, 20}}) {
+    for (const LONG top : {0, -3, 4}) {
+      Buffer fast(30, 20), slow(30, 20);
+      const RECT place{0, top, 30, top + 20};
+      StretchBlit(fast.surface, place, clip, picture.surface, RECT{0, 0, 30, 20}, nullptr);
+      reference::StretchBlit(slow.surface, place, clip, picture.surface, RECT{0, 0, 30, 20}, nullptr);
+      ASSERT_EQ(fast.memory, slow.memory) << clip.top << " " << clip.left << " " << top;
+    }
+  }
+}
+
 TEST(Blit, PageZoomShowsTheMiddleOfTheTopQuarterAsFourByFourBlocks) {
   // Two pages: one tells each pixel's column, the other its row.
   Buffer columns(640, 480), rows(640, 480);
