@@ -6,9 +6,8 @@
 #include <cstring>
 
 #include "display/display_device.h"
+#include "shell/game_thread.h"
 #include "shell/shared_flags.h"
-
-void PumpFrame();
 
 int32_t FadeState = 0;
 
