@@ -140,12 +140,59 @@ ColumnMap MapColumns(int64_t firstColumn, int64_t count, int64_t srcLeft, int64_
   return map;
 }
 
+// Destination rows of the clipped area, each from its nearest source row;
+// a row that repeats the one above is copied from it.
+void CopyRowsOpaque(const PixelSurface& dst, const RECT& area, const PixelSurface& src, const ColumnMap& map,
+                    NearestStepper rows) {
+  const size_t rowBytes = static_cast<size_t>(map.count) * sizeof(uint16_t);
+  int64_t previousSrcY = -1;
+  const uint16_t* previousRow = nullptr;
+  for (LONG y = area.top; y < area.bottom; ++y, rows.Next()) {
+    uint16_t* to = dst.Row(y) + area.left;
+    const int64_t srcY = rows.Position();
+    if (srcY == previousSrcY)
+      std::memcpy(to, previousRow, rowBytes);
+    else if (map.identity)
+      std::memcpy(to, map.Row(src.Row(static_cast<int32_t>(srcY)), nullptr), rowBytes);
+    else
+      map.Row(src.Row(static_cast<int32_t>(srcY)), to);
+    previousSrcY = srcY;
+    previousRow = to;
+  }
+}
+
+// The same with a colour key: each source row is made into destination
+// pixels once, then laid over every destination row that shows it.
+void CopyRowsKeyed(const PixelSurface& dst, const RECT& area, const PixelSurface& src, const ColumnMap& map,
+                   NearestStepper rows, uint16_t key) {
+  thread_local std::vector<uint16_t> scratch;
+  if (!map.identity) scratch.resize(static_cast<size_t>(map.count));
+  int64_t previousSrcY = -1;
+  const uint16_t* expanded = nullptr;
+  for (LONG y = area.top; y < area.bottom; ++y, rows.Next()) {
+    const int64_t srcY = rows.Position();
+    if (srcY != previousSrcY) expanded = map.Row(src.Row(static_cast<int32_t>(srcY)), scratch.data());
+    CopyKeyed(dst.Row(y) + area.left, expanded, map.count, key);
+    previousSrcY = srcY;
+  }
+}
+
 bool SharesMemory(const PixelSurface& a, const PixelSurface& b) {
   const auto* aBegin = reinterpret_cast<const uint8_t*>(a.pixels);
   const auto* bBegin = reinterpret_cast<const uint8_t*>(b.pixels);
   const auto* aEnd = aBegin + static_cast<intptr_t>(a.height) * a.pitch;
   const auto* bEnd = bBegin + static_cast<intptr_t>(b.height) * b.pitch;
   return aBegin < bEnd && bBegin < aEnd;
+}
+
+// The source rectangle copied into `memory`, as a surface of its own.
+PixelSurface CopyOut(const PixelSurface& src, const RECT& srcRect, std::vector<uint16_t>* memory) {
+  const int32_t width = srcRect.right - srcRect.left, height = srcRect.bottom - srcRect.top;
+  memory->resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (int32_t y = 0; y < height; ++y)
+    std::memcpy(memory->data() + static_cast<size_t>(y) * static_cast<size_t>(width), src.Row(srcRect.top + y) + srcRect.left,
+                static_cast<size_t>(width) * sizeof(uint16_t));
+  return PixelSurface{memory->data(), width, height, static_cast<int32_t>(width * sizeof(uint16_t)), src.layout};
 }
 
 }  // namespace
@@ -167,14 +214,9 @@ void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
 
   if (SharesMemory(dst, src)) {
     // Read the whole source before writing anything, as a blitter does.
-    std::vector<uint16_t> copy(static_cast<size_t>(srcWidth * srcHeight));
-    for (int64_t y = 0; y < srcHeight; ++y)
-      std::memcpy(&copy[static_cast<size_t>(y * srcWidth)], src.Row(static_cast<int32_t>(srcRect.top + y)) + srcRect.left,
-                  static_cast<size_t>(srcWidth) * sizeof(uint16_t));
-    const PixelSurface copySurface{copy.data(), static_cast<int32_t>(srcWidth), static_cast<int32_t>(srcHeight),
-                                   static_cast<int32_t>(srcWidth * sizeof(uint16_t)), src.layout};
-    const RECT copyRect{0, 0, static_cast<LONG>(srcWidth), static_cast<LONG>(srcHeight)};
-    StretchBlit(dst, dstRect, clip, copySurface, copyRect, key);
+    std::vector<uint16_t> copy;
+    const PixelSurface copySurface = CopyOut(src, srcRect, &copy);
+    StretchBlit(dst, dstRect, clip, copySurface, RECT{0, 0, copySurface.width, copySurface.height}, key);
     return;
   }
 
@@ -189,31 +231,11 @@ void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
     return;
   }
 
-  thread_local std::vector<uint16_t> scratch;
-  if (!map.identity && key != nullptr) scratch.resize(static_cast<size_t>(map.count));
-
-  int64_t previousSrcY = -1;
-  const uint16_t* expanded = nullptr;  // the current source row, as destination pixels
-  uint16_t* previousDstRow = nullptr;
-  NearestStepper row(area.top - dstRect.top, srcRect.top, srcHeight, dstHeight);
-  for (LONG y = area.top; y < area.bottom; ++y, row.Next()) {
-    const int64_t srcY = row.Position();
-    uint16_t* to = dst.Row(y) + area.left;
-    const bool repeat = srcY == previousSrcY;
-    if (key == nullptr) {
-      if (repeat)
-        std::memcpy(to, previousDstRow, static_cast<size_t>(map.count) * sizeof(uint16_t));
-      else if (map.identity)
-        std::memcpy(to, map.Row(src.Row(static_cast<int32_t>(srcY)), nullptr), static_cast<size_t>(map.count) * sizeof(uint16_t));
-      else
-        map.Row(src.Row(static_cast<int32_t>(srcY)), to);
-      previousDstRow = to;
-    } else {
-      if (!repeat) expanded = map.Row(src.Row(static_cast<int32_t>(srcY)), scratch.data());
-      CopyKeyed(to, expanded, map.count, *key);
-    }
-    previousSrcY = srcY;
-  }
+  NearestStepper rows(area.top - dstRect.top, srcRect.top, srcHeight, dstHeight);
+  if (key == nullptr)
+    CopyRowsOpaque(dst, area, src, map, rows);
+  else
+    CopyRowsKeyed(dst, area, src, map, rows, *key);
 }
 
 }  // namespace kaze::platform
