@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace kaze::host {
@@ -14,6 +15,19 @@ struct StreamDeleter {
 using Stream = std::unique_ptr<SDL_AudioStream, StreamDeleter>;
 
 constexpr int kOutputChannels = 2;
+constexpr size_t kPieceBytes = 256;   // a whole number of frames of any input format
+
+// Appends what the stream has ready to `out`.
+bool Drain(SDL_AudioStream* stream, std::vector<int16_t>& out) {
+  for (int available; (available = SDL_AudioStreamAvailable(stream)) > 0;) {
+    size_t start = out.size();
+    out.resize(start + static_cast<size_t>(available) / sizeof(int16_t));
+    int got = SDL_AudioStreamGet(stream, out.data() + start, available);
+    if (got <= 0) return false;
+    out.resize(start + static_cast<size_t>(got) / sizeof(int16_t));
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -32,18 +46,21 @@ bool ConvertToOutput(const PcmFormat& from, const uint8_t* data, size_t bytes, u
   SDL_AudioFormat format = from.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
   Stream stream(SDL_NewAudioStream(format, from.channels, static_cast<int>(from.rate), AUDIO_S16SYS,
                                    kOutputChannels, static_cast<int>(outputRate)));
-  if (!stream || SDL_AudioStreamPut(stream.get(), data, static_cast<int>(wholeBytes)) != 0 ||
-      SDL_AudioStreamFlush(stream.get()) != 0) {
-    return false;
+  if (!stream) return false;
+  // The stream is fed in small pieces: given a thousand frames or more at
+  // once, SDL 2.26 loses part of the output of 8-bit mono sounds.
+  for (size_t offset = 0; offset < wholeBytes; offset += kPieceBytes) {
+    int piece = static_cast<int>(std::min(kPieceBytes, wholeBytes - offset));
+    if (SDL_AudioStreamPut(stream.get(), data + offset, piece) != 0 || !Drain(stream.get(), out)) {
+      out.clear();
+      return false;
+    }
   }
-  int available = SDL_AudioStreamAvailable(stream.get());
-  out.resize(static_cast<size_t>(available) / sizeof(int16_t));
-  int got = SDL_AudioStreamGet(stream.get(), out.data(), available);
-  if (got < 0) {
+  if (SDL_AudioStreamFlush(stream.get()) != 0 || !Drain(stream.get(), out)) {
     out.clear();
     return false;
   }
-  out.resize(static_cast<size_t>(got) / sizeof(int16_t) / kOutputChannels * kOutputChannels);
+  out.resize(out.size() / kOutputChannels * kOutputChannels);
   return true;
 }
 
