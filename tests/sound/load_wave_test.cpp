@@ -26,8 +26,9 @@ TEST_F(LoadWaveTest, ReadsAWavFileIntoTheLowestFreeChannelWhateverTheCaseOfItsFo
   EXPECT_EQ(Bytes(TheSoundBank->sampleCopies[0], TheSoundBank->sampleCopies[0] + 1000), samples);
   EXPECT_TRUE(host_.debugMessages.empty());
   // The primary buffer now has the format of the last file.
-  EXPECT_EQ(TheSoundBank->primaryBuffer->state.format.nSamplesPerSec, 44100u);
-  EXPECT_EQ(TheSoundBank->primaryBuffer->state.format.wBitsPerSample, 16);
+  WAVEFORMATEX primary = TheSoundBank->primaryBuffer->state.format;  // packed: copied, not referenced
+  EXPECT_EQ(uint32_t{primary.nSamplesPerSec}, 44100u);
+  EXPECT_EQ(int{primary.wBitsPerSample}, 16);
 }
 
 TEST_F(LoadWaveTest, AMissingFileFailsWithoutAMessage) {
