@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "cli/run.h"
+
+int main(int argc, char** argv) { return kaze::cli::Run(argc, argv); }

@@ -1,1 +1,170 @@
-// Command-line options of the port.
+#include "cli/options.h"
+
+#include <charconv>
+
+#include "platform/faults.h"
+
+namespace kaze::cli {
+
+namespace {
+
+template <typename T>
+bool ParseUnsigned(const std::string& text, T& value, T limit) {
+  uint64_t parsed = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty() || parsed > static_cast<uint64_t>(limit)) return false;
+  value = static_cast<T>(parsed);
+  return true;
+}
+
+bool ParseTimes(const std::string& text, std::vector<uint64_t>& times) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t comma = text.find(',', start);
+    std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    uint64_t time = 0;
+    if (!ParseUnsigned<uint64_t>(part, time, uint64_t{1} << 40)) return false;
+    times.push_back(time);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return true;
+}
+
+// Options that take a value accept "--name VALUE" and "--name=VALUE".
+class ArgReader {
+ public:
+  explicit ArgReader(const std::vector<std::string>& args) : args_(args) {}
+  bool Next(std::string& name) {
+    if (index_ >= args_.size()) return false;
+    name = args_[index_++];
+    inlineValue_.reset();
+    if (size_t equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+      inlineValue_ = name.substr(equals + 1);
+      name = name.substr(0, equals);
+    }
+    return true;
+  }
+  bool Value(std::string& value) {
+    if (inlineValue_) {
+      value = *inlineValue_;
+      inlineValue_.reset();
+      return true;
+    }
+    if (index_ >= args_.size()) return false;
+    value = args_[index_++];
+    return true;
+  }
+  bool HasInlineValue() const { return inlineValue_.has_value(); }
+
+ private:
+  const std::vector<std::string>& args_;
+  size_t index_ = 0;
+  std::optional<std::string> inlineValue_;
+};
+
+bool Check(bool valid, std::string& error, const std::string& reason) {
+  if (!valid) error = reason;
+  return valid;
+}
+
+bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std::string& error) {
+  std::string value;
+  auto needValue = [&] { return Check(reader.Value(value), error, name + " needs a value"); };
+  if (name == "--help" || name == "-h") options.help = true;
+  else if (name == "--version") options.version = true;
+  else if (name == "--headless") options.headless = true;
+  else if (name == "--window") options.window = true;
+  else if (name == "--mute") options.mute = true;
+  else if (name == "--555") options.layout555 = true;
+  else if (name == "--no-mixer") options.noMixer = true;
+  else if (name == "--data") return needValue() && Check(!value.empty(), error, "--data needs a folder") && (options.dataDir = value, true);
+  else if (name == "--script") return needValue() && (options.scriptPath = value, true);
+  else if (name == "--trace") return needValue() && (options.tracePath = value, true);
+  else if (name == "--snap-dir") return needValue() && (options.snapDir = value, true);
+  else if (name == "--audio-out") return needValue() && (options.audioOutPath = value, true);
+  else if (name == "--scale") {
+    return needValue() && Check(ParseUnsigned(value, options.scale, 16) && options.scale >= 1, error,
+                                "--scale needs a whole number from 1 to 16, not '" + value + "'");
+  } else if (name == "--until") {
+    uint64_t until = 0;
+    if (!needValue() || !Check(ParseUnsigned<uint64_t>(value, until, uint64_t{1} << 40), error,
+                               "--until needs a time in ms, not '" + value + "'"))
+      return false;
+    options.untilMs = until;
+  } else if (name == "--snap") {
+    return needValue() && Check(ParseTimes(value, options.snapTimes), error,
+                                "--snap needs times in ms separated by commas, not '" + value + "'");
+  } else if (name == "--start-tick") {
+    uint32_t tick = 0;
+    if (!needValue() || !Check(ParseUnsigned<uint32_t>(value, tick, 0xFFFFFFFFu), error,
+                               "--start-tick needs a 32-bit tick count, not '" + value + "'"))
+      return false;
+    options.startTick = tick;
+  } else if (name == "--fault") {
+    return needValue() && Check(platform::InjectFaultSpec(value), error,
+                                "--fault needs NAME=RESULT[@N], not '" + value + "'") &&
+           (options.faults.push_back(value), true);
+  } else {
+    return Check(false, error, "unknown option '" + name + "'");
+  }
+  return Check(!reader.HasInlineValue(), error, name + " takes no value");
+}
+
+bool CheckCombination(const Options& options, std::string& error) {
+  const bool headlessOnly = !options.scriptPath.empty() || options.untilMs || !options.tracePath.empty() ||
+                            !options.snapTimes.empty() || !options.snapDir.empty() ||
+                            !options.audioOutPath.empty() || options.startTick;
+  if (!options.headless && headlessOnly)
+    return Check(false, error, "--script, --until, --trace, --snap, --snap-dir, --audio-out and --start-tick need --headless");
+  if (options.headless && (options.window || options.scale != 0))
+    return Check(false, error, "--window and --scale do not go with --headless");
+  if (!options.snapDir.empty() && options.snapTimes.empty())
+    return Check(false, error, "--snap-dir needs --snap");
+  return true;
+}
+
+}  // namespace
+
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {
+  ArgReader reader(args);
+  std::string name;
+  while (reader.Next(name))
+    if (!ParseOne(name, reader, options, error)) return false;
+  return CheckCombination(options, error);
+}
+
+std::string UsageText() {
+  return R"(usage:
+  kaze [--data DIR] [--window] [--scale N] [--mute]
+  kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
+                  [--snap MS[,MS...] --snap-dir DIR] [--audio-out FILE.wav]
+  kaze --help | --version
+
+  --data DIR         the folder that holds the Data folder (default: here)
+  --window           play in a window instead of full screen
+  --scale N          window size as N times 640x480 (default: the largest that fits)
+  --mute             no sound device: the story plays silently
+  --headless         no devices: a virtual clock, scripted input, a trace
+  --script FILE      input events by virtual time, one a line:
+                       <ms> mouse X Y | down left|right | up left|right
+                       <ms> click left|right X Y | key down|up KEY | key [ALT+]KEY
+                       <ms> focus lost|gained | close | lose-surfaces
+  --until MS         press ESC when the virtual clock reaches MS
+  --trace FILE       write the run's JSON Lines trace (frames, message boxes, ...)
+  --snap MS,...      write the frame shown at these times as PNG files
+  --snap-dir DIR     the folder for the snapshots (snap-<MS>.png)
+  --audio-out FILE   write the mixed audio as a 16-bit stereo WAV file
+
+testing:
+  --fault NAME=RESULT[@N]  make the platform call NAME fail with RESULT (decimal
+                     or 0x hex), every time or only the Nth time; repeatable.
+                     NAME as "DirectDrawCreate", "IDirectDraw::CreateSurface",
+                     "IDirectDrawSurface::Restore", "_beginthread", ...
+  --555              a display in the 5-5-5 pixel format instead of 5-6-5
+  --no-mixer         a machine without an audio mixer
+  --start-tick N     the tick count at the start of a headless run
+)";
+}
+
+}  // namespace kaze::cli

@@ -31,7 +31,9 @@ struct Frame {
 
 // An input event for the window's message queue.
 struct Event {
-  enum class Kind : uint8_t { Key, MouseMove, MouseButton, Focus, Close };
+  // SurfacesLost: the display's memory was taken away (as by a mode switch
+  // of another program); the platform marks the screen's surfaces lost.
+  enum class Kind : uint8_t { Key, MouseMove, MouseButton, Focus, Close, SurfacesLost };
   Kind kind = Kind::Key;
   uint32_t virtualKey = 0;  // Key: a Windows virtual-key code
   bool down = false;        // Key, MouseButton: pressed (true) or released

@@ -1,1 +1,244 @@
-// The headless host: virtual clock, scripted input, trace.
+#include "host/headless/headless_host.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+#include <set>
+
+#include "host/headless/frame_files.h"
+#include "host/headless/trace_writer.h"
+#include "host/headless/turn_scheduler.h"
+
+namespace kaze::host {
+
+namespace {
+
+constexpr uint32_t kAudioRate = 44100;
+constexpr size_t kScreenPixels = static_cast<size_t>(kScreenWidth) * kScreenHeight;
+
+std::string Hex8(uint32_t value) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08x", value);
+  return text;
+}
+
+class Headless final : public HeadlessHost {
+ public:
+  explicit Headless(const HeadlessOptions& options) : options_(options), shown_(kScreenPixels, 0) {
+    actions_ = options.script;
+    if (options.untilMs) AppendKeyPress(actions_, *options.untilMs, 0x1B, false);
+    std::stable_sort(actions_.begin(), actions_.end(),
+                     [](const ScriptAction& a, const ScriptAction& b) { return a.time < b.time; });
+    std::set<uint64_t> snaps(options.snapTimes.begin(), options.snapTimes.end());
+    snapTimes_.assign(snaps.begin(), snaps.end());
+    scheduler_ = std::make_unique<TurnScheduler>([this](uint64_t from, uint64_t to) { Advance(from, to); });
+  }
+
+  bool Open(std::string& error) {
+    if (!trace_.Open(options_.tracePath, options_.keepTrace, error)) return false;
+    if (!options_.audioOutPath.empty() && !wav_.Open(options_.audioOutPath, kAudioRate, error)) return false;
+    ApplyActionsUpTo(0);
+    return true;
+  }
+
+  // The screen.
+  bool OpenScreen() override { return true; }
+  void CloseScreen() override {}
+  void DesktopSize(int32_t& width, int32_t& height) override {
+    width = options_.desktopWidth;
+    height = options_.desktopHeight;
+  }
+
+  void PresentFrame(const Frame& frame) override {
+    if (frame.pixels == nullptr) return;
+    uint32_t crc = 0;
+    int64_t flip = 0;
+    {
+      std::lock_guard lock(frameMutex_);
+      for (int32_t y = 0; y < kScreenHeight; ++y) {
+        const auto* row = reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(frame.pixels) +
+                                                             static_cast<intptr_t>(y) * frame.pitch);
+        std::copy_n(row, kScreenWidth, shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
+      }
+      shownLayout_ = frame.layout;
+      crc = FrameCrc(shown_);
+      flip = ++flips_;
+      if (haveShown_ && crc == shownCrc_) return;
+      haveShown_ = true;
+      shownCrc_ = crc;
+    }
+    std::string hex = Hex8(crc);
+    trace_.Write(Now(), "frame", {{"flip", flip}, {"crc", std::string_view(hex)}});
+  }
+
+  // Input.
+  bool PollEvent(Event& event) override {
+    std::lock_guard lock(inputMutex_);
+    if (events_.empty()) return false;
+    event = events_.front();
+    events_.pop_front();
+    return true;
+  }
+  bool IsKeyDown(uint32_t virtualKey) override {
+    std::lock_guard lock(inputMutex_);
+    return virtualKey < 256 && keysDown_[virtualKey];
+  }
+  void CursorPos(int32_t& x, int32_t& y) override {
+    std::lock_guard lock(inputMutex_);
+    x = pointerX_;
+    y = pointerY_;
+  }
+  void SetCursorShown(bool shown) override {
+    cursorShown_.store(shown);
+    trace_.Write(Now(), "cursor", {{"shown", shown}});
+  }
+
+  // Clock and threads.
+  uint32_t TickCount() override { return static_cast<uint32_t>(options_.startTick + scheduler_->Now()); }
+  void Sleep(uint32_t ms) override { scheduler_->Sleep(ms); }
+  bool StartThread(std::function<void()> body) override { return scheduler_->Start(std::move(body)); }
+
+  // Audio.
+  uint32_t OpenAudio(AudioSource* source) override {
+    audioSource_.store(source);
+    return kAudioRate;
+  }
+  void CloseAudio() override { audioSource_.store(nullptr); }
+
+  // Words to the user.
+  void MessageBox(std::string_view caption, std::string_view text) override {
+    trace_.Write(Now(), "msgbox", {{"caption", caption}, {"text", text}});
+  }
+  void DebugOutput(std::string_view text) override { trace_.Write(Now(), "debug", {{"text", text}}); }
+  void Trace(std::string_view event, std::initializer_list<TraceField> fields) override {
+    trace_.Write(Now(), event, fields);
+  }
+
+  void Finish(int exitCode) override {
+    trace_.Write(Now(), "exit", {{"code", int64_t{exitCode}}, {"flips", Flips()}});
+    trace_.Close();
+    wav_.Close();
+    if (!scheduler_->JoinAll()) {
+      // A thread still sleeps and will never be woken: leave it to the
+      // process's end rather than destroy what it waits on.
+      scheduler_->DetachAll();
+      (void)scheduler_.release();
+    }
+  }
+
+  // For tests.
+  uint64_t Now() const override { return scheduler_->Now(); }
+  int64_t Flips() const override {
+    std::lock_guard lock(frameMutex_);
+    return flips_;
+  }
+  std::vector<std::string> TraceLines() override { return trace_.Lines(); }
+  std::vector<uint16_t> ShownFrame() override {
+    std::lock_guard lock(frameMutex_);
+    return shown_;
+  }
+  bool CursorShown() const override { return cursorShown_.load(); }
+
+ private:
+  // The clock moves from `from` to `to`: the audio of that stretch is mixed,
+  // snapshots due in it are written, and the script's actions up to `to`
+  // happen before any thread runs at `to`.
+  void Advance(uint64_t from, uint64_t to) {
+    MixAudio(from, to);
+    WriteSnapshotsUpTo(to);
+    ApplyActionsUpTo(to);
+    if (options_.untilMs && to > *options_.untilMs + options_.runawayLimitMs) StopRunaway();
+  }
+
+  void MixAudio(uint64_t from, uint64_t to) {
+    // Sample counts by absolute time, so no remainder is lost.
+    const uint64_t frames = to * kAudioRate / 1000 - from * kAudioRate / 1000;
+    AudioSource* source = audioSource_.load();
+    if (frames == 0 || (source == nullptr && options_.audioOutPath.empty())) return;
+    mixBuffer_.assign(frames * 2, 0);
+    if (source != nullptr) source->Mix(mixBuffer_.data(), frames);
+    wav_.Append(mixBuffer_.data(), frames);
+  }
+
+  void WriteSnapshotsUpTo(uint64_t to) {
+    while (nextSnap_ < snapTimes_.size() && snapTimes_[nextSnap_] < to) {
+      const uint64_t time = snapTimes_[nextSnap_++];
+      std::string path = options_.snapDir.empty() ? "" : options_.snapDir + "/";
+      path += "snap-" + std::to_string(time) + ".png";
+      std::string error;
+      bool written = false;
+      {
+        std::lock_guard lock(frameMutex_);
+        written = WritePng(path, shown_, kScreenWidth, kScreenHeight, shownLayout_, error);
+      }
+      if (written) trace_.Write(time, "snap", {{"file", std::string_view(path)}});
+      else std::fprintf(stderr, "kaze: %s\n", error.c_str());
+    }
+  }
+
+  void ApplyActionsUpTo(uint64_t to) {
+    std::lock_guard lock(inputMutex_);
+    while (nextAction_ < actions_.size() && actions_[nextAction_].time <= to) {
+      const ScriptAction& action = actions_[nextAction_++];
+      switch (action.kind) {
+        case ScriptAction::Kind::MovePointer:
+          pointerX_ = action.x;
+          pointerY_ = action.y;
+          break;
+        case ScriptAction::Kind::Button:
+        case ScriptAction::Kind::HoldKey:
+          if (action.virtualKey < 256) keysDown_[action.virtualKey] = action.down;
+          break;
+        case ScriptAction::Kind::QueueEvent:
+          events_.push_back(action.event);
+          break;
+      }
+    }
+  }
+
+  [[noreturn]] void StopRunaway() {
+    std::fprintf(stderr, "kaze: the run did not end within %llu ms after --until; stopped\n",
+                 static_cast<unsigned long long>(options_.runawayLimitMs));
+    trace_.Write(Now(), "exit", {{"code", int64_t{3}}, {"flips", Flips()}});
+    trace_.Close();
+    std::_Exit(3);
+  }
+
+  HeadlessOptions options_;
+  std::vector<ScriptAction> actions_;
+  size_t nextAction_ = 0;
+  std::vector<uint64_t> snapTimes_;
+  size_t nextSnap_ = 0;
+
+  TraceWriter trace_;
+  WavWriter wav_;
+  std::vector<int16_t> mixBuffer_;
+  std::atomic<AudioSource*> audioSource_{nullptr};
+
+  mutable std::mutex frameMutex_;
+  std::vector<uint16_t> shown_;
+  PixelLayout shownLayout_ = PixelLayout::Rgb565;
+  bool haveShown_ = false;
+  uint32_t shownCrc_ = 0;
+  int64_t flips_ = 0;
+
+  std::mutex inputMutex_;
+  std::deque<Event> events_;
+  bool keysDown_[256] = {};
+  int32_t pointerX_ = 0, pointerY_ = 0;
+  std::atomic<bool> cursorShown_{true};
+
+  std::unique_ptr<TurnScheduler> scheduler_;
+};
+
+}  // namespace
+
+std::unique_ptr<HeadlessHost> CreateHeadlessHost(const HeadlessOptions& options, std::string& error) {
+  auto host = std::make_unique<Headless>(options);
+  if (!host->Open(error)) return nullptr;
+  return host;
+}
+
+}  // namespace kaze::host

@@ -1,0 +1,42 @@
+// The port's command line. The program itself reads none; these options
+// choose the host and its settings and never change what the scenario does.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kaze::cli {
+
+struct Options {
+  bool help = false;
+  bool version = false;
+  std::string dataDir = ".";
+  // The player's host.
+  bool window = false;
+  int scale = 0;
+  bool mute = false;
+  // The headless host.
+  bool headless = false;
+  std::string scriptPath;
+  std::optional<uint64_t> untilMs;
+  std::string tracePath;
+  std::vector<uint64_t> snapTimes;
+  std::string snapDir;
+  std::string audioOutPath;
+  // Testing.
+  std::vector<std::string> faults;
+  bool layout555 = false;
+  bool noMixer = false;
+  std::optional<uint32_t> startTick;
+};
+
+// Fills `options` from the arguments (without the program name); false with
+// a one-line reason for a bad option.
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
+
+// The --help text.
+std::string UsageText();
+
+}  // namespace kaze::cli

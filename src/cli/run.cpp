@@ -1,0 +1,119 @@
+#include "cli/run.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "cli/options.h"
+#include "host/headless/headless_host.h"
+#include "platform/files.h"
+#include "platform/resources.h"
+#include "platform/settings.h"
+#include "resources/resources.h"
+#include "shell/main_window.h"
+#ifdef KAZE_HAVE_SDL
+#include "host/sdl/sdl_host.h"
+#endif
+
+namespace kaze::cli {
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+int Refuse(const std::string& reason) {
+  std::fprintf(stderr, "kaze: %s\n", reason.c_str());
+  return kUsageError;
+}
+
+bool ReadFile(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  text = contents.str();
+  return true;
+}
+
+std::unique_ptr<host::Host> MakeHeadlessHost(const Options& options, std::string& error) {
+  host::HeadlessOptions settings;
+  if (!options.scriptPath.empty()) {
+    std::string text;
+    if (!ReadFile(options.scriptPath, text)) {
+      error = "cannot read the script " + options.scriptPath;
+      return nullptr;
+    }
+    std::string why;
+    if (!host::ParseScript(text, settings.script, why)) {
+      error = options.scriptPath + ": " + why;
+      return nullptr;
+    }
+  }
+  settings.untilMs = options.untilMs;
+  settings.tracePath = options.tracePath;
+  settings.snapTimes = options.snapTimes;
+  settings.snapDir = options.snapDir.empty() ? "." : options.snapDir;
+  settings.audioOutPath = options.audioOutPath;
+  if (options.startTick) settings.startTick = *options.startTick;
+  return host::CreateHeadlessHost(settings, error);
+}
+
+std::unique_ptr<host::Host> MakePlayerHost(const Options& options, std::string& error) {
+#ifdef KAZE_HAVE_SDL
+  host::SdlHostOptions settings;
+  settings.window = options.window;
+  settings.scale = options.scale;
+  auto made = host::CreateSdlHost(settings, error);
+  if (!made && error.find("--headless") == std::string::npos) error += " (--headless runs without a display)";
+  return made;
+#else
+  error = "this build has no display host; use --headless";
+  return nullptr;
+#endif
+}
+
+}  // namespace
+
+int Run(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  Options options;
+  std::string error;
+  if (!ParseOptions(args, options, error)) return Refuse(error + " (see --help)");
+  if (options.help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::puts("kaze 0.1.0");
+    return 0;
+  }
+  std::error_code fsError;
+  if (!std::filesystem::is_directory(options.dataDir, fsError))
+    return Refuse("the data folder '" + options.dataDir + "' does not exist");
+  if (!options.snapDir.empty() && !std::filesystem::is_directory(options.snapDir, fsError))
+    return Refuse("the snapshot folder '" + options.snapDir + "' does not exist");
+
+  platform::Settings& settings = platform::TheSettings();
+  settings.displayLayout = options.layout555 ? platform::PixelLayout::Rgb555 : platform::PixelLayout::Rgb565;
+  settings.noAudioDevice = options.mute;
+  settings.noMixer = options.noMixer;
+  platform::SetDataRoot(options.dataDir);
+  platform::InstallResources(&ExecutableResources());
+
+  std::unique_ptr<host::Host> host =
+      options.headless ? MakeHeadlessHost(options, error) : MakePlayerHost(options, error);
+  if (!host) return Refuse(error);
+  host::SetHost(host.get());
+
+  static char commandLine[] = "";
+  const int exitCode = WinMain(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), nullptr, commandLine, SW_SHOWNORMAL);
+  host->Finish(exitCode);
+  host::SetHost(nullptr);
+  return exitCode;
+}
+
+}  // namespace kaze::cli

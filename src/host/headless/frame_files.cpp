@@ -1,0 +1,128 @@
+#include "host/headless/frame_files.h"
+
+#include <png.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace kaze::host {
+
+uint32_t FrameCrc(const std::vector<uint16_t>& pixels) {
+  std::vector<unsigned char> bytes(pixels.size() * 2);
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    bytes[2 * i] = static_cast<unsigned char>(pixels[i] & 0xFF);
+    bytes[2 * i + 1] = static_cast<unsigned char>(pixels[i] >> 8);
+  }
+  return static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), bytes.data(), static_cast<uInt>(bytes.size())));
+}
+
+namespace {
+
+void ToRgb(uint16_t pixel, platform::PixelLayout layout, unsigned char* rgb) {
+  unsigned r = 0, g = 0, b = pixel & 31;
+  if (layout == platform::PixelLayout::Rgb555) {
+    r = (pixel >> 10) & 31;
+    g = (pixel >> 5) & 31;
+    rgb[1] = static_cast<unsigned char>(g << 3 | g >> 2);
+  } else {
+    r = pixel >> 11;
+    g = (pixel >> 5) & 63;
+    rgb[1] = static_cast<unsigned char>(g << 2 | g >> 4);
+  }
+  rgb[0] = static_cast<unsigned char>(r << 3 | r >> 2);
+  rgb[2] = static_cast<unsigned char>(b << 3 | b >> 2);
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+bool WritePng(const std::string& path, const std::vector<uint16_t>& pixels, int32_t width, int32_t height,
+              platform::PixelLayout layout, std::string& error) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  if (!file) {
+    error = "cannot write " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  if (info == nullptr) {
+    png_destroy_write_struct(&png, nullptr);
+    error = "cannot start a PNG";
+    return false;
+  }
+  std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    error = "cannot write " + path;
+    return false;
+  }
+  png_init_io(png, file.get());
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) ToRgb(pixels[static_cast<size_t>(y) * width + x], layout, &row[x * 3]);
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+namespace {
+
+void PutLe(std::FILE* file, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) std::fputc(static_cast<int>((value >> (8 * i)) & 0xFF), file);
+}
+
+void WriteHeader(std::FILE* file, uint32_t rate, uint32_t dataBytes) {
+  std::fwrite("RIFF", 1, 4, file);
+  PutLe(file, 36 + dataBytes, 4);
+  std::fwrite("WAVEfmt ", 1, 8, file);
+  PutLe(file, 16, 4);
+  PutLe(file, 1, 2);  // PCM
+  PutLe(file, 2, 2);  // stereo
+  PutLe(file, rate, 4);
+  PutLe(file, rate * 4, 4);
+  PutLe(file, 4, 2);
+  PutLe(file, 16, 2);
+  std::fwrite("data", 1, 4, file);
+  PutLe(file, dataBytes, 4);
+}
+
+}  // namespace
+
+WavWriter::~WavWriter() { Close(); }
+
+bool WavWriter::Open(const std::string& path, uint32_t rate, std::string& error) {
+  file_ = std::fopen(path.c_str(), "wb");
+  if (file_ == nullptr) {
+    error = "cannot write " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  rate_ = rate;
+  WriteHeader(file_, rate_, 0);
+  return true;
+}
+
+void WavWriter::Append(const int16_t* stereo, size_t frames) {
+  if (file_ == nullptr) return;
+  for (size_t i = 0; i < frames * 2; ++i) PutLe(file_, static_cast<uint16_t>(stereo[i]), 2);
+  dataBytes_ += frames * 4;
+}
+
+void WavWriter::Close() {
+  if (file_ == nullptr) return;
+  std::fseek(file_, 0, SEEK_SET);
+  WriteHeader(file_, rate_, static_cast<uint32_t>(std::min<uint64_t>(dataBytes_, 0xFFFFFFF0u)));
+  std::fclose(file_);
+  file_ = nullptr;
+}
+
+}  // namespace kaze::host

@@ -1,0 +1,99 @@
+#include "host/headless/trace_writer.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace kaze::host {
+
+namespace {
+
+// Length of the valid UTF-8 sequence at the start of `text`, or 0.
+size_t Utf8Length(std::string_view text) {
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  unsigned char lead = byte(0);
+  size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                  : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+  if (length == 0 || length > text.size()) return 0;
+  for (size_t i = 1; i < length; ++i)
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  if (length == 3) {  // no overlong forms, no surrogates
+    if (lead == 0xE0 && byte(1) < 0xA0) return 0;
+    if (lead == 0xED && byte(1) >= 0xA0) return 0;
+  }
+  if (length == 4) {
+    if (lead == 0xF0 && byte(1) < 0x90) return 0;
+    if (lead == 0xF4 && byte(1) >= 0x90) return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
+std::string JsonString(std::string_view text) {
+  std::string out = "\"";
+  while (!text.empty()) {
+    unsigned char c = static_cast<unsigned char>(text[0]);
+    size_t length = Utf8Length(text);
+    if (length == 0) {
+      out += "\\ufffd";
+      text.remove_prefix(1);
+      continue;
+    }
+    if (c == '"') out += "\\\"";
+    else if (c == '\\') out += "\\\\";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\t') out += "\\t";
+    else if (c < 0x20 || c == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else {
+      out.append(text.substr(0, length));
+    }
+    text.remove_prefix(length);
+  }
+  out += '"';
+  return out;
+}
+
+bool TraceWriter::Open(const std::string& path, bool keepLines, std::string& error) {
+  keepLines_ = keepLines;
+  if (path.empty()) return true;
+  file_ = std::fopen(path.c_str(), "wb");
+  if (file_ == nullptr) {
+    error = "cannot write the trace " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+void TraceWriter::Write(uint64_t time, std::string_view event, std::initializer_list<TraceField> fields) {
+  std::string line = "{\"t\":" + std::to_string(time) + ",\"ev\":" + JsonString(event);
+  for (const TraceField& field : fields) {
+    line += "," + JsonString(field.key) + ":";
+    if (const auto* number = std::get_if<int64_t>(&field.value)) line += std::to_string(*number);
+    else if (const auto* flag = std::get_if<bool>(&field.value)) line += *flag ? "true" : "false";
+    else line += JsonString(std::get<std::string_view>(field.value));
+  }
+  line += "}";
+  std::lock_guard lock(mutex_);
+  if (file_ != nullptr) {
+    std::fwrite(line.data(), 1, line.size(), file_);
+    std::fputc('\n', file_);
+  }
+  if (keepLines_) lines_.push_back(std::move(line));
+}
+
+void TraceWriter::Close() {
+  std::lock_guard lock(mutex_);
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+}
+
+std::vector<std::string> TraceWriter::Lines() {
+  std::lock_guard lock(mutex_);
+  return lines_;
+}
+
+}  // namespace kaze::host

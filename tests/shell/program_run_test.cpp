@@ -1,0 +1,147 @@
+// The whole program on the headless host: start, pacing, the ways to quit,
+// determinism and the teardown, read from the trace.
+#include <gtest/gtest.h>
+
+#include "support/kaze_run.h"
+
+namespace kaze::test {
+namespace {
+
+int64_t ExitTime(const KazeRun& run) {
+  const TraceLine* exit = Last(run.trace, "exit");
+  return exit != nullptr ? exit->t : -1;
+}
+
+int64_t Flips(const KazeRun& run) {
+  const TraceLine* exit = Last(run.trace, "exit");
+  return exit != nullptr ? exit->Int("flips") : -1;
+}
+
+TEST(ProgramRun, RunsAtFiftyFramesPerSecondAndEndsCleanly) {
+  KazeRun run = RunKaze({"--until", "2000"});
+  ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+  const TraceLine* exit = Last(run.trace, "exit");
+  ASSERT_NE(exit, nullptr) << run.traceText;
+  EXPECT_EQ(exit->Int("code"), 0);
+  // One flip at set-up, then one every 20 ms until ESC and the quit.
+  EXPECT_GE(exit->Int("flips"), 98);
+  EXPECT_LE(exit->Int("flips"), 104);
+  // The screen is black and stays black: one frame line only.
+  auto frames = Events(run.trace, "frame");
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].Int("flip"), 1);
+  EXPECT_TRUE(run.stderrText.empty()) << run.stderrText;
+}
+
+TEST(ProgramRun, EscAltF4AndCloseEachEndTheRunSoonAfter) {
+  for (const char* script : {"1000 key ESC\n", "1000 key ALT+F4\n", "1000 close\n"}) {
+    SCOPED_TRACE(script);
+    KazeRun run = RunKaze({}, script);
+    EXPECT_EQ(run.exitCode, 0) << run.stderrText;
+    const TraceLine* exit = Last(run.trace, "exit");
+    ASSERT_NE(exit, nullptr);
+    EXPECT_EQ(exit->Int("code"), 0);
+    // The game thread ends at its next frame; Shutdown sees it at its next
+    // 100 ms poll.
+    EXPECT_GE(exit->t, 1000);
+    EXPECT_LE(exit->t, 1000 + 100 + 20 + 2);
+    EXPECT_GE(exit->Int("flips"), 49);
+  }
+}
+
+TEST(ProgramRun, SameScriptGivesTheSameTraceByteForByte) {
+  const std::string script =
+      "0 mouse 10 10\n300 focus lost\n400 focus gained\n500 lose-surfaces\n520 focus lost\n"
+      "600 focus gained\n700 key F10\n1234 key ESC\n";
+  KazeRun first = RunKaze({}, script);
+  KazeRun second = RunKaze({}, script);
+  EXPECT_EQ(first.exitCode, 0);
+  EXPECT_FALSE(first.traceText.empty());
+  EXPECT_EQ(first.traceText, second.traceText);
+}
+
+TEST(ProgramRun, SystemKeysOtherThanAltF4DoNothing) {
+  KazeRun run = RunKaze({"--until", "1000"}, "200 key F10\n300 key ALT\n400 key ALT+SPACE\n500 key ALT+F5\n");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_GE(ExitTime(run), 1000);  // only --until's ESC ended it
+}
+
+TEST(ProgramRun, DeactivationBeforeTheScenarioHoldsItBack) {
+  // Activation is lost before the game thread leaves its start wait: no
+  // frame but the set-up's until activation comes back.
+  KazeRun held = RunKaze({"--until", "1000"}, "0 focus lost\n500 focus gained\n");
+  EXPECT_EQ(held.exitCode, 0);
+  EXPECT_GE(Flips(held), 1 + 24);
+  EXPECT_LE(Flips(held), 1 + 27);
+  KazeRun free = RunKaze({"--until", "1000"});
+  EXPECT_GE(Flips(free) - Flips(held), 23);
+}
+
+TEST(ProgramRun, ShutdownWhileTheGameThreadStillWaitsToStartEnds) {
+  KazeRun run = RunKaze({}, "0 focus lost\n300 key ESC\n");
+  EXPECT_EQ(run.exitCode, 0) << run.stderrText;
+  EXPECT_EQ(Flips(run), 1);  // the set-up's flip only
+  EXPECT_LE(ExitTime(run), 300 + 100 + 2);
+}
+
+TEST(ProgramRun, DeactivationDuringTheScenarioDoesNotPauseIt) {
+  KazeRun run = RunKaze({"--until", "1000"}, "200 focus lost\n");
+  EXPECT_GE(Flips(run), 50);
+}
+
+TEST(ProgramRun, TeardownReleasesEverythingInOrderAndLeavesNothing) {
+  KazeRun run = RunKaze({"--until", "100"});
+  ASSERT_EQ(run.exitCode, 0);
+  std::vector<std::string> order;
+  for (const TraceLine& line : run.trace) {
+    if (line.t < 100) continue;
+    if (line.ev == "ddraw") order.push_back(line.Str("op") + " " + line.Str("object") +
+                                            (line.Has("refs") ? " " + std::to_string(line.Int("refs")) : ""));
+    else if (line.ev == "cursor-clip" || line.ev == "window" || line.ev == "exit")
+      order.push_back(line.ev + " " + line.Str("op"));
+  }
+  const std::vector<std::string> expected = {
+      "cursor-clip release",         // the cursor clip first
+      "release offscreen 0",         // the work surface
+      "release backbuffer 1",        // the back buffer (the flip chain still holds it)
+      "release primary 0",           // the primary, and with it the chain
+      "release clipper 0",           // the clipper
+      "restore-mode ",               // the desktop's mode back
+      "release directdraw 0",        // DirectDraw
+      "window destroy",              // the window last
+      "exit ",
+  };
+  EXPECT_EQ(order, expected) << run.traceText;
+}
+
+TEST(ProgramRun, LostSurfacesAreRestoredInOrderOnReactivation) {
+  KazeRun run = RunKaze({"--until", "1000"}, "400 focus lost\n400 lose-surfaces\n600 focus gained\n");
+  ASSERT_EQ(run.exitCode, 0);
+  std::vector<std::string> restored;
+  for (const TraceLine& line : run.trace)
+    if (line.ev == "surface" && line.Str("op") == "restore") {
+      EXPECT_EQ(line.t, 600);
+      restored.push_back(line.Str("surface"));
+    }
+  EXPECT_EQ(restored, (std::vector<std::string>{"primary", "backbuffer", "offscreen"}));
+  // Flips fail while the flip chain is lost, and go on after the restore.
+  KazeRun whole = RunKaze({"--until", "1000"});
+  EXPECT_NEAR(static_cast<double>(Flips(whole) - Flips(run)), 10.0, 1.0);
+  EXPECT_TRUE(Events(run.trace, "msgbox").empty());
+}
+
+TEST(ProgramRun, FailedRestoreShowsItsMessageAndTheRunGoesOn) {
+  KazeRun run = RunKaze({"--until", "1000", "--fault", "IDirectDrawSurface::Restore=0x887601C2@1"},
+                        "400 lose-surfaces\n600 focus gained\n");
+  EXPECT_EQ(run.exitCode, 0);
+  auto boxes = Events(run.trace, "msgbox");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Str("caption"), "ERROR");
+  EXPECT_EQ(boxes[0].Str("text"), "Restore FAILD");
+  EXPECT_EQ(boxes[0].t, 600);
+  EXPECT_TRUE(Events(run.trace, "surface").size() == 1u);  // the loss; nothing was restored after the failure
+  EXPECT_GE(ExitTime(run), 1000);
+}
+
+}  // namespace
+}  // namespace kaze::test
