@@ -155,6 +155,10 @@ std::string ChildProcess::WaitForLine(const std::string& part, int timeoutMs) {
   }
 }
 
+void ChildProcess::Signal(int signal) {
+  if (pid_ > 0) kill(pid_, signal);
+}
+
 int ChildProcess::WaitForExit(int timeoutMs) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   while (pid_ > 0) {

@@ -48,6 +48,7 @@ class ChildProcess {
   // The next stderr line that contains `part`, waiting at most timeoutMs;
   // empty when none came. Every line read is kept in Output().
   std::string WaitForLine(const std::string& part, int timeoutMs);
+  void Signal(int signal);
   // The exit code, or -1 when the child did not end within timeoutMs.
   int WaitForExit(int timeoutMs);
   const std::string& Output() const { return output_; }
