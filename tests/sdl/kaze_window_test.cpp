@@ -12,9 +12,10 @@
 namespace kaze::testing {
 namespace {
 
-std::string LeakCheckOff() {
-  const char* options = std::getenv("ASAN_OPTIONS");
-  return std::string("ASAN_OPTIONS=") + (options != nullptr ? std::string(options) + ":" : "") + "detect_leaks=0";
+// An environment entry that adds to a sanitizer's options.
+std::string WithOption(const char* variable, const std::string& option) {
+  const char* options = std::getenv(variable);
+  return std::string(variable) + "=" + (options != nullptr ? std::string(options) + ":" : "") + option;
 }
 
 class KazeWindow : public ::testing::Test {
@@ -35,8 +36,11 @@ class KazeWindow : public ::testing::Test {
   std::string StartKaze(ChildProcess& kaze) {
     // Under LeakSanitizer: SDL 2.26 leaves libdbus's few allocations of its
     // (failed) session bus connection behind, which are not ours to free.
-    const bool started = kaze.Exec({KAZE_BINARY, "--window", "--scale", "2", "--data", data_.string()},
-                                   {"DISPLAY=" + server_.Display(), "SDL_AUDIODRIVER=dummy", LeakCheckOff()});
+    // Under ThreadSanitizer: Mesa's software OpenGL is not instrumented.
+    const bool started = kaze.Exec(
+        {KAZE_BINARY, "--window", "--scale", "2", "--data", data_.string()},
+        {"DISPLAY=" + server_.Display(), "SDL_AUDIODRIVER=dummy", WithOption("ASAN_OPTIONS", "detect_leaks=0"),
+         WithOption("TSAN_OPTIONS", "suppressions=" KAZE_SOURCE_DIR "/tests/sdl/tsan.supp")});
     if (!started) return {};
     return RunXdotool(server_.Display(), "search --sync --onlyvisible --name '^kaze$'");
   }
