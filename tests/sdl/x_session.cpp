@@ -189,4 +189,16 @@ std::string RunXdotool(const std::string& display, const std::string& arguments,
   return output;
 }
 
+std::string FindWindowNamed(const std::string& display, const std::string& title, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  do {
+    std::stringstream ids(RunXdotool(display, "search --class '.*'"));
+    for (std::string id; ids >> id;) {
+      if (RunXdotool(display, "getwindowname " + id) == title) return id;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (Clock::now() < deadline);
+  return {};
+}
+
 }  // namespace kaze::testing

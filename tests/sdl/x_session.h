@@ -65,4 +65,9 @@ class ChildProcess {
 // whether it exited with 0.
 std::string RunXdotool(const std::string& display, const std::string& arguments, bool* ok = nullptr);
 
+// The id of a window with exactly this title, waiting at most timeoutMs;
+// empty when none appeared. Unlike xdotool's own name search it also finds
+// windows whose title is only in UTF-8 (SDL's message boxes).
+std::string FindWindowNamed(const std::string& display, const std::string& title, int timeoutMs);
+
 }  // namespace kaze::testing

@@ -522,8 +522,10 @@ void SdlHost::MessageBox(std::string_view caption, std::string_view text) {
 void SdlHost::ShowBoxNow(std::string_view caption, std::string_view text) {
   const std::string captionText(caption), messageText(text);
   // Over the window, full screen or not; without a display it was said on
-  // stderr already.
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionText.c_str(), messageText.c_str(), window_);
+  // stderr already. (SDL's X11 box needs the X server's core fonts.)
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionText.c_str(), messageText.c_str(), window_) != 0) {
+    std::fprintf(stderr, "kaze: the message box cannot be shown (%s)\n", SDL_GetError());
+  }
 }
 
 void SdlHost::Finish(int) {
