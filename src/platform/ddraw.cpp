@@ -186,7 +186,9 @@ HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixe
   if (width != 640 || height != 480 || bitsPerPixel != 16) return DDERR_INVALIDMODE;  // the one mode the screen has
   modeSet = true;
   kaze::host::TheHost().Trace("ddraw", {{"op", std::string_view("set-mode")}, {"width", int64_t{width}},
-                                  {"height", int64_t{height}}, {"bits", int64_t{bitsPerPixel}}});
+                                  {"height", int64_t{height}}, {"bits", int64_t{bitsPerPixel}},
+                                        {"format", std::string_view(TheSettings().displayLayout == PixelLayout::Rgb555
+                                                                        ? "5-5-5" : "5-6-5")}});
   SetScreenMode(static_cast<int32_t>(width), static_cast<int32_t>(height));
   // An exclusive full-screen window covers the new screen from its origin.
   PlaceWindow(cooperativeWindow, RECT{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)});

@@ -1,0 +1,90 @@
+// The port's command line: options, their errors and the help.
+#include <gtest/gtest.h>
+
+#include "cli/options.h"
+#include "support/kaze_run.h"
+
+namespace kaze::test {
+namespace {
+
+TEST(CommandLine, BadOptionsGiveOneClearLineAndExitCodeTwo) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--bogus"},
+      {"--headless", "--until"},
+      {"--headless", "--until", "soon"},
+      {"--headless", "--snap", "10,x", "--snap-dir", "."},
+      {"--scale", "0"},
+      {"--until", "100"},  // a headless option without --headless
+      {"--headless", "--window"},
+      {"--headless", "--fault", "NoEquals"},
+      {"--headless", "--script", "/nonexistent/script.txt"},
+      {"--headless", "--data", "/nonexistent/folder"},
+      {"--headless", "--snap", "10", "--snap-dir", "/nonexistent/folder"},
+      {"--headless", "--trace", "/nonexistent/folder/t.jsonl"},
+      {"--headless=yes"},
+  };
+  for (const auto& args : bad) {
+    std::vector<std::string> argv = {KAZE_BINARY};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ProgramRun run = RunProgram(argv);
+    SCOPED_TRACE(args.front() + " " + (args.size() > 1 ? args[1] : ""));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.stderrText.rfind("kaze: ", 0), 0u) << run.stderrText;
+    EXPECT_EQ(std::count(run.stderrText.begin(), run.stderrText.end(), '\n'), 1) << run.stderrText;
+    EXPECT_TRUE(run.stdoutText.empty());
+  }
+}
+
+TEST(CommandLine, AScriptWithAnErrorNamesTheFileAndLine) {
+  TempDir dir;
+  auto script = dir.Write("s.txt", "100 close\n200 wave hello\n");
+  ProgramRun run = RunProgram({KAZE_BINARY, "--headless", "--script", script.string()});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.stderrText.find("s.txt: line 2: unknown event 'wave'"), std::string::npos) << run.stderrText;
+}
+
+TEST(CommandLine, HelpListsTheOptionsWithATestingHeadingAndVersionNamesTheProgram) {
+  ProgramRun help = RunProgram({KAZE_BINARY, "--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  for (const char* word : {"--headless", "--script", "--until", "--trace", "--snap-dir", "--data", "--audio-out",
+                           "testing:", "--fault", "--555", "--no-mixer"})
+    EXPECT_NE(help.stdoutText.find(word), std::string::npos) << word;
+  ProgramRun version = RunProgram({KAZE_BINARY, "--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.stdoutText.rfind("kaze ", 0), 0u);
+}
+
+TEST(CommandLine, ValuesComeAfterTheOptionOrAfterAnEqualsSign) {
+  cli::Options options;
+  std::string error;
+  ASSERT_TRUE(cli::ParseOptions({"--headless", "--until=1500", "--snap", "0,20,40", "--snap-dir=/tmp",
+                                 "--data", "d", "--555", "--start-tick", "4294967295"},
+                                options, error))
+      << error;
+  EXPECT_EQ(options.untilMs, 1500u);
+  EXPECT_EQ(options.snapTimes, (std::vector<uint64_t>{0, 20, 40}));
+  EXPECT_EQ(options.snapDir, "/tmp");
+  EXPECT_EQ(options.dataDir, "d");
+  EXPECT_TRUE(options.layout555);
+  EXPECT_EQ(options.startTick, 0xFFFFFFFFu);
+}
+
+TEST(CommandLine, FiveFiveFiveRunsTheDisplayInThatFormat) {
+  KazeRun run = RunKaze({"--555", "--until", "100"});
+  EXPECT_EQ(run.exitCode, 0);
+  ASSERT_EQ(Events(run.trace, "ddraw").at(0).Str("op"), "set-mode");
+  EXPECT_EQ(Events(run.trace, "ddraw").at(0).Str("format"), "5-5-5");
+  EXPECT_EQ(Events(RunKaze({"--until", "100"}).trace, "ddraw").at(0).Str("format"), "5-6-5");
+  ASSERT_FALSE(Events(run.trace, "frame").empty());
+  EXPECT_EQ(Events(run.trace, "frame")[0].Str("crc"), "c656b350");  // black is black in both
+}
+
+TEST(CommandLine, WithoutADisplayThePlayerHostExplainsAndSuggestsHeadless) {
+  ProgramRun run = RunProgram({KAZE_BINARY, "--window"});
+  if (run.exitCode == 0) GTEST_SKIP() << "a display is available";
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.stderrText.find("--headless"), std::string::npos) << run.stderrText;
+}
+
+}  // namespace
+}  // namespace kaze::test
