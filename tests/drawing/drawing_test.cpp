@@ -97,6 +97,24 @@ TEST_F(Drawing, AKeyColourOtherThanInvalidIsTranslatedByGdiAndThePictureKeptInta
   EXPECT_EQ(Pixel(back, 1, 0), red);
 }
 
+TEST_F(Drawing, KeyStepRetriesABusyLockAndGivesUpOnOneThatStaysBusy) {
+  const uint16_t key = 0x07E0;
+  PutPicture(5, 2, 1, [&](int32_t x, int32_t) -> uint16_t { return x == 0 ? key : 0xFFFF; }, /*keyed=*/true);
+  platform::InjectFault("IDirectDrawSurface::Lock", DDERR_WASSTILLDRAWING, 1);
+  DrawImage(5, 0, 0);
+  EXPECT_EQ(Pixel(back, 0, 0), kPaper);  // the second try read the key
+  EXPECT_EQ(Pixel(back, 1, 0), 0xFFFF);
+
+  // A lock that never succeeds leaves the key 0xFFFFFFFF: white is transparent.
+  platform::ClearFaults();
+  platform::InjectFault("IDirectDrawSurface::Lock", DDERR_WASSTILLDRAWING);
+  Fill(back, kPaper);
+  DrawImage(5, 0, 0);
+  platform::ClearFaults();
+  EXPECT_EQ(Pixel(back, 0, 0), key);
+  EXPECT_EQ(Pixel(back, 1, 0), kPaper);
+}
+
 TEST_F(Drawing, PicturesAreCutAtEveryScreenEdge) {
   PutPicture(0, 40, 30, Numbered);
   struct Place { int32_t x, y; };
