@@ -3,7 +3,6 @@
 // Each input is written as the data folder's one sound file and loaded into
 // a bank; a sound that loads is played through the mixer and freed again.
 #include <unistd.h>
-#include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -56,10 +55,6 @@ void SetUpOnce() {
 }
 
 }  // namespace
-
-// Debugger text goes nowhere here; weak, so that the program's own
-// definition wins where it is linked in.
-__attribute__((weak)) void OutputDebugStringA(LPCSTR) {}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = (SetUpOnce(), true);

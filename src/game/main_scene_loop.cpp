@@ -3,8 +3,10 @@
 #include "display/display_device.h"
 #include "shell/game_thread.h"
 #include "shell/shared_flags.h"
+#include "sound/effects.h"
 
 void MainSceneLoop() {
+  LoadEffects();
   // Until the scenes are in place: black frames at the paced rate.
   for (;;) {
     PaceFrame(20);

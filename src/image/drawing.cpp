@@ -1,3 +1,7 @@
+// The picture draws, black fills and clears of the scenes: each one is a
+// DirectDraw Blt onto the target that FadeState chooses. A keyed picture has
+// its source colour key set from its top-left pixel (or a GDI colour) before
+// every draw.
 #include "image/drawing.h"
 
 #include <windows.h>

@@ -60,45 +60,85 @@ uint32_t BlendChannel(uint32_t sourceChannel, uint32_t targetChannel, float alph
 namespace {
 
 constexpr int32_t kFixedShift = 11;
-constexpr int64_t kSearchRadius = 8;
 
-// The bias that makes (dc * inverse + sc * alpha + bias) >> 11 equal the
-// table for every pair, if one exists and no sum leaves 16 bits.
-bool FitBias(const BlendTable& table, int64_t inverse, int64_t alpha, int64_t* bias) {
-  int64_t lowest = 0, highest = INT64_MAX;
-  for (int64_t s = 0; s < 32; ++s) {
-    for (int64_t d = 0; d < 32; ++d) {
-      const int64_t wanted = table.value[s][d];
-      const int64_t sum = d * inverse + s * alpha;
-      lowest = std::max(lowest, (wanted << kFixedShift) - sum);
-      highest = std::min(highest, ((wanted + 1) << kFixedShift) - 1 - sum);
-    }
-    if (lowest > highest) return false;  // most candidates fail within a few rows
-  }
-  if (lowest > highest || 31 * (inverse + alpha) + lowest > 0xFFFF) return false;
-  *bias = lowest;
-  return true;
-}
+// Looks for integer weights whose 16-bit result equals the table for every
+// pair of channel values. Candidates are tried in growing squares around
+// the scaled float weights. Each candidate narrows the range of biases pair
+// by pair until it is empty or every pair fits. The few pairs that lie near
+// a rounding edge rule out almost every candidate, so the pairs that ruled
+// out one are tried first on the next.
+class WeightSearch {
+ public:
+  explicit WeightSearch(const BlendTable& table) : table_(table) {}
 
-// Tries integer weights in growing squares around the scaled float weights.
-void FindFixedWeights(BlendTable* table) {
-  const double scale = 1 << kFixedShift;
-  const int64_t inverse0 = std::llround(table->inverse * scale), alpha0 = std::llround(table->alpha * scale);
-  for (int64_t radius = 0; radius <= kSearchRadius; ++radius) {
-    for (int64_t inverse = inverse0 - radius; inverse <= inverse0 + radius; ++inverse) {
-      for (int64_t alpha = alpha0 - radius; alpha <= alpha0 + radius; ++alpha) {
-        const bool onSquare = std::max(std::abs(inverse - inverse0), std::abs(alpha - alpha0)) == radius;
-        int64_t bias = 0;
-        if (!onSquare || inverse < 0 || alpha < 0 || !FitBias(*table, inverse, alpha, &bias)) continue;
-        table->hasFixedWeights = true;
-        table->fixedInverse = static_cast<uint16_t>(inverse);
-        table->fixedAlpha = static_cast<uint16_t>(alpha);
-        table->fixedBias = static_cast<uint16_t>(bias);
-        return;
+  void Run(BlendTable* result) {
+    const double scale = 1 << kFixedShift;
+    const int32_t inverse0 = static_cast<int32_t>(std::lround(table_.inverse * scale));
+    const int32_t alpha0 = static_cast<int32_t>(std::lround(table_.alpha * scale));
+    for (int32_t radius = 0; radius <= kSearchRadius; ++radius) {
+      for (int32_t inverse = inverse0 - radius; inverse <= inverse0 + radius; ++inverse) {
+        for (int32_t alpha = alpha0 - radius; alpha <= alpha0 + radius; ++alpha) {
+          const bool onSquare = std::max(std::abs(inverse - inverse0), std::abs(alpha - alpha0)) == radius;
+          int32_t bias = 0;
+          if (!onSquare || inverse < 0 || alpha < 0 || !Fits(inverse, alpha, &bias)) continue;
+          result->hasFixedWeights = true;
+          result->fixedInverse = static_cast<uint16_t>(inverse);
+          result->fixedAlpha = static_cast<uint16_t>(alpha);
+          result->fixedBias = static_cast<uint16_t>(bias);
+          return;
+        }
       }
     }
   }
-}
+
+ private:
+  static constexpr int32_t kSearchRadius = 12;
+  static constexpr int32_t kPairs = 32 * 32;  // pair number: source * 32 + target
+
+  struct Biases {
+    int32_t lowest = 0, highest = INT32_MAX;  // no bias below 0: sums stay unsigned
+    int32_t lowestPair = -1, highestPair = -1;
+    bool Empty() const { return lowest > highest; }
+  };
+
+  void Narrow(int32_t pair, int32_t inverse, int32_t alpha, Biases* biases) const {
+    const int32_t s = pair / 32, d = pair % 32;
+    const int32_t wanted = table_.value[s][d];
+    const int32_t sum = d * inverse + s * alpha;
+    const int32_t lowest = (wanted << kFixedShift) - sum;
+    const int32_t highest = ((wanted + 1) << kFixedShift) - 1 - sum;
+    if (lowest > biases->lowest) biases->lowest = lowest, biases->lowestPair = pair;
+    if (highest < biases->highest) biases->highest = highest, biases->highestPair = pair;
+  }
+
+  bool Fits(int32_t inverse, int32_t alpha, int32_t* bias) {
+    Biases biases;
+    for (int32_t i = 0; i < criticalCount_ && !biases.Empty(); ++i) Narrow(critical_[i], inverse, alpha, &biases);
+    for (int32_t pair = 0; pair < kPairs && !biases.Empty(); ++pair) Narrow(pair, inverse, alpha, &biases);
+    if (biases.Empty()) {
+      Remember(biases.lowestPair);
+      Remember(biases.highestPair);
+      return false;
+    }
+    if (31 * (inverse + alpha) + biases.lowest > 0xFFFF) return false;
+    *bias = biases.lowest;
+    return true;
+  }
+
+  void Remember(int32_t pair) {
+    if (pair < 0 || std::find(critical_, critical_ + criticalCount_, pair) != critical_ + criticalCount_) return;
+    if (criticalCount_ < kCriticalSize)
+      critical_[criticalCount_++] = pair;
+    else
+      critical_[nextReplaced_++ % kCriticalSize] = pair;
+  }
+
+  static constexpr int32_t kCriticalSize = 16;
+  const BlendTable& table_;
+  int32_t critical_[kCriticalSize] = {};
+  int32_t criticalCount_ = 0;
+  int32_t nextReplaced_ = 0;
+};
 
 bool IsLayout(const ChannelLayout& layout, int32_t redShift, int32_t greenShift, int32_t blueShift) {
   return layout.redShift == redShift && layout.greenShift == greenShift && layout.blueShift == blueShift &&
@@ -161,7 +201,7 @@ BlendTable MakeBlendTable(float alpha) {
   for (uint32_t s = 0; s < 32; ++s)
     for (uint32_t d = 0; d < 32; ++d)
       table.value[s][d] = static_cast<uint8_t>(std::min<uint32_t>(BlendChannel(s, d, table.alpha, table.inverse), 31));
-  FindFixedWeights(&table);
+  WeightSearch(table).Run(&table);
   return table;
 }
 

@@ -3,8 +3,6 @@
 #include <port_gdi.h>
 #include <wingdi.h>
 
-#include <cstring>
-
 #include "platform/dib.h"
 #include "platform/faults.h"
 #include "platform/gdi_objects.h"
@@ -18,15 +16,16 @@ HBITMAP BitmapFromPixels(DibPixels&& decoded) {
   return NewBitmap(decoded.width, decoded.height, TheSettings().displayLayout, std::move(decoded.pixels));
 }
 
+// The most the info part of a DIB can take: the largest header, three masks
+// and a full 256-colour table.
+constexpr size_t kLargestInfoBytes = 124 + 3 * 4 + 256 * 4;
+
 // What the header itself says its parts take: header, masks and colour
 // table; the pixel data uncompressed, or biSizeImage when run-length coded.
-// This is all the unchecked entry can go by.
-bool SizesFromHeader(const BITMAPINFOHEADER* header, size_t& infoBytes, size_t& bitsBytes) {
-  uint32_t headerSize = 0;
-  std::memcpy(&headerSize, header, sizeof headerSize);
-  // A generous first look: the largest header, masks and a full table.
-  std::optional<DibHeader> parsed =
-      ParseDibHeader(reinterpret_cast<const uint8_t*>(header), headerSize >= 40 && headerSize <= 124 ? 124 + 12 + 1024 : 0);
+// This is all an entry without lengths can go by: claiming the largest info
+// part lets the parser take the header's word for it.
+bool SizesFromHeader(const BITMAPINFO* info, size_t& infoBytes, size_t& bitsBytes) {
+  std::optional<DibHeader> parsed = ParseDibHeader(reinterpret_cast<const uint8_t*>(info), kLargestInfoBytes);
   if (!parsed) return false;
   infoBytes = parsed->infoBytes;
   bitsBytes = parsed->compression == BI_RLE8 || parsed->compression == BI_RLE4
@@ -71,6 +70,6 @@ HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const
   if (info->bmiHeader.biWidth != header->biWidth || info->bmiHeader.biHeight != header->biHeight) return nullptr;
   size_t infoBytes = 0;
   size_t bitsBytes = 0;
-  if (!SizesFromHeader(&info->bmiHeader, infoBytes, bitsBytes)) return nullptr;
+  if (!SizesFromHeader(info, infoBytes, bitsBytes)) return nullptr;
   return PortCreateDIBitmap(dc, info, infoBytes, bits, bitsBytes, usage);
 }

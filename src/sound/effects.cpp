@@ -1,8 +1,7 @@
 #include "sound/effects.h"
 
+#include "shell/game_thread.h"
 #include "sound/sound_bank.h"
-
-void PumpFrame();
 
 uint16_t EffectChannels[kLastEffect + 1] = {};
 int32_t EffectLooping[kLastEffect + 1] = {};

@@ -74,6 +74,47 @@ TEST_F(Drawing, KeyedPictureIsTransparentExactlyWhereItHoldsItsTopLeftValue) {
   EXPECT_EQ(Pixel(back, 103, 50), key);     // and the old one shows
 }
 
+TEST_F(Drawing, AKeyColourOtherThanInvalidIsTranslatedByGdiAndThePictureKeptIntact) {
+  const uint16_t red = 0xF800, topLeft = 0x1234;
+  auto sprite = [&](int32_t x, int32_t y) -> uint16_t {
+    if (x == 0 && y == 0) return topLeft;
+    return x % 2 ? red : Numbered(x, y);
+  };
+  PutPicture(4, 6, 2, sprite, /*keyed=*/true);
+  device->slots[4].keyColour = static_cast<int32_t>(RGB(255, 0, 0));
+  DrawImage(4, 0, 0);
+  for (int32_t y = 0; y < 2; ++y)
+    for (int32_t x = 0; x < 6; ++x)
+      EXPECT_EQ(Pixel(back, x, y), sprite(x, y) == red ? kPaper : sprite(x, y)) << x << "," << y;
+  EXPECT_EQ(Pixel(device->slots[4].surface, 0, 0), topLeft);  // put back after the translation
+
+  // Without a device context the colour is not translated: the top-left value keys.
+  Fill(back, kPaper);
+  platform::InjectFault("IDirectDrawSurface::GetDC", DDERR_CANTCREATEDC);
+  DrawImage(4, 0, 0);
+  platform::ClearFaults();
+  EXPECT_EQ(Pixel(back, 0, 0), kPaper);
+  EXPECT_EQ(Pixel(back, 1, 0), red);
+}
+
+TEST_F(Drawing, KeyStepRetriesABusyLockAndGivesUpOnOneThatStaysBusy) {
+  const uint16_t key = 0x07E0;
+  PutPicture(5, 2, 1, [&](int32_t x, int32_t) -> uint16_t { return x == 0 ? key : 0xFFFF; }, /*keyed=*/true);
+  platform::InjectFault("IDirectDrawSurface::Lock", DDERR_WASSTILLDRAWING, 1);
+  DrawImage(5, 0, 0);
+  EXPECT_EQ(Pixel(back, 0, 0), kPaper);  // the second try read the key
+  EXPECT_EQ(Pixel(back, 1, 0), 0xFFFF);
+
+  // A lock that never succeeds leaves the key 0xFFFFFFFF: white is transparent.
+  platform::ClearFaults();
+  platform::InjectFault("IDirectDrawSurface::Lock", DDERR_WASSTILLDRAWING);
+  Fill(back, kPaper);
+  DrawImage(5, 0, 0);
+  platform::ClearFaults();
+  EXPECT_EQ(Pixel(back, 0, 0), key);
+  EXPECT_EQ(Pixel(back, 1, 0), kPaper);
+}
+
 TEST_F(Drawing, PicturesAreCutAtEveryScreenEdge) {
   PutPicture(0, 40, 30, Numbered);
   struct Place { int32_t x, y; };

@@ -125,6 +125,14 @@ TEST(Blend, EveryPairOfChannelValuesMatchesTheRuleAtEveryWeightOnBothFormats) {
   EXPECT_GT(tablePath, 0);
 }
 
+TEST(Blend, EveryWeightOfTheScenesFadesFindsIntegerWeights) {
+  // The fades add 0.01 or 0.02 in double to a float that starts at 0.1.
+  for (double step : {0.01, 0.02}) {
+    for (float alpha = 0.1f; alpha <= 1.0f; alpha = static_cast<float>(static_cast<double>(alpha) + step))
+      EXPECT_TRUE(MakeBlendTable(alpha).hasFixedWeights) << alpha;
+  }
+}
+
 TEST(Darken, LevelsZeroOneThirtyOneAndThirtyTwoOn565) {
   const ChannelLayout layout = Layout565();
   const Row white{0xFFFF, 0x0841};  // white, and red 1, green 1, blue 1

@@ -145,6 +145,23 @@ TEST_F(ImageLoadingTest, KeyIsKeptOnlyWithTheKeyedBlitFlag) {
   }
 }
 
+TEST_F(ImageLoadingTest, KeyColourOfALoadedPictureIsTranslatedThroughGdiAndThePictureKept) {
+  for (PixelLayout layout : {PixelLayout::Rgb565, PixelLayout::Rgb555}) {
+    kaze::platform::TheSettings().displayLayout = layout;
+    vimage::RgbPicture picture = Flat(3, 2, 0x123456);
+    picture.colours[0] = 0xFFFFFF;
+    WritePicture("system\yes.v", picture);
+    ASSERT_EQ(device_->LoadImageSlot(1, "system\yes.v", DDBLT_KEYSRC, RGB(0x12, 0x34, 0x56)), 1);
+    IDirectDrawSurface* surface = device_->slots[1].surface;
+    ASSERT_EQ(device_->SetColourKey(surface, static_cast<COLORREF>(device_->slots[1].keyColour)), 1);
+    const bool is565 = layout == PixelLayout::Rgb565;
+    EXPECT_EQ(surface->state.sourceKey.dwColorSpaceLowValue, is565 ? 0x11AAu : 0x08CAu);
+    EXPECT_EQ(SurfacePixel(surface, 0, 0), is565 ? 0xFFFF : 0x7FFF) << "the top-left pixel is put back";
+    EXPECT_EQ(surface->state.dc, nullptr);
+    device_->ReleaseSlot(1);
+  }
+}
+
 TEST_F(ImageLoadingTest, PictureThatCannotBeLoadedIsReportedWithItsPath) {
   WriteData("main\\text.v", vimage::EncodeVImage({'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p', '.', '.', '.', '.', '.'}));
   WriteData("main\\forged.v", {0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0xFF});

@@ -60,14 +60,13 @@ TEST_F(EffectsTest, AMissingFileLeavesItsEffectWithoutAChannelAndTheOthersMoveUp
 TEST_F(EffectsTest, ALoopingEffectIsNotRestartedUntilItIsStopped) {
   LoadAllEffects();
   SoundEnabled = 1;
-  PumpFrameCalls = 0;
   PlayEffect(3, 1);
-  EXPECT_EQ(PumpFrameCalls, 1);
+  EXPECT_EQ(host_.sleeps, 1);
   EXPECT_EQ(EffectLooping[3], 1);
   host_.Pull(100);  // it moves on from the start
 
   PlayEffect(3, 1);
-  EXPECT_EQ(PumpFrameCalls, 1);  // returned at once, no frame
+  EXPECT_EQ(host_.sleeps, 1);  // returned at once, no frame
   ASSERT_EQ(host_.SoundEvents("play").size(), 1u);
   EXPECT_EQ(host_.SoundEvents("play")[0]["channel"], "2");
   EXPECT_EQ(host_.SoundEvents("play")[0]["loop"], "true");
@@ -76,7 +75,7 @@ TEST_F(EffectsTest, ALoopingEffectIsNotRestartedUntilItIsStopped) {
   EXPECT_EQ(EffectLooping[3], 0);
   EXPECT_FALSE(IsPlaying(3));
   PlayEffect(3, 1);
-  EXPECT_EQ(PumpFrameCalls, 2);
+  EXPECT_EQ(host_.sleeps, 2);
   EXPECT_EQ(host_.SoundEvents("play").size(), 2u);
   EXPECT_TRUE(IsPlaying(3));
 }
@@ -107,7 +106,7 @@ TEST_F(EffectsTest, WithTheSoundSwitchedOffNothingStartsAndNothingIsMarkedLoopin
     EXPECT_EQ(EffectLooping[4], 0);
   }
   EXPECT_TRUE(host_.SoundEvents("play").empty());
-  EXPECT_EQ(PumpFrameCalls, 0);
+  EXPECT_EQ(host_.sleeps, 0);
 }
 
 TEST_F(EffectsTest, StopAllEffectsLeavesTheIntroTunePlaying) {

@@ -1,10 +1,6 @@
 #include "fake_audio_host.h"
 
-#include <windows.h>
-
 namespace kaze::test {
-
-int PumpFrameCalls = 0;
 
 std::vector<TraceRecord> FakeAudioHost::SoundEvents(const std::string& op) const {
   std::vector<TraceRecord> found;
@@ -44,11 +40,3 @@ void FakeAudioHost::Trace(std::string_view event, std::initializer_list<host::Tr
 
 }  // namespace kaze::test
 
-// The shell's frame call and the kernel's debugger output, as the sound code
-// sees them in this test binary: the frame is only counted, and debugger text
-// goes to the host as it does in the program. Weak, so that the program's
-// own definitions win where they are linked in.
-__attribute__((weak)) void PumpFrame() { ++kaze::test::PumpFrameCalls; }
-__attribute__((weak)) void OutputDebugStringA(LPCSTR text) {
-  if (text != nullptr) kaze::host::TheHost().DebugOutput(text);
-}

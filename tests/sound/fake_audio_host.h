@@ -27,6 +27,7 @@ class FakeAudioHost final : public host::Host {
   uint32_t audioRate = 44100;  // what OpenAudio reports; 0 for no output
   host::AudioSource* audio = nullptr;
   int closeAudioCalls = 0;
+  int sleeps = 0;  // each presented frame sleeps once
   std::vector<std::string> debugMessages;
   std::vector<TraceRecord> trace;
 
@@ -44,7 +45,7 @@ class FakeAudioHost final : public host::Host {
   void CursorPos(int32_t& x, int32_t& y) override { x = 0, y = 0; }
   void SetCursorShown(bool) override {}
   uint32_t TickCount() override { return 0; }
-  void Sleep(uint32_t) override {}
+  void Sleep(uint32_t) override { ++sleeps; }
   bool StartThread(std::function<void()>) override { return false; }
   uint32_t OpenAudio(host::AudioSource* source) override;
   void CloseAudio() override;
@@ -53,9 +54,5 @@ class FakeAudioHost final : public host::Host {
   void Trace(std::string_view event, std::initializer_list<host::TraceField> fields) override;
   void Finish(int) override {}
 };
-
-// How many frames the program has presented (PumpFrame calls) in this test
-// binary.
-extern int PumpFrameCalls;
 
 }  // namespace kaze::test

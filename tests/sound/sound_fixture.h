@@ -47,7 +47,6 @@ class SoundTest : public ::testing::Test {
       EffectLooping[effect] = 0;
     }
     SoundEnabled = 3;
-    PumpFrameCalls = 0;
   }
 
   // Writes Data/sound/<name>.wav.

@@ -121,3 +121,51 @@ TEST_F(VImageToolTest, RefusesWhatTheProgramCouldNotShowAndBadCommandLines) {
 }
 
 }  // namespace
+
+namespace {
+
+// 3x2: the top-left colour (the key) again at the bottom right.
+//   red   123456  white
+//   blue  green   red
+vimage::RgbPicture KeyedPicture() {
+  return {3, 2, {0xFF0000, 0x123456, 0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000}};
+}
+
+uint32_t At(const vimage::RgbPicture& picture, int x, int y) { return picture.colours[size_t(y) * picture.width + x]; }
+
+TEST_F(VImageToolTest, PreviewDrawsThroughTheProgramOntoABlackScreen) {
+  Write("pic.v", vimage::EncodeVImage(vimage::MakeBmp24(KeyedPicture())));
+  std::string error;
+
+  ASSERT_EQ(Run({"preview", Path("pic.v"), Path("plain.png"), "--at", "100,50"}), 0) << err_.str();
+  auto plain = vimage::ReadPng(dir_ / "plain.png", error);
+  ASSERT_TRUE(plain.has_value()) << error;
+  ASSERT_EQ(plain->width, 640);
+  ASSERT_EQ(plain->height, 480);
+  EXPECT_EQ(At(*plain, 100, 50), 0xFF0000u);
+  EXPECT_EQ(At(*plain, 101, 50), 0x103452u) << "5-6-5, widened by repeating the top bits";
+  EXPECT_EQ(At(*plain, 102, 51), 0xFF0000u);
+  EXPECT_EQ(At(*plain, 99, 50), 0x000000u);
+  EXPECT_EQ(At(*plain, 103, 51), 0x000000u);
+
+  ASSERT_EQ(Run({"preview", Path("pic.v"), Path("keyed.png"), "--555", "--key", "--at", "638,478"}), 0)
+      << err_.str();
+  auto keyed = vimage::ReadPng(dir_ / "keyed.png", error);
+  ASSERT_TRUE(keyed.has_value()) << error;
+  EXPECT_EQ(At(*keyed, 638, 478), 0x000000u) << "the key colour is not drawn";
+  EXPECT_EQ(At(*keyed, 639, 478), 0x103152u) << "5-5-5";
+  EXPECT_EQ(At(*keyed, 638, 479), 0x0000FFu);
+  EXPECT_EQ(At(*keyed, 639, 479), 0x00FF00u) << "the third column lies off the screen";
+
+  ASSERT_EQ(Run({"preview", Path("pic.v"), Path("left.png"), "--at", "-2,-1"}), 0) << err_.str();
+  auto left = vimage::ReadPng(dir_ / "left.png", error);
+  ASSERT_TRUE(left.has_value()) << error;
+  EXPECT_EQ(At(*left, 0, 0), 0xFF0000u) << "only the bottom-right pixel is on the screen";
+  EXPECT_EQ(At(*left, 1, 0), 0x000000u);
+
+  Write("text.v", vimage::EncodeVImage({'t', 'e', 'x', 't'}));
+  EXPECT_EQ(Run({"preview", Path("text.v"), Path("text.png")}), 1);
+  EXPECT_NE(err_.str().find("cannot load"), std::string::npos) << err_.str();
+}
+
+}  // namespace
