@@ -4,6 +4,8 @@
 // without one it reports an error and measures nothing.
 //   KAZE_BENCH_SECONDS  length of the run (default 10)
 #include <benchmark/benchmark.h>
+
+#ifdef KAZE_HAVE_SDL
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -128,5 +130,7 @@ BENCHMARK(BM_StillPictureAt50FpsIn2xWindow)->Iterations(1)->Unit(benchmark::kSec
 BENCHMARK(BM_MovingPictureAt50FpsIn2xWindow)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
+
+#endif  // KAZE_HAVE_SDL
 
 BENCHMARK_MAIN();

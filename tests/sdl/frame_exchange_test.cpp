@@ -1,3 +1,4 @@
+#ifdef KAZE_HAVE_SDL
 #include "host/sdl/frame_exchange.h"
 
 #include <gtest/gtest.h>
@@ -94,3 +95,5 @@ TEST(FrameExchange, FramesPublishedOnAnotherThreadAreNeverSeenHalfWritten) {
 
 }  // namespace
 }  // namespace kaze::host
+
+#endif  // KAZE_HAVE_SDL

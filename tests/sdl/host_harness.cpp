@@ -1,3 +1,4 @@
+#ifdef KAZE_HAVE_SDL
 #include "host_harness.h"
 
 #include <atomic>
@@ -64,3 +65,5 @@ int RunHostHarness(const host::SdlHostOptions& options, const HarnessOptions& ha
 }
 
 }  // namespace kaze::testing
+
+#endif  // KAZE_HAVE_SDL

@@ -1,3 +1,4 @@
+#ifdef KAZE_HAVE_SDL
 #include "host/sdl/input_state.h"
 
 #include <gtest/gtest.h>
@@ -47,3 +48,5 @@ TEST(InputState, CursorKeepsNegativeAndLargePositionsWhole) {
 
 }  // namespace
 }  // namespace kaze::host
+
+#endif  // KAZE_HAVE_SDL

@@ -21,6 +21,9 @@ std::string WithOption(const char* variable, const std::string& option) {
 class KazeWindow : public ::testing::Test {
  protected:
   void SetUp() override {
+#ifndef KAZE_HAVE_SDL
+    GTEST_SKIP() << "this build has no sdl host (KAZE_SDL=OFF)";
+#endif
     if (FindProgram("xdotool").empty()) GTEST_SKIP() << "xdotool is not installed (Debian package xdotool)";
     std::string reason;
     if (!server_.Start(reason)) GTEST_SKIP() << "no X server for this test: " << reason;

@@ -1,3 +1,4 @@
+#ifdef KAZE_HAVE_SDL
 #include "host/sdl/key_map.h"
 
 #include <gtest/gtest.h>
@@ -34,3 +35,5 @@ TEST(KeyMap, AltCombinationsAltItselfAndF10AreSystemKeys) {
 
 }  // namespace
 }  // namespace kaze::host
+
+#endif  // KAZE_HAVE_SDL

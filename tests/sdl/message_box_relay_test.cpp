@@ -1,3 +1,4 @@
+#ifdef KAZE_HAVE_SDL
 #include "host/sdl/message_box_relay.h"
 
 #include <gtest/gtest.h>
@@ -54,3 +55,5 @@ TEST(MessageBoxRelay, ClosingReleasesAWaitingThreadAndLaterBoxesReturnAtOnce) {
 
 }  // namespace
 }  // namespace kaze::host
+
+#endif  // KAZE_HAVE_SDL

@@ -1,3 +1,4 @@
+#ifdef KAZE_HAVE_SDL
 #include "host/sdl/sdl_audio.h"
 
 #include <gtest/gtest.h>
@@ -80,3 +81,5 @@ TEST(SdlAudioOutput, NoDeviceMeansRate0AndTheSourceIsNeverCalled) {
 
 }  // namespace
 }  // namespace kaze::host
+
+#endif  // KAZE_HAVE_SDL

@@ -1,5 +1,6 @@
 // The real sdl host in a real (virtual) X server: the window, real keys and
 // real clicks sent with xdotool.
+#ifdef KAZE_HAVE_SDL
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -123,3 +124,5 @@ TEST(SdlHostWithoutDisplay, RefusesInOneLineThatSuggestsHeadless) {
 
 }  // namespace
 }  // namespace kaze::testing
+
+#endif  // KAZE_HAVE_SDL

@@ -1,3 +1,4 @@
+#ifdef KAZE_HAVE_SDL
 #include "host/sdl/view_fit.h"
 
 #include <gtest/gtest.h>
@@ -73,3 +74,5 @@ TEST(ViewFit, WindowPositionsMapBackToScreenPixelsThroughScaleAndBars) {
 
 }  // namespace
 }  // namespace kaze::host
+
+#endif  // KAZE_HAVE_SDL
