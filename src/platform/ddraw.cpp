@@ -21,11 +21,12 @@ IDirectDrawSurface* gPrimary = nullptr;  // at most one primary surface exists
 
 constexpr int32_t kMaxSurfaceSide = 8192;
 
+// The surfaces a display switch takes: the flip chain, and the surfaces that
+// show the window through a clipper (the program's work surface). Picture
+// surfaces in system memory keep their memory.
 bool IsScreenSurface(const IDirectDrawSurface& surface) {
   if (surface.state.caps & (DDSCAPS_PRIMARYSURFACE | DDSCAPS_BACKBUFFER)) return true;
-  int32_t width = 0, height = 0;
-  ScreenSize(width, height);
-  return surface.state.pixels.width == width && surface.state.pixels.height == height;
+  return surface.state.clipper != nullptr;
 }
 
 }  // namespace

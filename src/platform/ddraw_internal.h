@@ -29,7 +29,7 @@ void TraceRelease(const char* object, ULONG referencesLeft);
 ULONG DropReference(IDirectDrawSurface* surface);
 ULONG DropReference(IDirectDrawClipper* clipper);
 
-// Marks the flip chain and the screen-sized off-screen surfaces lost.
+// Marks the flip chain and the surfaces clipped to a window lost.
 void LoseScreenSurfaces();
 
 }  // namespace kaze::platform

@@ -116,7 +116,15 @@ class Headless final : public HeadlessHost {
     trace_.Write(Now(), event, fields);
   }
 
+  ~Headless() override {
+    if (scheduler_ && !scheduler_->JoinAll()) {
+      scheduler_->DetachAll();
+      (void)scheduler_.release();
+    }
+  }
+
   void Finish(int exitCode) override {
+    WriteSnapshotsUpTo(Now() + 1);  // the snapshots due by now show the last frame
     trace_.Write(Now(), "exit", {{"code", int64_t{exitCode}}, {"flips", Flips()}});
     trace_.Close();
     wav_.Close();
