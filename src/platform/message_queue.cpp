@@ -7,11 +7,10 @@
 #include <mutex>
 
 #include "host/host.h"
+#include "platform/ddraw_internal.h"
 #include "platform/window_system.h"
 
 namespace kaze::platform {
-
-void LoseScreenSurfaces();  // ddraw_registry.cpp
 
 namespace {
 
