@@ -1,6 +1,7 @@
 // The software blitter under IDirectDrawSurface::Blt: free functions over
 // plain pixel memory. Rectangles are (left, top, right, bottom), right and
-// bottom exclusive.
+// bottom exclusive. blit_reference.h holds the same operations written one
+// pixel at a time; these must match it bit for bit, only faster.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,9 @@ void FillRect(const PixelSurface& dst, const RECT& rect, const RECT& clip, uint1
 // and rows likewise. Only destination pixels inside `clip` are written, so a
 // clipped stretched blit shows exactly the visible part of the whole scaled
 // picture. With `key`, source pixels equal to *key are skipped. `clip` must
-// lie within the destination and `srcRect` within the source.
+// lie within the destination and `srcRect` within the source. Source and
+// destination may be the same memory: the source is then read as it was
+// before the blit.
 void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
                  const PixelSurface& src, const RECT& srcRect, const uint16_t* key);
 

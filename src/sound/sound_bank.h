@@ -2,6 +2,7 @@
 // secondary buffers, each holding one whole WAV file.
 #pragma once
 
+#include <mmsystem.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -33,6 +34,12 @@ class SoundBank {
   IDirectSound* directSound;
   IDirectSoundBuffer* primaryBuffer;
   IDirectSoundBuffer* channels[kChannelCount];
+
+ private:
+  uint16_t ReadWaveHeader(HMMIO file, WAVEFORMATEX& format, uint32_t& dataSize);
+  bool ReadSamples(HMMIO file, uint16_t channel, uint32_t dataSize);
+  uint16_t FillChannel(uint16_t channel, WAVEFORMATEX& format);
+  void DropSampleCopy(uint16_t channel);
 };
 
 // Null when sound is unavailable; every sound call then does nothing.

@@ -1,11 +1,476 @@
-// Placeholder until the sdl host lands.
+// The player's machine through SDL2. Window, renderer and events belong to
+// the main thread; the game thread only publishes frames and reads the input
+// state, which the main thread keeps in atomics as it pumps events.
 #include "host/sdl/sdl_host.h"
+
+#include <SDL.h>
+#include <time.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "host/sdl/frame_exchange.h"
+#include "host/sdl/key_map.h"
+#include "host/sdl/message_box_relay.h"
+#include "host/sdl/sdl_audio.h"
+#include "host/sdl/view_fit.h"
+#include "resources/icon_149.h"
 
 namespace kaze::host {
 
-std::unique_ptr<Host> CreateSdlHost(const SdlHostOptions&, std::string& error) {
-  error = "this build has no display host yet; use --headless";
-  return nullptr;
+namespace {
+
+constexpr uint32_t kVkLButton = 0x01;
+constexpr uint32_t kVkRButton = 0x02;
+constexpr uint32_t kVkMButton = 0x04;
+
+uint64_t MonotonicMicros() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return uint64_t(now.tv_sec) * 1000000u + uint64_t(now.tv_nsec) / 1000u;
+}
+
+uint64_t PackPosition(int32_t x, int32_t y) { return (uint64_t(uint32_t(x)) << 32) | uint32_t(y); }
+
+// Test and measurement aids, off unless their variable is set:
+//   KAZE_SDL_INPUT_LOG=1      each change of a mouse button that the game
+//                             thread sees, with the cursor position it sees,
+//                             as a line on stderr
+//   KAZE_SDL_PRESENT_LOG=FILE the time of every presented frame, one line
+//                             each, in microseconds
+struct DiagnosticLogs {
+  bool input = false;
+  std::FILE* presents = nullptr;
+
+  DiagnosticLogs() {
+    const char* input_ = std::getenv("KAZE_SDL_INPUT_LOG");
+    input = input_ != nullptr && *input_ != '\0' && *input_ != '0';
+    if (const char* path = std::getenv("KAZE_SDL_PRESENT_LOG"); path != nullptr && *path != '\0') {
+      presents = std::fopen(path, "w");
+    }
+  }
+  ~DiagnosticLogs() {
+    if (presents != nullptr) std::fclose(presents);
+  }
+};
+
+class SdlHost final : public Host {
+ public:
+  explicit SdlHost(const SdlHostOptions& options) : options_(options) {}
+  ~SdlHost() override;
+
+  bool Start(std::string& error);
+
+  bool OpenScreen() override;
+  void CloseScreen() override;
+  void DesktopSize(int32_t& width, int32_t& height) override;
+  void PresentFrame(const Frame& frame) override;
+
+  bool PollEvent(Event& event) override;
+  bool IsKeyDown(uint32_t virtualKey) override;
+  void CursorPos(int32_t& x, int32_t& y) override;
+  void SetCursorShown(bool shown) override;
+
+  uint32_t TickCount() override;
+  void Sleep(uint32_t ms) override;
+  bool StartThread(std::function<void()> body) override;
+
+  uint32_t OpenAudio(AudioSource* source) override { return audio_.Open(source); }
+  void CloseAudio() override { audio_.Close(); }
+
+  void MessageBox(std::string_view caption, std::string_view text) override;
+  void DebugOutput(std::string_view) override {}
+  void Trace(std::string_view, std::initializer_list<TraceField>) override {}
+
+  void Finish(int exitCode) override;
+
+ private:
+  bool OnMainThread() const { return std::this_thread::get_id() == mainThread_; }
+  bool Translate(const SDL_Event& sdlEvent, Event& event);
+  bool TranslateKey(const SDL_KeyboardEvent& key, Event& event);
+  bool TranslateButton(const SDL_MouseButtonEvent& button, Event& event);
+  void MoveCursor(int32_t windowX, int32_t windowY);
+  void SetKey(uint32_t virtualKey, bool down);
+  void ReleaseAllKeys();
+  void Draw(const StoredFrame* frame);
+  bool EnsureTexture(PixelLayout layout);
+  void ShowBoxNow(std::string_view caption, std::string_view text);
+  void JoinThreads();
+
+  const SdlHostOptions options_;
+  const std::thread::id mainThread_ = std::this_thread::get_id();
+  DiagnosticLogs logs_;
+  bool sdlStarted_ = false;
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  PixelLayout textureLayout_ = PixelLayout::Rgb565;
+
+  FrameExchange frames_;
+  std::mutex publishMutex_;  // Publish has one writer at a time
+
+  std::array<std::atomic<bool>, 256> keys_{};
+  // Presses counted by the main thread and the count each key's last query
+  // saw: a press that came and went between two queries still shows once.
+  std::array<std::atomic<uint32_t>, 256> presses_{};
+  std::array<std::atomic<uint32_t>, 256> pressesSeen_{};
+  std::atomic<uint64_t> cursor_{0};
+  std::array<bool, 3> buttonsSeen_{};  // game thread: last state logged
+
+  MessageBoxRelay boxes_;
+  SdlAudioOutput audio_;
+  std::mutex threadsMutex_;
+  std::vector<std::thread> threads_;
+};
+
+SdlHost::~SdlHost() {
+  Finish(0);
+  if (sdlStarted_) SDL_Quit();
+}
+
+bool SdlHost::Start(std::string& error) {
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // closing is the program's decision
+  SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");               // the message loop must keep pumping
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");   // the click that activates counts, as on Windows
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    error = std::string("no display available (") + SDL_GetError() + "); run with --headless to play without one";
+    return false;
+  }
+  sdlStarted_ = true;
+  return true;
+}
+
+// ---- screen ----------------------------------------------------------------
+
+void SdlHost::DesktopSize(int32_t& width, int32_t& height) {
+  SDL_DisplayMode mode{};
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
+    width = mode.w;
+    height = mode.h;
+  } else {
+    width = kScreenWidth;
+    height = kScreenHeight;
+  }
+}
+
+bool SdlHost::OpenScreen() {
+  if (window_ != nullptr) return true;
+  int32_t x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+  int32_t width = kScreenWidth, height = kScreenHeight;
+  Uint32 flags = SDL_WINDOW_RESIZABLE;
+  if (options_.window) {
+    int32_t scale = options_.scale;
+    if (scale <= 0) {
+      SDL_Rect usable{};
+      if (SDL_GetDisplayUsableBounds(0, &usable) != 0) DesktopSize(usable.w, usable.h);
+      scale = LargestWholeScale(usable.w, usable.h);
+    }
+    width *= scale;
+    height *= scale;
+  } else {
+    // The desktop keeps its mode; the picture is scaled onto it. The window
+    // starts as a borderless one over the whole desktop, so that it covers
+    // the screen even where no window manager acts on the full-screen state.
+    SDL_Rect bounds{0, 0, kScreenWidth, kScreenHeight};
+    SDL_GetDisplayBounds(0, &bounds);
+    x = bounds.x;
+    y = bounds.y;
+    width = bounds.w;
+    height = bounds.h;
+    flags = SDL_WINDOW_BORDERLESS;
+  }
+  window_ = SDL_CreateWindow("kaze", x, y, width, height, flags);
+  if (window_ == nullptr) {
+    std::fprintf(stderr, "kaze: cannot open a window: %s\n", SDL_GetError());
+    return false;
+  }
+  if (!options_.window) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  static constexpr auto kIcon = resources::Icon149Pixels();
+  if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+          const_cast<uint32_t*>(kIcon.data()), resources::kIcon149Size, resources::kIcon149Size, 32,
+          resources::kIcon149Size * 4, SDL_PIXELFORMAT_ARGB8888)) {
+    SDL_SetWindowIcon(window_, icon);
+    SDL_FreeSurface(icon);
+  }
+  renderer_ = SDL_CreateRenderer(window_, -1, 0);
+  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  if (renderer_ == nullptr || !EnsureTexture(PixelLayout::Rgb565)) {
+    std::fprintf(stderr, "kaze: cannot draw into the window: %s\n", SDL_GetError());
+    CloseScreen();
+    return false;
+  }
+  int32_t mouseX = 0, mouseY = 0;
+  SDL_GetMouseState(&mouseX, &mouseY);
+  MoveCursor(mouseX, mouseY);
+  Draw(nullptr);
+  return true;
+}
+
+void SdlHost::CloseScreen() {
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  texture_ = nullptr;
+  renderer_ = nullptr;
+  window_ = nullptr;
+}
+
+bool SdlHost::EnsureTexture(PixelLayout layout) {
+  if (texture_ != nullptr && layout == textureLayout_) return true;
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  // The frame's own 16-bit format: SDL uploads it as it is.
+  const Uint32 format = layout == PixelLayout::Rgb555 ? SDL_PIXELFORMAT_RGB555 : SDL_PIXELFORMAT_RGB565;
+  texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, kScreenWidth, kScreenHeight);
+  if (texture_ == nullptr) return false;
+  SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);  // sharp pixels
+  textureLayout_ = layout;
+  return true;
+}
+
+void SdlHost::PresentFrame(const Frame& frame) {
+  if (frame.pixels == nullptr || frame.pitch < int32_t(kScreenWidth * sizeof(uint16_t))) return;
+  std::lock_guard lock(publishMutex_);
+  frames_.Publish(frame);
+}
+
+// Main thread: the given frame, or black when there is none yet.
+void SdlHost::Draw(const StoredFrame* frame) {
+  if (renderer_ == nullptr) return;
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  if (frame != nullptr && EnsureTexture(frame->layout)) {
+    SDL_UpdateTexture(texture_, nullptr, frame->pixels.data(), kScreenWidth * sizeof(uint16_t));
+    int32_t outputWidth = 0, outputHeight = 0;
+    SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+    const ViewRect view = FitPicture(outputWidth, outputHeight);
+    const SDL_Rect target{view.x, view.y, view.width, view.height};
+    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+  }
+  SDL_RenderPresent(renderer_);
+}
+
+// ---- events and input --------------------------------------------------------
+
+bool SdlHost::PollEvent(Event& event) {
+  if (boxes_.HasWaiting()) boxes_.Serve([this](auto caption, auto text) { ShowBoxNow(caption, text); });
+  if (const StoredFrame* frame = frames_.TakeNewest()) {
+    Draw(frame);
+    if (logs_.presents != nullptr) {
+      std::fprintf(logs_.presents, "%llu\n", static_cast<unsigned long long>(MonotonicMicros()));
+    }
+  }
+  SDL_Event sdlEvent;
+  while (SDL_PollEvent(&sdlEvent)) {
+    if (Translate(sdlEvent, event)) return true;
+  }
+  return false;
+}
+
+bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
+  switch (sdlEvent.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      return TranslateKey(sdlEvent.key, event);
+    case SDL_MOUSEMOTION:
+      MoveCursor(sdlEvent.motion.x, sdlEvent.motion.y);
+      event = Event{.kind = Event::Kind::MouseMove};
+      CursorPos(event.x, event.y);
+      return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      return TranslateButton(sdlEvent.button, event);
+    case SDL_QUIT:  // a signal (SIGINT, SIGTERM): end in order, as a close does
+      event = Event{.kind = Event::Kind::Close};
+      return true;
+    case SDL_WINDOWEVENT:
+      switch (sdlEvent.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+          event = Event{.kind = Event::Kind::Close};
+          return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          event = Event{.kind = Event::Kind::Focus, .gained = true};
+          return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          ReleaseAllKeys();  // releases that happen elsewhere never reach us
+          event = Event{.kind = Event::Kind::Focus, .gained = false};
+          return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          Draw(frames_.Current());
+          return false;
+        default:
+          return false;
+      }
+    default:
+      return false;
+  }
+}
+
+bool SdlHost::TranslateKey(const SDL_KeyboardEvent& key, Event& event) {
+  const uint32_t virtualKey = VirtualKeyOf(key.keysym);
+  if (virtualKey == 0) return false;
+  const bool down = key.type == SDL_KEYDOWN;
+  SetKey(virtualKey, down);
+  event = Event{.kind = Event::Kind::Key, .virtualKey = virtualKey, .down = down, .alt = IsSystemKey(key.keysym)};
+  return true;
+}
+
+bool SdlHost::TranslateButton(const SDL_MouseButtonEvent& button, Event& event) {
+  MoveCursor(button.x, button.y);
+  const bool down = button.type == SDL_MOUSEBUTTONDOWN;
+  switch (button.button) {
+    case SDL_BUTTON_LEFT:
+      SetKey(kVkLButton, down);
+      break;
+    case SDL_BUTTON_RIGHT:
+      SetKey(kVkRButton, down);
+      break;
+    case SDL_BUTTON_MIDDLE:
+      SetKey(kVkMButton, down);
+      return false;
+    default:
+      return false;
+  }
+  event = Event{.kind = Event::Kind::MouseButton, .down = down};
+  event.button = button.button == SDL_BUTTON_LEFT ? 0 : 1;
+  CursorPos(event.x, event.y);
+  return true;
+}
+
+void SdlHost::MoveCursor(int32_t windowX, int32_t windowY) {
+  int32_t width = kScreenWidth, height = kScreenHeight;
+  if (window_ != nullptr) SDL_GetWindowSize(window_, &width, &height);
+  int32_t x = 0, y = 0;
+  WindowToScreen(FitPicture(width, height), windowX, windowY, x, y);
+  cursor_.store(PackPosition(x, y), std::memory_order_release);
+}
+
+void SdlHost::SetKey(uint32_t virtualKey, bool down) {
+  if (virtualKey >= keys_.size()) return;
+  if (down && !keys_[virtualKey].load(std::memory_order_relaxed)) {
+    presses_[virtualKey].fetch_add(1, std::memory_order_release);
+  }
+  keys_[virtualKey].store(down, std::memory_order_release);
+}
+
+void SdlHost::ReleaseAllKeys() {
+  for (auto& key : keys_) key.store(false, std::memory_order_release);
+}
+
+bool SdlHost::IsKeyDown(uint32_t virtualKey) {
+  if (virtualKey >= keys_.size()) return false;
+  // A tap shorter than the game's polling interval (a touchpad tap lasts a
+  // few milliseconds, a frame 20) would otherwise never be seen at all.
+  const uint32_t presses = presses_[virtualKey].load(std::memory_order_acquire);
+  const bool unseenPress = pressesSeen_[virtualKey].exchange(presses, std::memory_order_acq_rel) != presses;
+  const bool down = keys_[virtualKey].load(std::memory_order_acquire) || unseenPress;
+  if (logs_.input && virtualKey <= 2 && virtualKey >= 1 && !OnMainThread() && buttonsSeen_[virtualKey] != down) {
+    buttonsSeen_[virtualKey] = down;
+    int32_t x = 0, y = 0;
+    CursorPos(x, y);
+    std::fprintf(stderr, "kaze-input: %s %s %d %d\n", virtualKey == kVkLButton ? "left" : "right",
+                 down ? "down" : "up", x, y);
+  }
+  return down;
+}
+
+void SdlHost::CursorPos(int32_t& x, int32_t& y) {
+  const uint64_t packed = cursor_.load(std::memory_order_acquire);
+  x = int32_t(uint32_t(packed >> 32));
+  y = int32_t(uint32_t(packed));
+}
+
+void SdlHost::SetCursorShown(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
+
+// ---- clock and threads -------------------------------------------------------
+
+uint32_t SdlHost::TickCount() { return uint32_t(MonotonicMicros() / 1000u); }
+
+void SdlHost::Sleep(uint32_t ms) {
+  // The main thread waits here too (its message loop, the end of the game
+  // thread): a box that the game thread waits for must still be shown.
+  if (boxes_.HasWaiting() && OnMainThread()) {
+    boxes_.Serve([this](auto caption, auto text) { ShowBoxNow(caption, text); });
+  }
+  if (ms == 0) {
+    std::this_thread::yield();
+    return;
+  }
+  timespec deadline{};
+  clock_gettime(CLOCK_MONOTONIC, &deadline);
+  deadline.tv_sec += ms / 1000;
+  deadline.tv_nsec += long(ms % 1000) * 1000000L;
+  if (deadline.tv_nsec >= 1000000000L) {
+    deadline.tv_sec += 1;
+    deadline.tv_nsec -= 1000000000L;
+  }
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+  }
+}
+
+bool SdlHost::StartThread(std::function<void()> body) {
+  std::lock_guard lock(threadsMutex_);
+  try {
+    threads_.emplace_back(std::move(body));
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+void SdlHost::JoinThreads() {
+  std::vector<std::thread> threads;
+  {
+    std::lock_guard lock(threadsMutex_);
+    threads.swap(threads_);
+  }
+  for (auto& thread : threads) {
+    if (thread.get_id() == std::this_thread::get_id()) {
+      thread.detach();
+    } else if (thread.joinable()) {
+      thread.join();
+    }
+  }
+}
+
+// ---- messages ----------------------------------------------------------------
+
+void SdlHost::MessageBox(std::string_view caption, std::string_view text) {
+  std::fprintf(stderr, "%.*s: %.*s\n", int(caption.size()), caption.data(), int(text.size()), text.data());
+  if (OnMainThread()) {
+    ShowBoxNow(caption, text);
+  } else {
+    boxes_.ShowAndWait(std::string(caption), std::string(text));
+  }
+}
+
+void SdlHost::ShowBoxNow(std::string_view caption, std::string_view text) {
+  const std::string captionText(caption), messageText(text);
+  // Over the window, full screen or not; without a display it was said on
+  // stderr already.
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionText.c_str(), messageText.c_str(), window_);
+}
+
+void SdlHost::Finish(int) {
+  boxes_.Close();
+  JoinThreads();
+  audio_.Close();
+  CloseScreen();
+}
+
+}  // namespace
+
+std::unique_ptr<Host> CreateSdlHost(const SdlHostOptions& options, std::string& error) {
+  auto host = std::make_unique<SdlHost>(options);
+  if (!host->Start(error)) return nullptr;
+  return host;
 }
 
 }  // namespace kaze::host

@@ -1,0 +1,131 @@
+#include "platform/audio_mixer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kaze::platform {
+
+float GainOfVolume(int32_t volume) {
+  if (volume <= -10000) return 0.0f;
+  return std::pow(10.0f, static_cast<float>(volume) / 2000.0f);
+}
+
+uint32_t AudioMixer::Open() {
+  if (open_) return outputRate_;
+  uint32_t rate = host::TheHost().OpenAudio(this);
+  open_ = rate != 0;
+  outputRate_ = rate;
+  return rate;
+}
+
+void AudioMixer::Close() {
+  if (!open_) return;
+  host::TheHost().CloseAudio();
+  open_ = false;
+}
+
+int AudioMixer::AddVoice() {
+  std::lock_guard lock(mutex_);
+  auto free = std::find_if(voices_.begin(), voices_.end(), [](const auto& v) { return !v.has_value(); });
+  if (free == voices_.end()) free = voices_.insert(voices_.end(), std::nullopt);
+  free->emplace();
+  return static_cast<int>(free - voices_.begin());
+}
+
+void AudioMixer::RemoveVoice(int id) {
+  std::vector<int16_t> dropped;  // freed after the lock is let go
+  std::lock_guard lock(mutex_);
+  if (Voice* voice = Find(id)) {
+    dropped.swap(voice->frames);
+    voices_[static_cast<size_t>(id)].reset();
+  }
+}
+
+void AudioMixer::SetFrames(int id, std::vector<int16_t> stereoFrames) {
+  std::lock_guard lock(mutex_);
+  if (Voice* voice = Find(id)) {
+    voice->frames.swap(stereoFrames);
+    voice->position = std::min(voice->position, voice->frames.size() / 2);
+  }
+}
+
+void AudioMixer::SetPosition(int id, size_t frame) {
+  std::lock_guard lock(mutex_);
+  if (Voice* voice = Find(id)) voice->position = std::min(frame, voice->frames.size() / 2);
+}
+
+void AudioMixer::Play(int id, bool loop) {
+  std::lock_guard lock(mutex_);
+  if (Voice* voice = Find(id)) {
+    voice->playing = true;
+    voice->looping = loop;
+  }
+}
+
+void AudioMixer::Stop(int id) {
+  std::lock_guard lock(mutex_);
+  if (Voice* voice = Find(id)) voice->playing = false;
+}
+
+void AudioMixer::SetGain(int id, float gain) {
+  std::lock_guard lock(mutex_);
+  if (Voice* voice = Find(id)) voice->gain = gain;
+}
+
+bool AudioMixer::IsPlaying(int id) {
+  std::lock_guard lock(mutex_);
+  Voice* voice = Find(id);
+  return voice != nullptr && voice->playing;
+}
+
+AudioMixer::Voice* AudioMixer::Find(int id) {
+  if (id < 0 || static_cast<size_t>(id) >= voices_.size() || !voices_[static_cast<size_t>(id)]) return nullptr;
+  return &*voices_[static_cast<size_t>(id)];
+}
+
+void AudioMixer::Mix(int16_t* stereo, size_t frames) {
+  constexpr size_t kBlockFrames = 512;
+  float sum[kBlockFrames * 2];
+  std::lock_guard lock(mutex_);
+  for (size_t done = 0; done < frames;) {
+    size_t block = std::min(kBlockFrames, frames - done);
+    std::fill_n(sum, block * 2, 0.0f);
+    for (auto& voice : voices_) {
+      if (voice && voice->playing) MixVoice(*voice, sum, block);
+    }
+    for (size_t i = 0; i < block * 2; ++i) {
+      stereo[done * 2 + i] = static_cast<int16_t>(std::clamp(std::lrint(sum[i]), -32768L, 32767L));
+    }
+    done += block;
+  }
+}
+
+// Adds the voice's next frames into `sum`, wrapping when it loops and
+// stopping at its end when it does not.
+void AudioMixer::MixVoice(Voice& voice, float* sum, size_t frames) {
+  size_t length = voice.frames.size() / 2;
+  size_t out = 0;
+  while (out < frames && voice.playing) {
+    if (length == 0) {
+      voice.playing = false;
+      break;
+    }
+    size_t run = std::min(frames - out, length - voice.position);
+    const int16_t* from = voice.frames.data() + voice.position * 2;
+    float* to = sum + out * 2;
+    for (size_t i = 0; i < run * 2; ++i) to[i] += from[i] * voice.gain;
+    out += run;
+    voice.position += run;
+    if (voice.position >= length) {
+      voice.position = 0;
+      voice.playing = voice.looping;
+    }
+  }
+}
+
+AudioMixer& TheAudioMixer() {
+  static AudioMixer mixer;
+  return mixer;
+}
+
+}  // namespace kaze::platform

@@ -1,0 +1,62 @@
+// The software mixer behind DirectSound: it sums the playing buffers, each
+// already converted to the output format, into the host's audio output.
+// Game-thread calls and the host's pulls (Mix, from the host's audio thread
+// or its virtual clock) meet under one lock; nothing here calls the host
+// while holding it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "host/host.h"
+
+namespace kaze::platform {
+
+// Linear gain of a DirectSound volume in hundredths of a decibel.
+float GainOfVolume(int32_t volume);
+
+class AudioMixer final : public host::AudioSource {
+ public:
+  // Asks the host for an output; its rate, or 0 when there is none.
+  uint32_t Open();
+  void Close();
+  uint32_t OutputRate() const { return outputRate_; }
+
+  // A new silent, stopped voice; its id is the lowest one not in use.
+  int AddVoice();
+  void RemoveVoice(int id);
+
+  void SetFrames(int id, std::vector<int16_t> stereoFrames);
+  void SetPosition(int id, size_t frame);
+  void Play(int id, bool loop);
+  void Stop(int id);
+  void SetGain(int id, float gain);
+  bool IsPlaying(int id);
+
+  // Sums the playing voices into `frames` stereo frames.
+  void Mix(int16_t* stereo, size_t frames) override;
+
+ private:
+  struct Voice {
+    std::vector<int16_t> frames;  // interleaved stereo at the output rate
+    size_t position = 0;          // next frame to play
+    bool playing = false;
+    bool looping = false;
+    float gain = 1.0f;
+  };
+
+  void MixVoice(Voice& voice, float* sum, size_t frames);
+  Voice* Find(int id);
+
+  std::mutex mutex_;
+  std::vector<std::optional<Voice>> voices_;
+  uint32_t outputRate_ = 0;
+  bool open_ = false;
+};
+
+AudioMixer& TheAudioMixer();
+
+}  // namespace kaze::platform

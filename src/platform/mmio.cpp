@@ -1,0 +1,143 @@
+// mmio: reading RIFF files chunk by chunk. Every size in a chunk header is
+// outside data: reads stop at the end of the file whatever a chunk claims,
+// and a search never leaves its parent chunk or the file.
+#include <mmsystem.h>
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "host/host.h"
+#include "platform/faults.h"
+#include "platform/files.h"
+
+struct HMMIO__ {
+  std::FILE* file = nullptr;
+  uint64_t size = 0;      // bytes in the file
+  uint64_t position = 0;  // where the next read starts
+};
+
+namespace {
+
+constexpr uint32_t kChunkHeaderBytes = 8;
+constexpr uint32_t kFormTypeBytes = 4;
+
+bool SeekTo(HMMIO__& io, uint64_t position) {
+  if (position > io.size) return false;
+  if (std::fseek(io.file, static_cast<long>(position), SEEK_SET) != 0) return false;
+  io.position = position;
+  return true;
+}
+
+// Reads up to `bytes` from the current position, never past the end of the
+// file; the number of bytes read.
+uint64_t ReadAtMost(HMMIO__& io, void* buffer, uint64_t bytes) {
+  uint64_t available = io.size - io.position;
+  if (bytes > available) bytes = available;
+  size_t got = bytes == 0 ? 0 : std::fread(buffer, 1, bytes, io.file);
+  io.position += got;
+  return got;
+}
+
+uint32_t LittleEndian32(const uint8_t* bytes) {
+  return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+// Reads the chunk header at the current position into `chunk` (with the
+// form type of a RIFF or LIST chunk), provided it lies before `end`.
+bool ReadChunkHeader(HMMIO__& io, uint64_t end, MMCKINFO& chunk) {
+  uint64_t start = io.position;
+  uint8_t header[kChunkHeaderBytes + kFormTypeBytes];
+  if (start + kChunkHeaderBytes > end || ReadAtMost(io, header, kChunkHeaderBytes) != kChunkHeaderBytes) {
+    return false;
+  }
+  chunk.ckid = LittleEndian32(header);
+  chunk.cksize = LittleEndian32(header + 4);
+  chunk.dwDataOffset = static_cast<DWORD>(start + kChunkHeaderBytes);
+  chunk.dwFlags = 0;
+  chunk.fccType = 0;
+  if (chunk.ckid == FOURCC_RIFF || chunk.ckid == FOURCC_LIST) {
+    if (io.position + kFormTypeBytes > end ||
+        ReadAtMost(io, header + kChunkHeaderBytes, kFormTypeBytes) != kFormTypeBytes) {
+      return false;
+    }
+    chunk.fccType = LittleEndian32(header + kChunkHeaderBytes);
+  }
+  return true;
+}
+
+// The first byte after the chunk, with the pad byte that follows a chunk of
+// odd size.
+uint64_t ChunkEnd(const MMCKINFO& chunk) {
+  return static_cast<uint64_t>(chunk.dwDataOffset) + chunk.cksize + (chunk.cksize & 1);
+}
+
+bool Matches(const MMCKINFO& found, const MMCKINFO& wanted, UINT flags) {
+  if (flags & MMIO_FINDRIFF) return found.ckid == FOURCC_RIFF && found.fccType == wanted.fccType;
+  if (flags & MMIO_FINDLIST) return found.ckid == FOURCC_LIST && found.fccType == wanted.fccType;
+  if (flags & MMIO_FINDCHUNK) return found.ckid == wanted.ckid;
+  return true;
+}
+
+}  // namespace
+
+HMMIO mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags) {
+  if (kaze::platform::CheckFault("mmioOpen")) return nullptr;
+  if (fileName == nullptr || info != nullptr || (flags & ~MMIO_ALLOCBUF) != MMIO_READ) return nullptr;
+  std::optional<std::filesystem::path> path = kaze::platform::ResolveDataPath(fileName);
+  std::FILE* file = path ? std::fopen(path->c_str(), "rb") : nullptr;
+  kaze::host::TheHost().Trace("sound", {{"op", "open"}, {"file", std::string_view(fileName)}, {"found", file != nullptr}});
+  if (file == nullptr) return nullptr;
+  auto* io = new HMMIO__{file, 0, 0};
+  long size = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+  // RIFF offsets are 32-bit: a larger file cannot be a RIFF file.
+  if (size < 0 || size > 0xFFFFFFFFL || std::fseek(file, 0, SEEK_SET) != 0) {
+    mmioClose(io, 0);
+    return nullptr;
+  }
+  io->size = static_cast<uint64_t>(size);
+  return io;
+}
+
+MMRESULT mmioClose(HMMIO file, UINT flags) {
+  if (file == nullptr) return MMSYSERR_INVALHANDLE;
+  std::fclose(file->file);
+  delete file;
+  return MMSYSERR_NOERROR;
+}
+
+LONG mmioRead(HMMIO file, HPSTR buffer, LONG bytes) {
+  if (file == nullptr || bytes < 0 || (buffer == nullptr && bytes > 0)) return -1;
+  return static_cast<LONG>(ReadAtMost(*file, buffer, static_cast<uint64_t>(bytes)));
+}
+
+MMRESULT mmioDescend(HMMIO file, LPMMCKINFO chunk, LPCMMCKINFO parent, UINT flags) {
+  if (file == nullptr || chunk == nullptr) return MMSYSERR_INVALPARAM;
+  uint64_t end = file->size;
+  if (parent != nullptr && static_cast<uint64_t>(parent->dwDataOffset) + parent->cksize < end) {
+    end = static_cast<uint64_t>(parent->dwDataOffset) + parent->cksize;
+  }
+  const MMCKINFO wanted = *chunk;
+  MMCKINFO found{};
+  while (ReadChunkHeader(*file, end, found)) {
+    if (Matches(found, wanted, flags)) {
+      *chunk = found;
+      return MMSYSERR_NOERROR;
+    }
+    if (!(flags & (MMIO_FINDRIFF | MMIO_FINDLIST | MMIO_FINDCHUNK))) break;
+    if (ChunkEnd(found) >= end || !SeekTo(*file, ChunkEnd(found))) break;
+  }
+  return MMIOERR_CHUNKNOTFOUND;
+}
+
+MMRESULT mmioAscend(HMMIO file, LPMMCKINFO chunk, UINT flags) {
+  if (file == nullptr || chunk == nullptr) return MMSYSERR_INVALPARAM;
+  // A missing pad byte at the very end of the file is forgiven; a chunk that
+  // claims to run past the end of the file is not.
+  uint64_t dataEnd = static_cast<uint64_t>(chunk->dwDataOffset) + chunk->cksize;
+  if (dataEnd > file->size) return MMIOERR_CANNOTSEEK;
+  uint64_t end = ChunkEnd(*chunk);
+  return SeekTo(*file, end <= file->size ? end : file->size) ? MMSYSERR_NOERROR : MMIOERR_CANNOTSEEK;
+}

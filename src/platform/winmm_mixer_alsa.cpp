@@ -1,0 +1,141 @@
+// Mixer 0 on Linux: the first sound card's ALSA mixer. Its "Synth"
+// playback element, where the card has one, is the synthesizer source line
+// with one volume control on the 0 to 65535 scale; nothing else of the card
+// is shown, so nothing else can be changed.
+#include "platform/winmm_mixer_backend.h"
+
+#ifdef KAZE_HAVE_ALSA
+
+#include <alsa/asoundlib.h>
+#include <mmsystem.h>
+#include <strings.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace kaze::platform {
+
+namespace {
+
+constexpr DWORD kSpeakersLineId = 0x0000;
+constexpr DWORD kSynthLineId = 0x10000;
+constexpr DWORD kSynthVolumeId = 1;
+constexpr DWORD kScaleTop = 65535;
+
+class AlsaMixerBackend final : public MixerBackend {
+ public:
+  AlsaMixerBackend(snd_mixer_t* mixer, std::string name, snd_mixer_elem_t* synth)
+      : mixer_(mixer), name_(std::move(name)), synth_(synth) {
+    MixerLineInfo speakers;
+    speakers.id = kSpeakersLineId;
+    speakers.componentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
+    speakers.channels = 2;
+    speakers.name = "Master";
+    if (synth_ != nullptr) {
+      MixerLineInfo line;
+      line.id = kSynthLineId;
+      line.componentType = MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER;
+      line.channels = snd_mixer_selem_is_playback_mono(synth_) ? 1 : 2;
+      line.name = "Synth";
+      MixerControlInfo volume;
+      volume.id = kSynthVolumeId;
+      volume.type = MIXERCONTROL_CONTROLTYPE_VOLUME;
+      volume.name = "Synth Volume";
+      volume.steps = kScaleTop + 1;
+      line.controls.push_back(volume);
+      speakers.sources.push_back(line);
+    }
+    destinations_.push_back(speakers);
+  }
+
+  ~AlsaMixerBackend() override { snd_mixer_close(mixer_); }
+
+  std::string Name() const override { return name_; }
+  const std::vector<MixerLineInfo>& Destinations() const override { return destinations_; }
+
+  bool ReadValues(DWORD controlId, DWORD channels, DWORD items, std::vector<DWORD>& values) override {
+    long low = 0, high = 0;
+    if (!IsSynthVolume(controlId, items) || snd_mixer_selem_get_playback_volume_range(synth_, &low, &high) < 0) {
+      return false;
+    }
+    for (DWORD channel = 0; channel < channels && channel < values.size(); ++channel) {
+      long value = 0;
+      if (snd_mixer_selem_get_playback_volume(synth_, ChannelOf(channel), &value) < 0) return false;
+      values[channel] = high > low ? static_cast<DWORD>((value - low) * kScaleTop / (high - low)) : 0;
+    }
+    return true;
+  }
+
+  bool WriteValues(DWORD controlId, DWORD channels, DWORD items, const std::vector<DWORD>& values) override {
+    long low = 0, high = 0;
+    if (!IsSynthVolume(controlId, items) || snd_mixer_selem_get_playback_volume_range(synth_, &low, &high) < 0) {
+      return false;
+    }
+    auto toCard = [&](DWORD value) {
+      double share = static_cast<double>(std::min<DWORD>(value, kScaleTop)) / kScaleTop;
+      return low + std::lround(share * static_cast<double>(high - low));
+    };
+    if (channels == 1) return snd_mixer_selem_set_playback_volume_all(synth_, toCard(values[0])) >= 0;
+    for (DWORD channel = 0; channel < channels && channel < values.size(); ++channel) {
+      if (snd_mixer_selem_set_playback_volume(synth_, ChannelOf(channel), toCard(values[channel])) < 0) return false;
+    }
+    return true;
+  }
+
+ private:
+  bool IsSynthVolume(DWORD controlId, DWORD items) const {
+    return synth_ != nullptr && controlId == kSynthVolumeId && items == 1;
+  }
+
+  static snd_mixer_selem_channel_id_t ChannelOf(DWORD channel) {
+    return channel == 0 ? SND_MIXER_SCHN_FRONT_LEFT : SND_MIXER_SCHN_FRONT_RIGHT;
+  }
+
+  snd_mixer_t* mixer_;
+  std::string name_;
+  snd_mixer_elem_t* synth_;
+  std::vector<MixerLineInfo> destinations_;
+};
+
+snd_mixer_elem_t* FindSynthElement(snd_mixer_t* mixer) {
+  for (snd_mixer_elem_t* elem = snd_mixer_first_elem(mixer); elem != nullptr; elem = snd_mixer_elem_next(elem)) {
+    if (strcasecmp(snd_mixer_selem_get_name(elem), "Synth") == 0 && snd_mixer_selem_has_playback_volume(elem)) {
+      return elem;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<MixerBackend> CreateAlsaMixerBackend() {
+  int card = -1;
+  if (snd_card_next(&card) < 0 || card < 0) return nullptr;
+  std::string device = "hw:" + std::to_string(card);
+  snd_mixer_t* mixer = nullptr;
+  if (snd_mixer_open(&mixer, 0) < 0) return nullptr;
+  if (snd_mixer_attach(mixer, device.c_str()) < 0 || snd_mixer_selem_register(mixer, nullptr, nullptr) < 0 ||
+      snd_mixer_load(mixer) < 0) {
+    snd_mixer_close(mixer);
+    return nullptr;
+  }
+  std::string name = device;
+  char* cardName = nullptr;
+  if (snd_card_get_name(card, &cardName) == 0 && cardName != nullptr) {
+    name = cardName;
+    std::free(cardName);
+  }
+  return std::make_unique<AlsaMixerBackend>(mixer, name, FindSynthElement(mixer));
+}
+
+}  // namespace kaze::platform
+
+#else
+
+namespace kaze::platform {
+
+std::unique_ptr<MixerBackend> CreateAlsaMixerBackend() { return nullptr; }
+
+}  // namespace kaze::platform
+
+#endif

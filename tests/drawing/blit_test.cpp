@@ -1,0 +1,148 @@
+// The fast blitter against the one-pixel-at-a-time reference, and the
+// pictures the scenes rely on: the page zoom, colour keys, clipped edges.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "platform/blit.h"
+#include "platform/blit_reference.h"
+
+namespace kaze::platform {
+namespace {
+
+struct Buffer {
+  std::vector<uint16_t> memory;
+  PixelSurface surface;
+
+  Buffer(int32_t width, int32_t height, int32_t padding = 0)
+      : memory(static_cast<size_t>((width + padding) * height)) {
+    surface = PixelSurface{memory.data(), width, height, static_cast<int32_t>((width + padding) * 2)};
+  }
+  uint16_t& At(int32_t x, int32_t y) { return surface.Row(y)[x]; }
+};
+
+// Every pixel tells where it came from: (x, y) -> y * 1000 + x.
+Buffer NumberedPicture(int32_t width, int32_t height) {
+  Buffer picture(width, height);
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x) picture.At(x, y) = static_cast<uint16_t>(y * 1000 + x);
+  return picture;
+}
+
+TEST(Blit, FastBlitterMatchesTheReferenceOnRandomCases) {
+  std::mt19937 random(1234);
+  auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+  for (int round = 0; round < 3000; ++round) {
+    const int32_t srcW = between(1, 40), srcH = between(1, 40);
+    Buffer src(srcW, srcH, between(0, 3));
+    for (int32_t y = 0; y < srcH; ++y)
+      for (int32_t x = 0; x < srcW; ++x) src.At(x, y) = static_cast<uint16_t>(between(0, 3));  // many key hits
+    const int32_t dstW = between(1, 50), dstH = between(1, 50);
+    Buffer fast(dstW, dstH, between(0, 3));
+    for (auto& p : fast.memory) p = static_cast<uint16_t>(between(100, 200));
+    Buffer slow = fast;
+    slow.surface.pixels = slow.memory.data();
+
+    const LONG sl = between(0, srcW - 1), st = between(0, srcH - 1);
+    const RECT srcRect{sl, st, between(sl + 1, srcW), between(st + 1, srcH)};
+    const LONG dl = between(-60, 60), dt = between(-60, 60);
+    // Often an exact multiple of the source size, to reach the magnifier.
+    const LONG width = round % 3 == 0 ? (srcRect.right - srcRect.left) * between(1, 5) : between(1, 120);
+    const LONG height = round % 3 == 0 ? (srcRect.bottom - srcRect.top) * between(1, 5) : between(1, 120);
+    const RECT dstRect{dl, dt, dl + width, dt + height};
+    const LONG cl = between(0, dstW - 1), ct = between(0, dstH - 1);
+    const RECT clip{cl, ct, between(cl, dstW), between(ct, dstH)};
+    const uint16_t key = static_cast<uint16_t>(between(0, 3));
+    const uint16_t* keyOrNone = round % 2 ? &key : nullptr;
+
+    StretchBlit(fast.surface, dstRect, clip, src.surface, srcRect, keyOrNone);
+    reference::StretchBlit(slow.surface, dstRect, clip, src.surface, srcRect, keyOrNone);
+    ASSERT_EQ(fast.memory, slow.memory) << "round " << round;
+
+    const uint16_t colour = static_cast<uint16_t>(between(0, 0xFFFF));
+    FillRect(fast.surface, dstRect, clip, colour);
+    reference::FillRect(slow.surface, dstRect, clip, colour);
+    ASSERT_EQ(fast.memory, slow.memory) << "fill, round " << round;
+  }
+}
+
+TEST(Blit, WholeRowCopiesMatchTheReference) {
+  // Rows that run back to back on both sides take the single-copy path.
+  const Buffer picture = NumberedPicture(30, 20);
+  for (const RECT clip : {RECT{0, 0, 30, 20}, RECT{0, 5, 30, 12}, RECT{1, 0, 30, 20}}) {
+    for (const LONG top : {0, -3, 4}) {
+      Buffer fast(30, 20), slow(30, 20);
+      const RECT place{0, top, 30, top + 20};
+      StretchBlit(fast.surface, place, clip, picture.surface, RECT{0, 0, 30, 20}, nullptr);
+      reference::StretchBlit(slow.surface, place, clip, picture.surface, RECT{0, 0, 30, 20}, nullptr);
+      ASSERT_EQ(fast.memory, slow.memory) << clip.top << " " << clip.left << " " << top;
+    }
+  }
+}
+
+TEST(Blit, PageZoomShowsTheMiddleOfTheTopQuarterAsFourByFourBlocks) {
+  // Two pages: one tells each pixel's column, the other its row.
+  Buffer columns(640, 480), rows(640, 480);
+  for (int32_t y = 0; y < 480; ++y)
+    for (int32_t x = 0; x < 640; ++x) {
+      columns.At(x, y) = static_cast<uint16_t>(x);
+      rows.At(x, y) = static_cast<uint16_t>(y);
+    }
+  const RECT clip{0, 0, 640, 480};
+  const RECT zoom{-960, 0, -960 + 2560, 1920};
+  Buffer shownColumns(640, 480), shownRows(640, 480);
+  StretchBlit(shownColumns.surface, zoom, clip, columns.surface, RECT{0, 0, 640, 480}, nullptr);
+  StretchBlit(shownRows.surface, zoom, clip, rows.surface, RECT{0, 0, 640, 480}, nullptr);
+  for (int32_t y = 0; y < 480; ++y)
+    for (int32_t x = 0; x < 640; ++x) {
+      ASSERT_EQ(shownColumns.At(x, y), 240 + x / 4) << x << "," << y;
+      ASSERT_EQ(shownRows.At(x, y), y / 4) << x << "," << y;
+    }
+}
+
+TEST(Blit, StretchAndShrinkPickTheNearestPixelFromTheLeftAndTop) {
+  const Buffer picture = NumberedPicture(4, 4);
+  Buffer wide(6, 2);
+  StretchBlit(wide.surface, RECT{0, 0, 6, 2}, RECT{0, 0, 6, 2}, picture.surface, RECT{0, 0, 4, 4}, nullptr);
+  // Column d shows source column d * 4 / 6; row d shows row d * 4 / 2.
+  EXPECT_EQ(wide.memory, (std::vector<uint16_t>{0, 0, 1, 2, 2, 3, 2000, 2000, 2001, 2002, 2002, 2003}));
+}
+
+TEST(Blit, KeyedBlitLeavesEveryKeyPixelAndOnlyThose) {
+  Buffer sprite(3, 2);
+  sprite.memory = {7, 1, 7, 2, 7, 3};
+  sprite.surface.pixels = sprite.memory.data();
+  Buffer target(3, 2);
+  std::fill(target.memory.begin(), target.memory.end(), 9);
+  const uint16_t key = 7;
+  StretchBlit(target.surface, RECT{0, 0, 3, 2}, RECT{0, 0, 3, 2}, sprite.surface, RECT{0, 0, 3, 2}, &key);
+  EXPECT_EQ(target.memory, (std::vector<uint16_t>{9, 1, 9, 2, 9, 3}));
+}
+
+TEST(Blit, PictureIsCutAtEachScreenEdge) {
+  const Buffer picture = NumberedPicture(20, 10);
+  const RECT clip{0, 0, 32, 24};
+  struct Case { LONG x, y; };
+  for (const Case c : {Case{-5, 3}, Case{20, 3}, Case{4, -4}, Case{4, 18}}) {
+    Buffer screen(32, 24);
+    std::fill(screen.memory.begin(), screen.memory.end(), 0xFFFF);
+    StretchBlit(screen.surface, RECT{c.x, c.y, c.x + 20, c.y + 10}, clip, picture.surface, RECT{0, 0, 20, 10}, nullptr);
+    for (int32_t y = 0; y < 24; ++y)
+      for (int32_t x = 0; x < 32; ++x) {
+        const bool covered = x >= c.x && x < c.x + 20 && y >= c.y && y < c.y + 10;
+        const uint16_t expected = covered ? static_cast<uint16_t>((y - c.y) * 1000 + (x - c.x)) : 0xFFFF;
+        ASSERT_EQ(screen.At(x, y), expected) << "at " << c.x << "," << c.y << ": pixel " << x << "," << y;
+      }
+  }
+}
+
+TEST(Blit, BlitWithinOneSurfaceReadsTheSourceAsItWasBefore) {
+  Buffer strip = NumberedPicture(8, 1);
+  StretchBlit(strip.surface, RECT{2, 0, 8, 1}, RECT{0, 0, 8, 1}, strip.surface, RECT{0, 0, 6, 1}, nullptr);
+  EXPECT_EQ(strip.memory, (std::vector<uint16_t>{0, 1, 0, 1, 2, 3, 4, 5}));
+}
+
+}  // namespace
+}  // namespace kaze::platform

@@ -1,0 +1,61 @@
+#include "host_harness.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace kaze::testing {
+
+uint16_t TestPicturePixel(int32_t x, int32_t y) {
+  if (x >= 288 && x < 352 && y >= 208 && y < 272) return ((x + y) & 1) ? 0xFFFF : 0x0000;
+  const bool right = x >= host::kScreenWidth / 2, bottom = y >= host::kScreenHeight / 2;
+  if (!bottom) return right ? 0x07E0 : 0xF800;
+  return right ? 0xFFFF : 0x001F;
+}
+
+int RunHostHarness(const host::SdlHostOptions& options, double seconds) {
+  std::string error;
+  auto host = host::CreateSdlHost(options, error);
+  if (!host) {
+    std::fprintf(stderr, "harness: %s\n", error.c_str());
+    return 3;
+  }
+  if (!host->OpenScreen()) return 3;
+
+  std::atomic<bool> quit{false};
+  host->StartThread([&] {
+    std::vector<uint16_t> picture(size_t(host::kScreenWidth) * host::kScreenHeight);
+    for (int32_t y = 0; y < host::kScreenHeight; ++y) {
+      for (int32_t x = 0; x < host::kScreenWidth; ++x) picture[size_t(y) * host::kScreenWidth + x] = TestPicturePixel(x, y);
+    }
+    const host::Frame frame{picture.data(), host::kScreenWidth * 2, host::PixelLayout::Rgb565};
+    uint32_t last = host->TickCount();
+    while (!quit.load()) {
+      // The frame contract of the scenes: at least 20 ms per frame.
+      const uint32_t now = host->TickCount();
+      if (now - last < 20) host->Sleep(20 - (now - last));
+      last = host->TickCount();
+      host->IsKeyDown(0x01);
+      host->IsKeyDown(0x02);
+      host->PresentFrame(frame);
+      host->Sleep(1);
+    }
+  });
+
+  const auto start = std::chrono::steady_clock::now();
+  while (!quit.load()) {
+    host::Event event;
+    while (host->PollEvent(event)) {
+      const bool escape = event.kind == host::Event::Kind::Key && event.virtualKey == 0x1B && event.down;
+      if (escape || event.kind == host::Event::Kind::Close) quit = true;
+    }
+    if (seconds > 0 && std::chrono::steady_clock::now() - start > std::chrono::duration<double>(seconds)) quit = true;
+    host->Sleep(1);
+  }
+  host->Finish(0);
+  return 0;
+}
+
+}  // namespace kaze::testing

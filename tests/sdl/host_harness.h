@@ -1,0 +1,20 @@
+// A stand-in for the program around the sdl host: a main thread that pumps
+// events and a game thread that shows a test picture at 50 frames a second
+// and polls the mouse buttons. ESC or a close ends it with exit code 0.
+#pragma once
+
+#include <cstdint>
+
+#include "host/sdl/sdl_host.h"
+
+namespace kaze::testing {
+
+// The test picture in 5-6-5: four quadrants red, green, blue and white, and
+// a one-pixel checkerboard of black and white in the middle 64x64 square.
+uint16_t TestPicturePixel(int32_t x, int32_t y);
+
+// Runs until ESC, a close, or `seconds` (0: no limit). Returns the exit code:
+// 0, or 3 when the host could not start.
+int RunHostHarness(const host::SdlHostOptions& options, double seconds = 0);
+
+}  // namespace kaze::testing

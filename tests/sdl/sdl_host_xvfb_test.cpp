@@ -1,0 +1,84 @@
+// The real sdl host in a real (virtual) X server: the window, real keys and
+// real clicks sent with xdotool.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "host_harness.h"
+#include "x_session.h"
+
+namespace kaze::testing {
+namespace {
+
+class SdlHostOnXvfb : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (FindProgram("xdotool").empty()) GTEST_SKIP() << "xdotool is not installed (Debian package xdotool)";
+    std::string reason;
+    if (!server_.Start(reason)) GTEST_SKIP() << "no X server for this test: " << reason;
+  }
+
+  // The window called exactly "kaze", waited for; its id or empty.
+  std::string FindKazeWindow() { return RunXdotool(server_.Display(), "search --sync --onlyvisible --name '^kaze$'"); }
+
+  std::vector<std::string> ChildEnvironment() const {
+    return {"DISPLAY=" + server_.Display(), "KAZE_SDL_INPUT_LOG=1", "SDL_AUDIODRIVER=dummy"};
+  }
+
+  XvfbServer server_;
+};
+
+TEST_F(SdlHostOnXvfb, WindowIsCalledKazeAndIsTwiceTheScreenAtScale2) {
+  ChildProcess program;
+  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] { return RunHostHarness({.window = true, .scale = 2}); }));
+  const std::string window = FindKazeWindow();
+  ASSERT_FALSE(window.empty()) << program.WaitForLine("\n", 100) << program.Output();
+  EXPECT_EQ(RunXdotool(server_.Display(), "getwindowname " + window), "kaze");
+  const std::string geometry = RunXdotool(server_.Display(), "getwindowgeometry " + window);
+  EXPECT_NE(geometry.find("Geometry: 1280x960"), std::string::npos) << geometry;
+}
+
+TEST_F(SdlHostOnXvfb, ClickReachesTheGameThreadInScreenCoordinatesAndEscapeEndsTheRun) {
+  ChildProcess program;
+  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] { return RunHostHarness({.window = true, .scale = 2}); }));
+  const std::string window = FindKazeWindow();
+  ASSERT_FALSE(window.empty()) << program.Output();
+
+  // Window pixel (641, 479) at 2x is screen pixel (320, 239).
+  bool ok = false;
+  RunXdotool(server_.Display(), "mousemove --window " + window + " 641 479 click 1", &ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(program.WaitForLine("left down", 10000), "kaze-input: left down 320 239") << program.Output();
+  EXPECT_EQ(program.WaitForLine("left up", 10000), "kaze-input: left up 320 239") << program.Output();
+
+  RunXdotool(server_.Display(), "mousemove --window " + window + " 1279 3 click 3");
+  EXPECT_EQ(program.WaitForLine("right down", 10000), "kaze-input: right down 639 1") << program.Output();
+
+  RunXdotool(server_.Display(), "windowfocus --sync " + window + " key Escape", &ok);
+  ASSERT_TRUE(ok);
+  const auto sent = std::chrono::steady_clock::now();
+  EXPECT_EQ(program.WaitForExit(2000), 0) << program.Output();
+  EXPECT_LE(std::chrono::steady_clock::now() - sent, std::chrono::seconds(2));
+}
+
+TEST_F(SdlHostOnXvfb, FullScreenCoversTheDesktopAndClicksOnTheBarsLieOutsideTheScreen) {
+  ChildProcess program;
+  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] { return RunHostHarness({.window = false}); }));
+  const std::string window = FindKazeWindow();
+  ASSERT_FALSE(window.empty()) << program.Output();
+  const std::string geometry = RunXdotool(server_.Display(), "getwindowgeometry " + window);
+  EXPECT_NE(geometry.find("Geometry: 1920x1080"), std::string::npos) << geometry;
+
+  // The 1920x1080 desktop shows the picture at 1440x1080 from x = 240.
+  RunXdotool(server_.Display(), "mousemove 100 540 click 1");
+  EXPECT_EQ(program.WaitForLine("left up", 10000), "kaze-input: left up -63 240") << program.Output();
+  RunXdotool(server_.Display(), "mousemove 1679 1079 click 1");
+  EXPECT_EQ(program.WaitForLine("left up", 10000), "kaze-input: left up 639 479") << program.Output();
+
+  RunXdotool(server_.Display(), "windowfocus --sync " + window + " key Escape");
+  EXPECT_EQ(program.WaitForExit(10000), 0) << program.Output();
+}
+
+}  // namespace
+}  // namespace kaze::testing

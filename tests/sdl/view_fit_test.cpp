@@ -1,0 +1,75 @@
+#include "host/sdl/view_fit.h"
+
+#include <gtest/gtest.h>
+
+namespace kaze::host {
+namespace {
+
+TEST(ViewFit, WholeMultipleWindowIsFilledExactly) {
+  const ViewRect view = FitPicture(1280, 960);
+  EXPECT_EQ(view.x, 0);
+  EXPECT_EQ(view.y, 0);
+  EXPECT_EQ(view.width, 1280);
+  EXPECT_EQ(view.height, 960);
+}
+
+TEST(ViewFit, WideScreenGetsBarsLeftAndRightWithAspectKept) {
+  const ViewRect view = FitPicture(1920, 1080);
+  EXPECT_EQ(view.height, 1080);
+  EXPECT_EQ(view.width, 1440);
+  EXPECT_EQ(view.x, 240);
+  EXPECT_EQ(view.y, 0);
+}
+
+TEST(ViewFit, TallWindowGetsBarsAboveAndBelow) {
+  const ViewRect view = FitPicture(640, 1000);
+  EXPECT_EQ(view.width, 640);
+  EXPECT_EQ(view.height, 480);
+  EXPECT_EQ(view.x, 0);
+  EXPECT_EQ(view.y, 260);
+}
+
+TEST(ViewFit, EmptyOutputGivesEmptyViewAndNoDivisionByZero) {
+  const ViewRect view = FitPicture(0, 0);
+  EXPECT_EQ(view.width, 0);
+  int32_t x = 1, y = 1;
+  WindowToScreen(view, 10, 10, x, y);
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 0);
+}
+
+TEST(ViewFit, LargestWholeScaleFitsTheDesktopAndIsAtLeastOne) {
+  EXPECT_EQ(LargestWholeScale(1920, 1080), 2);
+  EXPECT_EQ(LargestWholeScale(3840, 2160), 4);
+  EXPECT_EQ(LargestWholeScale(1280, 959), 1);
+  EXPECT_EQ(LargestWholeScale(800, 600), 1);
+  EXPECT_EQ(LargestWholeScale(320, 200), 1);
+}
+
+TEST(ViewFit, WindowPositionsMapBackToScreenPixelsThroughScaleAndBars) {
+  const ViewRect doubled = FitPicture(1280, 960);
+  int32_t x = 0, y = 0;
+  WindowToScreen(doubled, 641, 479, x, y);
+  EXPECT_EQ(x, 320);
+  EXPECT_EQ(y, 239);
+  WindowToScreen(doubled, 1279, 959, x, y);
+  EXPECT_EQ(x, 639);
+  EXPECT_EQ(y, 479);
+
+  // 1920x1080: the picture spans x 240..1679; the bars lie outside 0..639.
+  const ViewRect wide = FitPicture(1920, 1080);
+  WindowToScreen(wide, 240, 0, x, y);
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 0);
+  WindowToScreen(wide, 239, 540, x, y);
+  EXPECT_LT(x, 0);
+  WindowToScreen(wide, 1680, 540, x, y);
+  EXPECT_GE(x, 640);
+  EXPECT_EQ(y, 240);
+  WindowToScreen(wide, 0, 1079, x, y);
+  EXPECT_EQ(x, -107);  // -106.7 rounded down
+  EXPECT_EQ(y, 479);
+}
+
+}  // namespace
+}  // namespace kaze::host

@@ -1,0 +1,67 @@
+// A private X server (Xvfb) for tests of the real window, and the small
+// process tools those tests need: run a child, read its stderr lines with a
+// deadline, run xdotool against the server.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kaze::testing {
+
+// The path of a program found on PATH, or empty.
+std::string FindProgram(const std::string& name);
+
+class XvfbServer {
+ public:
+  XvfbServer() = default;
+  XvfbServer(const XvfbServer&) = delete;
+  XvfbServer& operator=(const XvfbServer&) = delete;
+  ~XvfbServer();
+
+  // Starts Xvfb on a display number it picks itself (-displayfd). False with
+  // a reason when it cannot run here.
+  bool Start(std::string& reason);
+  const std::string& Display() const { return display_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+};
+
+// A child process whose stderr the test reads line by line.
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  ~ChildProcess();  // kills a child that is still running
+
+  // Runs `body` in a forked child with the given environment additions; its
+  // result is the exit code.
+  bool Fork(const std::vector<std::string>& environment, const std::function<int()>& body);
+  // Runs a program with arguments and environment additions.
+  bool Exec(const std::vector<std::string>& argv, const std::vector<std::string>& environment);
+
+  // The next stderr line that contains `part`, waiting at most timeoutMs;
+  // empty when none came. Every line read is kept in Output().
+  std::string WaitForLine(const std::string& part, int timeoutMs);
+  // The exit code, or -1 when the child did not end within timeoutMs.
+  int WaitForExit(int timeoutMs);
+  const std::string& Output() const { return output_; }
+
+ private:
+  bool Start(const std::vector<std::string>& environment, const std::function<void()>& inChild);
+
+  pid_t pid_ = -1;
+  int stderrFd_ = -1;
+  std::string pending_, output_;
+};
+
+// Runs xdotool with DISPLAY set; its standard output, trimmed. `ok` tells
+// whether it exited with 0.
+std::string RunXdotool(const std::string& display, const std::string& arguments, bool* ok = nullptr);
+
+}  // namespace kaze::testing

@@ -1,0 +1,54 @@
+#include "fake_audio_host.h"
+
+#include <windows.h>
+
+namespace kaze::test {
+
+int PumpFrameCalls = 0;
+
+std::vector<TraceRecord> FakeAudioHost::SoundEvents(const std::string& op) const {
+  std::vector<TraceRecord> found;
+  for (const TraceRecord& record : trace) {
+    if (record.event == "sound" && record["op"] == op) found.push_back(record);
+  }
+  return found;
+}
+
+std::vector<int16_t> FakeAudioHost::Pull(size_t frames) {
+  std::vector<int16_t> stereo(frames * 2, 0x5555);
+  if (audio != nullptr) audio->Mix(stereo.data(), frames);
+  return stereo;
+}
+
+uint32_t FakeAudioHost::OpenAudio(host::AudioSource* source) {
+  if (audioRate != 0) audio = source;
+  return audioRate;
+}
+
+void FakeAudioHost::CloseAudio() {
+  audio = nullptr;
+  ++closeAudioCalls;
+}
+
+void FakeAudioHost::Trace(std::string_view event, std::initializer_list<host::TraceField> fields) {
+  TraceRecord record{std::string(event), {}};
+  for (const host::TraceField& field : fields) {
+    std::string text;
+    if (auto* number = std::get_if<int64_t>(&field.value)) text = std::to_string(*number);
+    else if (auto* flag = std::get_if<bool>(&field.value)) text = *flag ? "true" : "false";
+    else text = std::get<std::string_view>(field.value);
+    record.fields[std::string(field.key)] = text;
+  }
+  trace.push_back(std::move(record));
+}
+
+}  // namespace kaze::test
+
+// The shell's frame call and the kernel's debugger output, as the sound code
+// sees them in this test binary: the frame is only counted, and debugger text
+// goes to the host as it does in the program. Weak, so that the program's
+// own definitions win where they are linked in.
+__attribute__((weak)) void PumpFrame() { ++kaze::test::PumpFrameCalls; }
+__attribute__((weak)) void OutputDebugStringA(LPCSTR text) {
+  if (text != nullptr) kaze::host::TheHost().DebugOutput(text);
+}

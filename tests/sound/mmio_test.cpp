@@ -1,0 +1,93 @@
+// RIFF reading through mmio: finding chunks, and never reading past the
+// file or the parent chunk whatever the sizes claim.
+#include <mmsystem.h>
+
+#include "sound_fixture.h"
+
+namespace kaze::test {
+namespace {
+
+class MmioTest : public SoundTest {
+ protected:
+  HMMIO Open(const Bytes& bytes) {
+    WriteFile(root_ / "Data" / "sound" / "T.WAV", bytes);
+    char path[] = "data\\Sound\\t.wav";
+    return mmioOpen(path, nullptr, MMIO_READ | MMIO_ALLOCBUF);
+  }
+};
+
+TEST_F(MmioTest, FindsFilesInAnyLetterCaseAndNoneOutsideTheDataFolder) {
+  HMMIO file = Open(Bytes{1, 2, 3});
+  ASSERT_NE(file, nullptr);
+  char bytes[8] = {};
+  EXPECT_EQ(mmioRead(file, bytes, 8), 3);
+  EXPECT_EQ(mmioRead(file, bytes, 8), 0);
+  EXPECT_EQ(mmioClose(file, 0), MMSYSERR_NOERROR);
+  char missing[] = "DATA\\SOUND\\none.wav";
+  EXPECT_EQ(mmioOpen(missing, nullptr, MMIO_READ), nullptr);
+  char escaping[] = "DATA\\..\\..\\etc\\passwd";
+  EXPECT_EQ(mmioOpen(escaping, nullptr, MMIO_READ), nullptr);
+}
+
+TEST_F(MmioTest, DescendsFindsAndAscendsOverOddSizedChunks) {
+  HMMIO file = Open(Riff("WAVE", {Chunk("odd ", Bytes{7, 7, 7}), Chunk("data", Bytes{9, 8})}));
+  ASSERT_NE(file, nullptr);
+  MMCKINFO riff{};
+  riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+  ASSERT_EQ(mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF), MMSYSERR_NOERROR);
+  EXPECT_EQ(riff.dwDataOffset, 8u);
+  MMCKINFO first{};
+  ASSERT_EQ(mmioDescend(file, &first, &riff, 0), MMSYSERR_NOERROR);
+  EXPECT_EQ(first.ckid, mmioFOURCC('o', 'd', 'd', ' '));
+  EXPECT_EQ(first.cksize, 3u);
+  ASSERT_EQ(mmioAscend(file, &first, 0), MMSYSERR_NOERROR);  // past the pad byte
+  MMCKINFO data{};
+  data.ckid = mmioFOURCC('d', 'a', 't', 'a');
+  ASSERT_EQ(mmioDescend(file, &data, &riff, MMIO_FINDCHUNK), MMSYSERR_NOERROR);
+  char bytes[2] = {};
+  EXPECT_EQ(mmioRead(file, bytes, 2), 2);
+  EXPECT_EQ(bytes[0], 9);
+  mmioClose(file, 0);
+}
+
+TEST_F(MmioTest, ASearchStaysInsideItsParentChunk) {
+  // The RIFF chunk claims only its "fmt " chunk; a "data" chunk follows
+  // outside it.
+  Bytes body;
+  PutId(body, "WAVE");
+  Bytes fmt = Chunk("fmt ", Bytes(16, 0));
+  body.insert(body.end(), fmt.begin(), fmt.end());
+  Bytes file = Chunk("RIFF", body);
+  Bytes data = Chunk("data", Bytes(4, 1));
+  file.insert(file.end(), data.begin(), data.end());
+  HMMIO io = Open(file);
+  MMCKINFO riff{};
+  riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+  ASSERT_EQ(mmioDescend(io, &riff, nullptr, MMIO_FINDRIFF), MMSYSERR_NOERROR);
+  MMCKINFO chunk{};
+  chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
+  EXPECT_EQ(mmioDescend(io, &chunk, &riff, MMIO_FINDCHUNK), MMIOERR_CHUNKNOTFOUND);
+  mmioClose(io, 0);
+}
+
+TEST_F(MmioTest, AChunkClaimingMoreThanTheFileIsReadOnlyToTheEndOfTheFile) {
+  HMMIO file = Open(Riff("WAVE", {Chunk("data", Bytes(10, 5), 0x7FFFFFF0)}));
+  MMCKINFO riff{};
+  riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+  ASSERT_EQ(mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF), MMSYSERR_NOERROR);
+  MMCKINFO data{};
+  data.ckid = mmioFOURCC('d', 'a', 't', 'a');
+  ASSERT_EQ(mmioDescend(file, &data, &riff, MMIO_FINDCHUNK), MMSYSERR_NOERROR);
+  EXPECT_EQ(data.cksize, 0x7FFFFFF0u);
+  std::vector<char> buffer(64, 0);
+  EXPECT_EQ(mmioRead(file, buffer.data(), 64), 10);
+  EXPECT_EQ(mmioAscend(file, &data, 0), MMIOERR_CANNOTSEEK);
+  // A search past chunks whose sizes overrun the file ends cleanly.
+  MMCKINFO other{};
+  other.ckid = mmioFOURCC('n', 'o', 'n', 'e');
+  EXPECT_EQ(mmioDescend(file, &other, &riff, MMIO_FINDCHUNK), MMIOERR_CHUNKNOTFOUND);
+  mmioClose(file, 0);
+}
+
+}  // namespace
+}  // namespace kaze::test
