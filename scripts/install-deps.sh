@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libsdl2-dev libpixman-1-dev libasound2-dev
   libfreetype-dev libharfbuzz-dev fonts-dejavu-core
-  xvfb xauth xdotool
+  xvfb xauth xdotool xfonts-base
 )
 
 missing=()

@@ -15,7 +15,7 @@ uint16_t TestPicturePixel(int32_t x, int32_t y) {
   return right ? 0xFFFF : 0x001F;
 }
 
-int RunHostHarness(const host::SdlHostOptions& options, double seconds) {
+int RunHostHarness(const host::SdlHostOptions& options, const HarnessOptions& harness) {
   std::string error;
   auto host = host::CreateSdlHost(options, error);
   if (!host) {
@@ -26,6 +26,10 @@ int RunHostHarness(const host::SdlHostOptions& options, double seconds) {
 
   std::atomic<bool> quit{false};
   host->StartThread([&] {
+    if (harness.boxFromGameThread) {
+      host->MessageBox("ERROR", "a box from the game thread");
+      std::fprintf(stderr, "harness: box closed\n");
+    }
     std::vector<uint16_t> picture(size_t(host::kScreenWidth) * host::kScreenHeight);
     for (int32_t y = 0; y < host::kScreenHeight; ++y) {
       for (int32_t x = 0; x < host::kScreenWidth; ++x) picture[size_t(y) * host::kScreenWidth + x] = TestPicturePixel(x, y);
@@ -51,7 +55,8 @@ int RunHostHarness(const host::SdlHostOptions& options, double seconds) {
       const bool escape = event.kind == host::Event::Kind::Key && event.virtualKey == 0x1B && event.down;
       if (escape || event.kind == host::Event::Kind::Close) quit = true;
     }
-    if (seconds > 0 && std::chrono::steady_clock::now() - start > std::chrono::duration<double>(seconds)) quit = true;
+    const auto limit = std::chrono::duration<double>(harness.seconds);
+    if (harness.seconds > 0 && std::chrono::steady_clock::now() - start > limit) quit = true;
     host->Sleep(1);
   }
   host->Finish(0);

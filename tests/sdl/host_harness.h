@@ -13,8 +13,14 @@ namespace kaze::testing {
 // a one-pixel checkerboard of black and white in the middle 64x64 square.
 uint16_t TestPicturePixel(int32_t x, int32_t y);
 
-// Runs until ESC, a close, or `seconds` (0: no limit). Returns the exit code:
-// 0, or 3 when the host could not start.
-int RunHostHarness(const host::SdlHostOptions& options, double seconds = 0);
+struct HarnessOptions {
+  double seconds = 0;            // run at most this long; 0: no limit
+  bool boxFromGameThread = false;  // the game thread first asks for a message box
+};
+
+// Runs until ESC, a close, or the time is up. Returns the exit code: 0, or 3
+// when the host could not start. With a box from the game thread, writes
+// "harness: box closed" to stderr once the game thread's box returned.
+int RunHostHarness(const host::SdlHostOptions& options, const HarnessOptions& harness = {});
 
 }  // namespace kaze::testing

@@ -15,8 +15,9 @@ void WaitUntilQueued(const MessageBoxRelay& relay) {
   while (!relay.HasWaiting()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-TEST(MessageBoxRelay, GameThreadWaitsUntilTheMainThreadHasShownItsBox) {
-  MessageBoxRelay relay;
+TEST(MessageBoxRelay, GameThreadWakesTheMainThreadAndWaitsUntilItHasShownItsBox) {
+  std::atomic<int> wakes{0};
+  MessageBoxRelay relay([&] { wakes.fetch_add(1); });
   std::atomic<bool> returned{false};
   std::thread game([&] {
     relay.ShowAndWait("ERROR", "picture missing");
@@ -24,6 +25,7 @@ TEST(MessageBoxRelay, GameThreadWaitsUntilTheMainThreadHasShownItsBox) {
   });
   WaitUntilQueued(relay);
   EXPECT_FALSE(returned.load());
+  while (wakes.load() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
   std::vector<std::string> shown;
   relay.Serve([&](std::string_view caption, std::string_view text) {

@@ -62,6 +62,26 @@ TEST_F(SdlHostOnXvfb, ClickReachesTheGameThreadInScreenCoordinatesAndEscapeEndsT
   EXPECT_LE(std::chrono::steady_clock::now() - sent, std::chrono::seconds(2));
 }
 
+TEST_F(SdlHostOnXvfb, GameThreadsMessageBoxShowsOverTheWindowAndHoldsTheThreadUntilClosed) {
+  ChildProcess program;
+  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] {
+    return RunHostHarness({.window = true, .scale = 1}, {.boxFromGameThread = true});
+  }));
+  ASSERT_FALSE(FindKazeWindow().empty()) << program.Output();
+  EXPECT_EQ(program.WaitForLine("ERROR", 10000), "ERROR: a box from the game thread");  // also on stderr
+  if (!program.WaitForLine("cannot be shown", 1500).empty()) {
+    GTEST_SKIP() << "SDL cannot show message boxes on this X server (no core fonts: Debian package xfonts-base)";
+  }
+  const std::string box = FindWindowNamed(server_.Display(), "ERROR", 10000);
+  ASSERT_FALSE(box.empty());
+  EXPECT_EQ(program.WaitForLine("box closed", 300), "") << "the game thread went on while its box was open";
+
+  RunXdotool(server_.Display(), "windowfocus --sync " + box + " key Return");
+  EXPECT_EQ(program.WaitForLine("box closed", 10000), "harness: box closed") << program.Output();
+  RunXdotool(server_.Display(), "windowfocus --sync " + FindKazeWindow() + " key Escape");
+  EXPECT_EQ(program.WaitForExit(10000), 0) << program.Output();
+}
+
 TEST_F(SdlHostOnXvfb, FullScreenCoversTheDesktopAndClicksOnTheBarsLieOutsideTheScreen) {
   ChildProcess program;
   ASSERT_TRUE(program.Fork(ChildEnvironment(), [] { return RunHostHarness({.window = false}); }));
@@ -78,6 +98,27 @@ TEST_F(SdlHostOnXvfb, FullScreenCoversTheDesktopAndClicksOnTheBarsLieOutsideTheS
 
   RunXdotool(server_.Display(), "windowfocus --sync " + window + " key Escape");
   EXPECT_EQ(program.WaitForExit(10000), 0) << program.Output();
+}
+
+}  // namespace
+}  // namespace kaze::testing
+
+namespace kaze::testing {
+namespace {
+
+TEST(SdlHostWithoutDisplay, RefusesInOneLineThatSuggestsHeadless) {
+  ChildProcess program;
+  // SDL's own fallbacks (offscreen, dummy) must not count as a display.
+  ASSERT_TRUE(program.Fork({"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER"}, [] {
+    std::string error;
+    auto host = host::CreateSdlHost({.window = true}, error);
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return host ? 1 : 0;
+  }));
+  const std::string line = program.WaitForLine("", 10000);
+  EXPECT_EQ(program.WaitForExit(10000), 0) << "a host was made without a display";
+  EXPECT_NE(line.find("no display available"), std::string::npos) << line;
+  EXPECT_NE(line.find("--headless"), std::string::npos) << line;
 }
 
 }  // namespace

@@ -108,7 +108,14 @@ bool ChildProcess::Start(const std::vector<std::string>& environment, const std:
     dup2(fds[1], STDERR_FILENO);
     close(fds[1]);
     SilenceStdout();
-    for (const std::string& entry : environment) putenv(strdup(entry.c_str()));
+    for (const std::string& entry : environment) {
+      const size_t equals = entry.find('=');
+      if (equals == std::string::npos) {
+        unsetenv(entry.c_str());
+      } else {
+        setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
+      }
+    }
     inChild();
     _exit(127);
   }
@@ -148,6 +155,10 @@ std::string ChildProcess::WaitForLine(const std::string& part, int timeoutMs) {
   }
 }
 
+void ChildProcess::Signal(int signal) {
+  if (pid_ > 0) kill(pid_, signal);
+}
+
 int ChildProcess::WaitForExit(int timeoutMs) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   while (pid_ > 0) {
@@ -176,6 +187,18 @@ std::string RunXdotool(const std::string& display, const std::string& arguments,
   if (ok != nullptr) *ok = status == 0;
   while (!output.empty() && (output.back() == '\n' || output.back() == ' ')) output.pop_back();
   return output;
+}
+
+std::string FindWindowNamed(const std::string& display, const std::string& title, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  do {
+    std::stringstream ids(RunXdotool(display, "search --class '.*'"));
+    for (std::string id; ids >> id;) {
+      if (RunXdotool(display, "getwindowname " + id) == title) return id;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (Clock::now() < deadline);
+  return {};
 }
 
 }  // namespace kaze::testing

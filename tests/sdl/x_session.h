@@ -39,8 +39,8 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
   ~ChildProcess();  // kills a child that is still running
 
-  // Runs `body` in a forked child with the given environment additions; its
-  // result is the exit code.
+  // Runs `body` in a forked child with the given environment changes
+  // ("NAME=value" sets, a bare "NAME" removes); its result is the exit code.
   bool Fork(const std::vector<std::string>& environment, const std::function<int()>& body);
   // Runs a program with arguments and environment additions.
   bool Exec(const std::vector<std::string>& argv, const std::vector<std::string>& environment);
@@ -48,6 +48,7 @@ class ChildProcess {
   // The next stderr line that contains `part`, waiting at most timeoutMs;
   // empty when none came. Every line read is kept in Output().
   std::string WaitForLine(const std::string& part, int timeoutMs);
+  void Signal(int signal);
   // The exit code, or -1 when the child did not end within timeoutMs.
   int WaitForExit(int timeoutMs);
   const std::string& Output() const { return output_; }
@@ -63,5 +64,10 @@ class ChildProcess {
 // Runs xdotool with DISPLAY set; its standard output, trimmed. `ok` tells
 // whether it exited with 0.
 std::string RunXdotool(const std::string& display, const std::string& arguments, bool* ok = nullptr);
+
+// The id of a window with exactly this title, waiting at most timeoutMs;
+// empty when none appeared. Unlike xdotool's own name search it also finds
+// windows whose title is only in UTF-8 (SDL's message boxes).
+std::string FindWindowNamed(const std::string& display, const std::string& title, int timeoutMs);
 
 }  // namespace kaze::testing

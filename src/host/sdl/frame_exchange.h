@@ -31,6 +31,10 @@ class FrameExchange {
   // the last call, else null. The frame stays valid until the next call.
   const StoredFrame* TakeNewest();
 
+  // Any thread: whether a frame was published that TakeNewest has not
+  // taken yet.
+  bool HasNew() const { return (middle_.load(std::memory_order_acquire) & kFresh) != 0; }
+
   // Reader side: the frame taken last (null before the first one), for
   // drawing it again after the window changed.
   const StoredFrame* Current() const;

@@ -8,6 +8,11 @@ void MessageBoxRelay::ShowAndWait(std::string caption, std::string text) {
   const uint64_t ticket = nextTicket_++;
   requests_.push_back({ticket, std::move(caption), std::move(text)});
   queued_.store(uint32_t(requests_.size()), std::memory_order_release);
+  if (onQueued_) {
+    lock.unlock();
+    onQueued_();
+    lock.lock();
+  }
   done_.wait(lock, [&] { return closed_ || servedUpTo_ >= ticket; });
 }
 

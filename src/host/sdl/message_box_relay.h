@@ -17,6 +17,10 @@ class MessageBoxRelay {
  public:
   using ShowFn = std::function<void(std::string_view caption, std::string_view text)>;
 
+  // `onQueued` runs on the asking thread after each request is queued, to
+  // wake the main thread.
+  explicit MessageBoxRelay(std::function<void()> onQueued = {}) : onQueued_(std::move(onQueued)) {}
+
   // Any thread but the main one: queues the box and waits until the main
   // thread has shown it and it was closed, or until the relay closes.
   void ShowAndWait(std::string caption, std::string text);
@@ -37,6 +41,7 @@ class MessageBoxRelay {
     std::string caption, text;
   };
 
+  const std::function<void()> onQueued_;
   std::mutex mutex_;
   std::condition_variable done_;
   std::deque<Request> requests_;

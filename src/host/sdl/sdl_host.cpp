@@ -8,9 +8,11 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -42,8 +44,9 @@ uint64_t PackPosition(int32_t x, int32_t y) { return (uint64_t(uint32_t(x)) << 3
 //   KAZE_SDL_INPUT_LOG=1      each change of a mouse button that the game
 //                             thread sees, with the cursor position it sees,
 //                             as a line on stderr
-//   KAZE_SDL_PRESENT_LOG=FILE the time of every presented frame, one line
-//                             each, in microseconds
+//   KAZE_SDL_PRESENT_LOG=FILE for every presented frame, one line: when the
+//                             main thread took it and when its presentation
+//                             returned, in microseconds
 struct DiagnosticLogs {
   bool input = false;
   std::FILE* presents = nullptr;
@@ -59,6 +62,29 @@ struct DiagnosticLogs {
     if (presents != nullptr) std::fclose(presents);
   }
 };
+
+// The video drivers that show a picture to someone, in SDL's order: X11
+// and Wayland only where a session names their server (so that a machine
+// with neither says so in one line), then the console. SDL's own last
+// resorts, offscreen and dummy, show nothing and are never taken unless
+// SDL_VIDEODRIVER asks for them.
+std::string DisplayDrivers() {
+  std::string drivers;
+  if (const char* x11 = std::getenv("DISPLAY"); x11 != nullptr && *x11 != '\0') drivers += "x11,";
+  if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland != nullptr && *wayland != '\0') {
+    drivers += "wayland,";
+  }
+  return drivers + "KMSDRM";
+}
+
+std::string NoDisplayReason() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  std::string names;
+  if (x11 != nullptr && *x11 != '\0') names = std::string("DISPLAY=") + x11;
+  if (wayland != nullptr && *wayland != '\0') names += (names.empty() ? "" : " or ") + std::string("WAYLAND_DISPLAY=") + wayland;
+  return names.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "cannot open " + names;
+}
 
 class SdlHost final : public Host {
  public:
@@ -101,6 +127,9 @@ class SdlHost final : public Host {
   void Draw(const StoredFrame* frame);
   bool EnsureTexture(PixelLayout layout);
   void ShowBoxNow(std::string_view caption, std::string_view text);
+  void DoMainThreadWork();
+  void WakeMainThread();
+  void MainThreadSleep(uint32_t ms);
   void JoinThreads();
 
   const SdlHostOptions options_;
@@ -115,6 +144,9 @@ class SdlHost final : public Host {
 
   FrameExchange frames_;
   std::mutex publishMutex_;  // Publish has one writer at a time
+  // Wakes the main thread's sleep for a new frame or a box to show.
+  std::mutex wakeMutex_;
+  std::condition_variable wake_;
 
   std::array<std::atomic<bool>, 256> keys_{};
   // Presses counted by the main thread and the count each key's last query
@@ -124,7 +156,7 @@ class SdlHost final : public Host {
   std::atomic<uint64_t> cursor_{0};
   std::array<bool, 3> buttonsSeen_{};  // game thread: last state logged
 
-  MessageBoxRelay boxes_;
+  MessageBoxRelay boxes_{[this] { WakeMainThread(); }};
   SdlAudioOutput audio_;
   std::mutex threadsMutex_;
   std::vector<std::thread> threads_;
@@ -139,8 +171,11 @@ bool SdlHost::Start(std::string& error) {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // closing is the program's decision
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");               // the message loop must keep pumping
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");   // the click that activates counts, as on Windows
+  const bool driverChosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
+  if (!driverChosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, DisplayDrivers().c_str());
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    error = std::string("no display available (") + SDL_GetError() + "); run with --headless to play without one";
+    const std::string why = driverChosen ? std::string(SDL_GetError()) : NoDisplayReason();
+    error = "no display available (" + why + "); run with --headless to play without one";
     return false;
   }
   sdlStarted_ = true;
@@ -236,8 +271,16 @@ bool SdlHost::EnsureTexture(PixelLayout layout) {
 
 void SdlHost::PresentFrame(const Frame& frame) {
   if (frame.pixels == nullptr || frame.pitch < int32_t(kScreenWidth * sizeof(uint16_t))) return;
-  std::lock_guard lock(publishMutex_);
-  frames_.Publish(frame);
+  {
+    std::lock_guard lock(publishMutex_);
+    if (!frames_.Publish(frame)) return;
+  }
+  WakeMainThread();
+}
+
+void SdlHost::WakeMainThread() {
+  std::lock_guard lock(wakeMutex_);
+  wake_.notify_one();
 }
 
 // Main thread: the given frame, or black when there is none yet.
@@ -259,18 +302,25 @@ void SdlHost::Draw(const StoredFrame* frame) {
 // ---- events and input --------------------------------------------------------
 
 bool SdlHost::PollEvent(Event& event) {
-  if (boxes_.HasWaiting()) boxes_.Serve([this](auto caption, auto text) { ShowBoxNow(caption, text); });
-  if (const StoredFrame* frame = frames_.TakeNewest()) {
-    Draw(frame);
-    if (logs_.presents != nullptr) {
-      std::fprintf(logs_.presents, "%llu\n", static_cast<unsigned long long>(MonotonicMicros()));
-    }
-  }
+  DoMainThreadWork();
   SDL_Event sdlEvent;
   while (SDL_PollEvent(&sdlEvent)) {
     if (Translate(sdlEvent, event)) return true;
   }
   return false;
+}
+
+// Main thread: the boxes the game thread waits for, then the newest frame.
+void SdlHost::DoMainThreadWork() {
+  if (boxes_.HasWaiting()) boxes_.Serve([this](auto caption, auto text) { ShowBoxNow(caption, text); });
+  if (const StoredFrame* frame = frames_.TakeNewest()) {
+    const uint64_t taken = logs_.presents != nullptr ? MonotonicMicros() : 0;
+    Draw(frame);
+    if (logs_.presents != nullptr) {
+      std::fprintf(logs_.presents, "%llu %llu\n", static_cast<unsigned long long>(taken),
+                   static_cast<unsigned long long>(MonotonicMicros()));
+    }
+  }
 }
 
 bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
@@ -394,10 +444,9 @@ void SdlHost::SetCursorShown(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : S
 uint32_t SdlHost::TickCount() { return uint32_t(MonotonicMicros() / 1000u); }
 
 void SdlHost::Sleep(uint32_t ms) {
-  // The main thread waits here too (its message loop, the end of the game
-  // thread): a box that the game thread waits for must still be shown.
-  if (boxes_.HasWaiting() && OnMainThread()) {
-    boxes_.Serve([this](auto caption, auto text) { ShowBoxNow(caption, text); });
+  if (OnMainThread()) {
+    MainThreadSleep(ms);
+    return;
   }
   if (ms == 0) {
     std::this_thread::yield();
@@ -412,6 +461,25 @@ void SdlHost::Sleep(uint32_t ms) {
     deadline.tv_nsec -= 1000000000L;
   }
   while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+  }
+}
+
+// The main thread sleeps in its message loop and in the wait for the game
+// thread's end. It still presents a frame the moment it is flipped (not at
+// the next turn of the loop, which would add up to a millisecond of jitter)
+// and shows a box the game thread waits for; the sleep lasts as asked.
+void SdlHost::MainThreadSleep(uint32_t ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  DoMainThreadWork();
+  if (ms == 0) {
+    std::this_thread::yield();
+    return;
+  }
+  std::unique_lock lock(wakeMutex_);
+  while (wake_.wait_until(lock, deadline, [this] { return frames_.HasNew() || boxes_.HasWaiting(); })) {
+    lock.unlock();
+    DoMainThreadWork();
+    lock.lock();
   }
 }
 
@@ -454,8 +522,10 @@ void SdlHost::MessageBox(std::string_view caption, std::string_view text) {
 void SdlHost::ShowBoxNow(std::string_view caption, std::string_view text) {
   const std::string captionText(caption), messageText(text);
   // Over the window, full screen or not; without a display it was said on
-  // stderr already.
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionText.c_str(), messageText.c_str(), window_);
+  // stderr already. (SDL's X11 box needs the X server's core fonts.)
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionText.c_str(), messageText.c_str(), window_) != 0) {
+    std::fprintf(stderr, "kaze: the message box cannot be shown (%s)\n", SDL_GetError());
+  }
 }
 
 void SdlHost::Finish(int) {

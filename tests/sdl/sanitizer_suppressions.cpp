@@ -1,0 +1,3 @@
+// ThreadSanitizer reads these for the test binary and the children it forks
+// (the same text as tsan.supp, which the program run by the tests is given).
+extern "C" const char* __tsan_default_suppressions() { return "race:swrast_dri.so\n"; }
