@@ -1,5 +1,6 @@
 #include "host/headless/headless_host.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@ namespace kaze::host {
 namespace {
 
 constexpr uint32_t kAudioRate = 44100;
+constexpr uint32_t kEscapeKey = 0x1B;  // what --until presses
 constexpr size_t kScreenPixels = static_cast<size_t>(kScreenWidth) * kScreenHeight;
 
 std::string Hex8(uint32_t value) {
@@ -28,7 +30,7 @@ class Headless final : public HeadlessHost {
  public:
   explicit Headless(const HeadlessOptions& options) : options_(options), shown_(kScreenPixels, 0) {
     actions_ = options.script;
-    if (options.untilMs) AppendKeyPress(actions_, *options.untilMs, 0x1B, false);
+    if (options.untilMs) AppendKeyPress(actions_, *options.untilMs, kEscapeKey, false);
     std::stable_sort(actions_.begin(), actions_.end(),
                      [](const ScriptAction& a, const ScriptAction& b) { return a.time < b.time; });
     std::set<uint64_t> snaps(options.snapTimes.begin(), options.snapTimes.end());
