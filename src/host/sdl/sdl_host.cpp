@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "host/sdl/frame_exchange.h"
+#include "host/sdl/input_state.h"
 #include "host/sdl/key_map.h"
 #include "host/sdl/message_box_relay.h"
 #include "host/sdl/sdl_audio.h"
@@ -37,8 +38,6 @@ uint64_t MonotonicMicros() {
   clock_gettime(CLOCK_MONOTONIC, &now);
   return uint64_t(now.tv_sec) * 1000000u + uint64_t(now.tv_nsec) / 1000u;
 }
-
-uint64_t PackPosition(int32_t x, int32_t y) { return (uint64_t(uint32_t(x)) << 32) | uint32_t(y); }
 
 // Test and measurement aids, off unless their variable is set:
 //   KAZE_SDL_INPUT_LOG=1      each change of a mouse button that the game
@@ -122,8 +121,6 @@ class SdlHost final : public Host {
   bool TranslateKey(const SDL_KeyboardEvent& key, Event& event);
   bool TranslateButton(const SDL_MouseButtonEvent& button, Event& event);
   void MoveCursor(int32_t windowX, int32_t windowY);
-  void SetKey(uint32_t virtualKey, bool down);
-  void ReleaseAllKeys();
   void Draw(const StoredFrame* frame);
   bool EnsureTexture(PixelLayout layout);
   void ShowBoxNow(std::string_view caption, std::string_view text);
@@ -148,12 +145,7 @@ class SdlHost final : public Host {
   std::mutex wakeMutex_;
   std::condition_variable wake_;
 
-  std::array<std::atomic<bool>, 256> keys_{};
-  // Presses counted by the main thread and the count each key's last query
-  // saw: a press that came and went between two queries still shows once.
-  std::array<std::atomic<uint32_t>, 256> presses_{};
-  std::array<std::atomic<uint32_t>, 256> pressesSeen_{};
-  std::atomic<uint64_t> cursor_{0};
+  InputState input_;
   std::array<bool, 3> buttonsSeen_{};  // game thread: last state logged
 
   MessageBoxRelay boxes_{[this] { WakeMainThread(); }};
@@ -348,7 +340,7 @@ bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
           event = Event{.kind = Event::Kind::Focus, .gained = true};
           return true;
         case SDL_WINDOWEVENT_FOCUS_LOST:
-          ReleaseAllKeys();  // releases that happen elsewhere never reach us
+          input_.ReleaseAllKeys();  // releases that happen elsewhere never reach us
           event = Event{.kind = Event::Kind::Focus, .gained = false};
           return true;
         case SDL_WINDOWEVENT_EXPOSED:
@@ -367,7 +359,7 @@ bool SdlHost::TranslateKey(const SDL_KeyboardEvent& key, Event& event) {
   const uint32_t virtualKey = VirtualKeyOf(key.keysym);
   if (virtualKey == 0) return false;
   const bool down = key.type == SDL_KEYDOWN;
-  SetKey(virtualKey, down);
+  input_.SetKey(virtualKey, down);
   event = Event{.kind = Event::Kind::Key, .virtualKey = virtualKey, .down = down, .alt = IsSystemKey(key.keysym)};
   return true;
 }
@@ -377,13 +369,13 @@ bool SdlHost::TranslateButton(const SDL_MouseButtonEvent& button, Event& event) 
   const bool down = button.type == SDL_MOUSEBUTTONDOWN;
   switch (button.button) {
     case SDL_BUTTON_LEFT:
-      SetKey(kVkLButton, down);
+      input_.SetKey(kVkLButton, down);
       break;
     case SDL_BUTTON_RIGHT:
-      SetKey(kVkRButton, down);
+      input_.SetKey(kVkRButton, down);
       break;
     case SDL_BUTTON_MIDDLE:
-      SetKey(kVkMButton, down);
+      input_.SetKey(kVkMButton, down);
       return false;
     default:
       return false;
@@ -399,43 +391,23 @@ void SdlHost::MoveCursor(int32_t windowX, int32_t windowY) {
   if (window_ != nullptr) SDL_GetWindowSize(window_, &width, &height);
   int32_t x = 0, y = 0;
   WindowToScreen(FitPicture(width, height), windowX, windowY, x, y);
-  cursor_.store(PackPosition(x, y), std::memory_order_release);
-}
-
-void SdlHost::SetKey(uint32_t virtualKey, bool down) {
-  if (virtualKey >= keys_.size()) return;
-  if (down && !keys_[virtualKey].load(std::memory_order_relaxed)) {
-    presses_[virtualKey].fetch_add(1, std::memory_order_release);
-  }
-  keys_[virtualKey].store(down, std::memory_order_release);
-}
-
-void SdlHost::ReleaseAllKeys() {
-  for (auto& key : keys_) key.store(false, std::memory_order_release);
+  input_.SetCursor(x, y);
 }
 
 bool SdlHost::IsKeyDown(uint32_t virtualKey) {
-  if (virtualKey >= keys_.size()) return false;
-  // A tap shorter than the game's polling interval (a touchpad tap lasts a
-  // few milliseconds, a frame 20) would otherwise never be seen at all.
-  const uint32_t presses = presses_[virtualKey].load(std::memory_order_acquire);
-  const bool unseenPress = pressesSeen_[virtualKey].exchange(presses, std::memory_order_acq_rel) != presses;
-  const bool down = keys_[virtualKey].load(std::memory_order_acquire) || unseenPress;
-  if (logs_.input && virtualKey <= 2 && virtualKey >= 1 && !OnMainThread() && buttonsSeen_[virtualKey] != down) {
+  const bool down = input_.IsKeyDown(virtualKey);
+  const bool button = virtualKey == kVkLButton || virtualKey == kVkRButton;
+  if (logs_.input && button && !OnMainThread() && buttonsSeen_[virtualKey] != down) {
     buttonsSeen_[virtualKey] = down;
     int32_t x = 0, y = 0;
-    CursorPos(x, y);
+    input_.Cursor(x, y);
     std::fprintf(stderr, "kaze-input: %s %s %d %d\n", virtualKey == kVkLButton ? "left" : "right",
                  down ? "down" : "up", x, y);
   }
   return down;
 }
 
-void SdlHost::CursorPos(int32_t& x, int32_t& y) {
-  const uint64_t packed = cursor_.load(std::memory_order_acquire);
-  x = int32_t(uint32_t(packed >> 32));
-  y = int32_t(uint32_t(packed));
-}
+void SdlHost::CursorPos(int32_t& x, int32_t& y) { input_.Cursor(x, y); }
 
 void SdlHost::SetCursorShown(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
 
