@@ -2,9 +2,7 @@
 #include <ddraw.h>
 #include <windows.h>
 
-#include <mutex>
 #include <new>
-#include <set>
 
 #include "host/host.h"
 #include "platform/ddraw_internal.h"
@@ -15,18 +13,7 @@ namespace kaze::platform {
 
 namespace {
 
-std::mutex gSurfacesMutex;
-std::set<IDirectDrawSurface*> gSurfaces;
-IDirectDrawSurface* gPrimary = nullptr;  // at most one primary surface exists
-
 constexpr int32_t kMaxSurfaceSide = 8192;
-
-bool IsScreenSurface(const IDirectDrawSurface& surface) {
-  if (surface.state.caps & (DDSCAPS_PRIMARYSURFACE | DDSCAPS_BACKBUFFER)) return true;
-  int32_t width = 0, height = 0;
-  ScreenSize(width, height);
-  return surface.state.pixels.width == width && surface.state.pixels.height == height;
-}
 
 }  // namespace
 
@@ -58,43 +45,13 @@ IDirectDrawSurface* NewSurface(int32_t width, int32_t height, DWORD caps, const 
   return surface;
 }
 
-void RegisterSurface(IDirectDrawSurface* surface) {
-  std::lock_guard lock(gSurfacesMutex);
-  gSurfaces.insert(surface);
-  if (surface->state.caps & DDSCAPS_PRIMARYSURFACE) gPrimary = surface;
-}
-
-void UnregisterSurface(IDirectDrawSurface* surface) {
-  std::lock_guard lock(gSurfacesMutex);
-  gSurfaces.erase(surface);
-  if (gPrimary == surface) gPrimary = nullptr;
-}
-
 void TraceRelease(const char* object, ULONG referencesLeft) {
   host::TheHost().Trace("ddraw", {{"op", std::string_view("release")},
                                   {"object", std::string_view(object)},
                                   {"refs", int64_t{referencesLeft}}});
 }
 
-void LoseScreenSurfaces() {
-  int64_t count = 0;
-  {
-    std::lock_guard lock(gSurfacesMutex);
-    for (IDirectDrawSurface* surface : gSurfaces) {
-      if (!IsScreenSurface(*surface)) continue;
-      surface->state.lost.store(true);
-      ++count;
-    }
-  }
-  host::TheHost().Trace("surface", {{"op", std::string_view("lost")}, {"count", count}});
-}
-
 namespace {
-
-bool PrimaryExists() {
-  std::lock_guard lock(gSurfacesMutex);
-  return gPrimary != nullptr;
-}
 
 HRESULT CreatePrimary(const IDirectDraw& ddraw, const DDSURFACEDESC& desc, IDirectDrawSurface** out) {
   const DWORD caps = desc.ddsCaps.dwCaps;

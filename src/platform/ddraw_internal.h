@@ -19,6 +19,7 @@ IDirectDrawSurface* NewSurface(int32_t width, int32_t height, DWORD caps, const 
 // reach the screen's surfaces.
 void RegisterSurface(IDirectDrawSurface* surface);
 void UnregisterSurface(IDirectDrawSurface* surface);
+bool PrimaryExists();
 
 // Every Release of a DirectDraw object goes into the trace, so that the
 // order of a teardown and any object left over can be seen.
@@ -29,7 +30,7 @@ void TraceRelease(const char* object, ULONG referencesLeft);
 ULONG DropReference(IDirectDrawSurface* surface);
 ULONG DropReference(IDirectDrawClipper* clipper);
 
-// Marks the flip chain and the screen-sized off-screen surfaces lost.
+// Marks the flip chain and the surfaces clipped to a window lost.
 void LoseScreenSurfaces();
 
 }  // namespace kaze::platform

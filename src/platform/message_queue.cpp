@@ -7,11 +7,10 @@
 #include <mutex>
 
 #include "host/host.h"
+#include "platform/ddraw_internal.h"
 #include "platform/window_system.h"
 
 namespace kaze::platform {
-
-void LoseScreenSurfaces();  // ddraw_registry.cpp
 
 namespace {
 
@@ -146,7 +145,9 @@ BOOL TranslateMessage(const MSG* msg) {
   // Character messages are not used by the program; report whether the
   // message was a key message, as the system does.
   if (msg == nullptr) return FALSE;
-  return msg->message >= WM_KEYDOWN && msg->message <= WM_SYSKEYUP + 1 ? TRUE : FALSE;
+  const UINT message = msg->message;
+  return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP ? TRUE
+                                                                                                          : FALSE;
 }
 
 LRESULT DispatchMessageA(const MSG* msg) {

@@ -79,12 +79,5 @@ TEST(CommandLine, FiveFiveFiveRunsTheDisplayInThatFormat) {
   EXPECT_EQ(Events(run.trace, "frame")[0].Str("crc"), "c656b350");  // black is black in both
 }
 
-TEST(CommandLine, WithoutADisplayThePlayerHostExplainsAndSuggestsHeadless) {
-  ProgramRun run = RunProgram({KAZE_BINARY, "--window"});
-  if (run.exitCode == 0) GTEST_SKIP() << "a display is available";
-  EXPECT_EQ(run.exitCode, 2);
-  EXPECT_NE(run.stderrText.find("--headless"), std::string::npos) << run.stderrText;
-}
-
 }  // namespace
 }  // namespace kaze::test

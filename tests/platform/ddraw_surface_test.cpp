@@ -4,6 +4,7 @@
 #include <ddraw.h>
 #include <windows.h>
 
+#include "platform/ddraw_internal.h"
 #include "platform/faults.h"
 #include "support/headless_fixture.h"
 
@@ -172,6 +173,27 @@ TEST_F(Surfaces, WithAClipperBlitsAreClippedToTheWindowInsteadOfRefused) {
   EXPECT_EQ(At(surface, 0, 0), 12);
   EXPECT_EQ(At(surface, 1, 0), 13);
   EXPECT_EQ(clipper->Release(), 1u);  // the surface still holds it
+}
+
+TEST_F(Surfaces, ADisplaySwitchTakesTheWindowsSurfacesAndLeavesPictureSurfaces) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.lpszClassName = "lose-test";
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  HWND window = CreateWindowExA(0, "lose-test", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+  IDirectDrawSurface* work = Make(640, 480);
+  IDirectDrawSurface* picture = Make(640, 480);
+  IDirectDrawClipper* clipper = nullptr;
+  ASSERT_EQ(ddraw->CreateClipper(0, &clipper, nullptr), DD_OK);
+  clipper->SetHWnd(0, window);
+  work->SetClipper(clipper);
+  clipper->Release();
+  platform::LoseScreenSurfaces();
+  EXPECT_EQ(work->IsLost(), DDERR_SURFACELOST);
+  EXPECT_EQ(picture->IsLost(), DD_OK);
+  EXPECT_EQ(Fill(work, nullptr, 1), DDERR_SURFACELOST);
+  EXPECT_EQ(work->Restore(), DD_OK);
+  EXPECT_EQ(Fill(work, nullptr, 1), DD_OK);
 }
 
 TEST_F(Surfaces, TheFlipChainNeedsExclusiveModeAndFlipsOnlyFromThePrimary) {

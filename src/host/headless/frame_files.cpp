@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -11,12 +12,19 @@
 namespace kaze::host {
 
 uint32_t FrameCrc(const std::vector<uint16_t>& pixels) {
-  std::vector<unsigned char> bytes(pixels.size() * 2);
-  for (size_t i = 0; i < pixels.size(); ++i) {
-    bytes[2 * i] = static_cast<unsigned char>(pixels[i] & 0xFF);
-    bytes[2 * i + 1] = static_cast<unsigned char>(pixels[i] >> 8);
+  uLong crc = crc32(0L, Z_NULL, 0);
+  if constexpr (std::endian::native == std::endian::little) {
+    // The words in memory are already the little-endian bytes.
+    return static_cast<uint32_t>(
+        crc32(crc, reinterpret_cast<const Bytef*>(pixels.data()), static_cast<uInt>(pixels.size() * 2)));
   }
-  return static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), bytes.data(), static_cast<uInt>(bytes.size())));
+  unsigned char bytes[2];
+  for (uint16_t pixel : pixels) {
+    bytes[0] = static_cast<unsigned char>(pixel & 0xFF);
+    bytes[1] = static_cast<unsigned char>(pixel >> 8);
+    crc = crc32(crc, bytes, 2);
+  }
+  return static_cast<uint32_t>(crc);
 }
 
 namespace {

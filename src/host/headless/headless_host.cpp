@@ -1,5 +1,6 @@
 #include "host/headless/headless_host.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@ namespace kaze::host {
 namespace {
 
 constexpr uint32_t kAudioRate = 44100;
+constexpr uint32_t kEscapeKey = 0x1B;  // what --until presses
 constexpr size_t kScreenPixels = static_cast<size_t>(kScreenWidth) * kScreenHeight;
 
 std::string Hex8(uint32_t value) {
@@ -28,7 +30,7 @@ class Headless final : public HeadlessHost {
  public:
   explicit Headless(const HeadlessOptions& options) : options_(options), shown_(kScreenPixels, 0) {
     actions_ = options.script;
-    if (options.untilMs) AppendKeyPress(actions_, *options.untilMs, 0x1B, false);
+    if (options.untilMs) AppendKeyPress(actions_, *options.untilMs, kEscapeKey, false);
     std::stable_sort(actions_.begin(), actions_.end(),
                      [](const ScriptAction& a, const ScriptAction& b) { return a.time < b.time; });
     std::set<uint64_t> snaps(options.snapTimes.begin(), options.snapTimes.end());
@@ -57,14 +59,14 @@ class Headless final : public HeadlessHost {
     int64_t flip = 0;
     {
       std::lock_guard lock(frameMutex_);
-      for (int32_t y = 0; y < kScreenHeight; ++y) {
-        const auto* row = reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(frame.pixels) +
-                                                             static_cast<intptr_t>(y) * frame.pitch);
-        std::copy_n(row, kScreenWidth, shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
-      }
+      flip = ++flips_;
+      // Most frames repeat the one before (a still picture): compare first,
+      // and copy and checksum only a changed picture.
+      if (haveShown_ && frame.layout == shownLayout_ && SameAsShown(frame)) return;
+      for (int32_t y = 0; y < kScreenHeight; ++y)
+        std::copy_n(Row(frame, y), kScreenWidth, shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
       shownLayout_ = frame.layout;
       crc = FrameCrc(shown_);
-      flip = ++flips_;
       if (haveShown_ && crc == shownCrc_) return;
       haveShown_ = true;
       shownCrc_ = crc;
@@ -116,7 +118,15 @@ class Headless final : public HeadlessHost {
     trace_.Write(Now(), event, fields);
   }
 
+  ~Headless() override {
+    if (scheduler_ && !scheduler_->JoinAll()) {
+      scheduler_->DetachAll();
+      (void)scheduler_.release();
+    }
+  }
+
   void Finish(int exitCode) override {
+    WriteSnapshotsUpTo(Now() + 1);  // the snapshots due by now show the last frame
     trace_.Write(Now(), "exit", {{"code", int64_t{exitCode}}, {"flips", Flips()}});
     trace_.Close();
     wav_.Close();
@@ -150,6 +160,19 @@ class Headless final : public HeadlessHost {
     WriteSnapshotsUpTo(to);
     ApplyActionsUpTo(to);
     if (options_.untilMs && to > *options_.untilMs + options_.runawayLimitMs) StopRunaway();
+  }
+
+  static const uint16_t* Row(const Frame& frame, int32_t y) {
+    return reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(frame.pixels) +
+                                             static_cast<intptr_t>(y) * frame.pitch);
+  }
+
+  bool SameAsShown(const Frame& frame) const {
+    for (int32_t y = 0; y < kScreenHeight; ++y)
+      if (!std::equal(Row(frame, y), Row(frame, y) + kScreenWidth,
+                      shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth))
+        return false;
+    return true;
   }
 
   void MixAudio(uint64_t from, uint64_t to) {

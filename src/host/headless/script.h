@@ -8,7 +8,8 @@
 //   <ms> key <KEY>                  press and release a key; ALT+<KEY> with Alt held
 //   <ms> focus lost|gained          the application loses or regains activation
 //   <ms> close                      the window is asked to close
-//   <ms> lose-surfaces              the screen's surfaces lose their memory
+//   <ms> lose-surfaces              the screen's surfaces lose their memory: the
+//                                   flip chain and the surfaces clipped to the window
 //
 // '#' starts a comment. Keys: SPACE, ESC, ENTER, TAB, ALT, SHIFT, CTRL,
 // F1..F12, A..Z, 0..9.

@@ -86,11 +86,13 @@ void TurnScheduler::PassTurn(std::unique_lock<std::mutex>&) {
     now_.store(next->wake, std::memory_order_release);
   }
   next->state = Turn::State::Running;
-  turnChanged_.notify_all();
+  // Only the thread that gets the turn is woken; a thread that keeps it
+  // (the earliest wake-up is its own) goes on without a switch.
+  next->given.notify_one();
 }
 
 void TurnScheduler::WaitForTurn(std::unique_lock<std::mutex>& lock, Turn* turn) {
-  turnChanged_.wait(lock, [&] { return current_ == turn; });
+  turn->given.wait(lock, [&] { return current_ == turn; });
 }
 
 }  // namespace kaze::host

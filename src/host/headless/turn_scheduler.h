@@ -49,6 +49,7 @@ class TurnScheduler {
     enum class State : uint8_t { Running, Sleeping, Finished } state = State::Sleeping;
     uint64_t wake = 0;
     uint64_t order = 0;
+    std::condition_variable given;  // signalled when the turn passes to this thread
   };
 
   void PassTurn(std::unique_lock<std::mutex>& lock);
@@ -56,7 +57,6 @@ class TurnScheduler {
 
   Advance advance_;
   std::mutex mutex_;
-  std::condition_variable turnChanged_;
   std::vector<std::unique_ptr<Turn>> turns_;
   std::vector<std::thread> threads_;
   Turn* current_ = nullptr;
