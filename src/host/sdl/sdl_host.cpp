@@ -219,6 +219,9 @@ bool SdlHost::OpenScreen() {
     return false;
   }
   if (!options_.window) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  // No text entry: an input method must not take the space bar or the keys
+  // (the program switches the input-method editor off as well).
+  SDL_StopTextInput();
   static constexpr auto kIcon = resources::Icon149Pixels();
   if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
           const_cast<uint32_t*>(kIcon.data()), resources::kIcon149Size, resources::kIcon149Size, 32,
