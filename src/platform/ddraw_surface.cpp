@@ -12,6 +12,7 @@
 #include "platform/blit.h"
 #include "platform/ddraw_internal.h"
 #include "platform/faults.h"
+#include "platform/gdi_objects.h"
 #include "platform/window_system.h"
 
 namespace kaze::platform {
@@ -110,6 +111,8 @@ ULONG DropReference(IDirectDrawSurface* surface) {
   ULONG left = --state.refCount;
   if (left == 0) {
     UnregisterSurface(surface);
+    // A GDI context left open on the surface would point at freed pixels.
+    if (state.dc != nullptr) DeleteSurfaceDC(state.dc);
     if (state.clipper != nullptr) DropReference(state.clipper);
     if (state.backBuffer != nullptr) {
       state.backBuffer->state.frontBuffer = nullptr;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "dib_builder.h"
+#include "support/headless_fixture.h"
 #include "platform/faults.h"
 #include "platform/gdi_objects.h"
 #include "platform/settings.h"
@@ -200,6 +201,21 @@ TEST_F(GdiTest, SurfaceContextIsOneAtATimeAndRefusedWhenLostLockedOrFaulted) {
   EXPECT_EQ(target.surface.GetDC(&first), DDERR_CANTCREATEDC);
   EXPECT_EQ(target.surface.GetDC(&first), DD_OK) << "only the first call fails";
   target.surface.ReleaseDC(first);
+}
+
+class SurfaceContextTest : public kaze::test::HeadlessTest {};
+
+TEST_F(SurfaceContextTest, ReleasingASurfaceClosesAContextLeftOpenOnIt) {
+  StartHost();
+  const int contextsBefore = kaze::platform::LiveDCCount();
+  auto* surface = new IDirectDrawSurface;
+  surface->state.memory.assign(4, 0);
+  surface->state.pixels = {surface->state.memory.data(), 2, 2, 4, PixelLayout::Rgb565};
+  HDC dc = nullptr;
+  ASSERT_EQ(surface->GetDC(&dc), DD_OK);
+  EXPECT_EQ(surface->Release(), 0u);
+  EXPECT_EQ(SetPixel(dc, 0, 0, 0xFFFFFF), COLORREF(-1)) << "the context must not reach the freed pixels";
+  EXPECT_EQ(kaze::platform::LiveDCCount(), contextsBefore);
 }
 
 }  // namespace
