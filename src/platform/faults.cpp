@@ -58,11 +58,11 @@ std::optional<int64_t> CheckFault(std::string_view call) {
   return result;
 }
 
-bool InjectFaultSpec(std::string_view spec) {
-  size_t equals = spec.find('=');
+bool InjectFaultSpec(std::string_view text) {
+  size_t equals = text.find('=');
   if (equals == std::string_view::npos || equals == 0) return false;
-  std::string_view name = spec.substr(0, equals);
-  std::string_view rest = spec.substr(equals + 1);
+  std::string_view name = text.substr(0, equals);
+  std::string_view rest = text.substr(equals + 1);
   int64_t occurrence = 0;
   if (size_t at = rest.find('@'); at != std::string_view::npos) {
     if (!ParseInteger(rest.substr(at + 1), occurrence) || occurrence < 1) return false;

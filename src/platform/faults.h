@@ -22,6 +22,6 @@ std::optional<int64_t> CheckFault(std::string_view call);
 
 // Parses "NAME=RESULT" or "NAME=RESULT@N" (RESULT decimal or 0x hex) and
 // injects it; false for a malformed text.
-bool InjectFaultSpec(std::string_view spec);
+bool InjectFaultSpec(std::string_view text);
 
 }  // namespace kaze::platform
