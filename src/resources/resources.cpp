@@ -1,6 +1,24 @@
 #include "resources/resources.h"
 
+#include <array>
+
+#include "resources/icon_149.h"
 #include "shell/main_window.h"
+
+namespace {
+
+constexpr auto kIcon32 = kaze::resources::Icon149Pixels();
+
+// The small image of the group: every other pixel of every other row.
+constexpr std::array<uint32_t, 16 * 16> SmallIcon() {
+  std::array<uint32_t, 16 * 16> pixels{};
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) pixels[y * 16 + x] = kIcon32[(2 * y) * kaze::resources::kIcon149Size + 2 * x];
+  return pixels;
+}
+constexpr auto kIcon16 = SmallIcon();
+
+}  // namespace
 
 const kaze::platform::ResourceTable& ExecutableResources() {
   static const kaze::platform::ResourceTable table = [] {
@@ -8,7 +26,12 @@ const kaze::platform::ResourceTable& ExecutableResources() {
     resources.accelerators.push_back(kaze::platform::AcceleratorTableResource{
         kAcceleratorTableId,
         {ACCEL{FVIRTKEY | FNOINVERT, VK_ESCAPE, CMD_QUIT}, ACCEL{FVIRTKEY | FNOINVERT | FALT, VK_F4, CMD_QUIT}}});
-    resources.icons.push_back(kaze::platform::IconGroupResource{kIconGroupId, {}});
+    // Group 149: 32x32 in 256 colours, 32x32 in 16 colours, 16x16 in 16 colours.
+    resources.icons.push_back(kaze::platform::IconGroupResource{
+        kIconGroupId,
+        {{kaze::resources::kIcon149Size, kaze::resources::kIcon149Size, 256, kIcon32.data()},
+         {kaze::resources::kIcon149Size, kaze::resources::kIcon149Size, 16, kIcon32.data()},
+         {16, 16, 16, kIcon16.data()}}});
     return resources;
   }();
   return table;
