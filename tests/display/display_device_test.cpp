@@ -9,70 +9,14 @@
 #include "display/display_device.h"
 #include "platform/faults.h"
 #include "platform/settings.h"
-#include "support/headless_fixture.h"
+#include "support/display_fixture.h"
 
 namespace kaze::test {
 namespace {
 
-class Device : public HeadlessTest {
+class Device : public DisplayTest {
  protected:
-  void SetUp() override {
-    HeadlessTest::SetUp();
-    StartHost();
-  }
-  // A DirectDraw object in exclusive mode, a flip chain and a work surface,
-  // attached to a device, as the set-up makes them.
-  void MakeDisplay() {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "device-test";
-    ASSERT_NE(RegisterClassA(&windowClass), 0);
-    window = CreateWindowExA(0, "device-test", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_EQ(DirectDrawCreate(nullptr, &ddraw, nullptr), DD_OK);
-    ASSERT_EQ(ddraw->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE), DD_OK);
-    ASSERT_EQ(ddraw->SetDisplayMode(640, 480, 16), DD_OK);
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
-    ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
-    DDSCAPS caps{DDSCAPS_BACKBUFFER};
-    ASSERT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
-    work = MakeOffscreen(640, 480);
-    device = std::make_unique<DisplayDevice>();
-    device->Attach(window, nullptr, ddraw, primary, back, work, RECT{0, 0, 640, 480});
-  }
-  IDirectDrawSurface* MakeOffscreen(DWORD width, DWORD height) {
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    desc.dwWidth = width;
-    desc.dwHeight = height;
-    IDirectDrawSurface* surface = nullptr;
-    EXPECT_EQ(ddraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
-    return surface;
-  }
-  void TearDown() override {
-    device.reset();
-    if (work) work->Release();
-    if (back) back->Release();
-    if (primary) primary->Release();
-    if (ddraw) ddraw->Release();
-    HeadlessTest::TearDown();
-  }
-  uint16_t Pixel(IDirectDrawSurface* surface, int x, int y) {
-    const auto& pixels = surface->state.pixels;
-    return pixels.Row(y)[x];
-  }
-
-  HWND window = nullptr;
-  IDirectDraw* ddraw = nullptr;
-  IDirectDrawSurface* primary = nullptr;
-  IDirectDrawSurface* back = nullptr;
-  IDirectDrawSurface* work = nullptr;
-  std::unique_ptr<DisplayDevice> device;
+  uint16_t Pixel(IDirectDrawSurface* surface, int x, int y) { return surface->state.pixels.Row(y)[x]; }
 };
 
 TEST_F(Device, ConstructionZeroesEveryFieldAndAllSlots) {
@@ -106,8 +50,7 @@ TEST_F(Device, AnalysesTheFiveSixFiveFormat) {
 }
 
 TEST_F(Device, AnalysesTheFiveFiveFiveFormat) {
-  platform::TheSettings().displayLayout = platform::PixelLayout::Rgb555;
-  MakeDisplay();
+  MakeDisplay(platform::PixelLayout::Rgb555);
   EXPECT_EQ(device->redMask, 0x7C00u);
   EXPECT_EQ(device->greenMask, 0x03E0u);
   EXPECT_EQ(device->blueMask, 0x001Fu);

@@ -16,69 +16,27 @@
 #include "image/drawing.h"
 #include "platform/settings.h"
 #include "shell/shared_flags.h"
-#include "support/headless_fixture.h"
+#include "support/display_fixture.h"
 
 namespace kaze::test {
 
-class DrawingTest : public HeadlessTest {
+class DrawingTest : public DisplayTest {
  protected:
   using PixelAt = std::function<uint16_t(int32_t x, int32_t y)>;
 
   void SetUp() override {
-    HeadlessTest::SetUp();
-    StartHost();
+    DisplayTest::SetUp();
     FadeState = 0;
   }
 
   void TearDown() override {
-    TheDisplay.store(nullptr);
-    device.reset();  // releases the slots' surfaces
-    for (IDirectDrawSurface* surface : {work, back, primary})
-      if (surface != nullptr) surface->Release();
-    if (ddraw != nullptr) ddraw->Release();
     FadeState = 0;
-    HeadlessTest::TearDown();
+    DisplayTest::TearDown();
   }
 
+  // The display, installed as TheDisplay for the drawing calls.
   void MakeDisplay(platform::PixelLayout layout = platform::PixelLayout::Rgb565) {
-    platform::TheSettings().displayLayout = layout;
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "drawing-test";
-    ASSERT_NE(RegisterClassA(&windowClass), 0);
-    HWND window = CreateWindowExA(0, "drawing-test", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_EQ(DirectDrawCreate(nullptr, &ddraw, nullptr), DD_OK);
-    ASSERT_EQ(ddraw->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE), DD_OK);
-    ASSERT_EQ(ddraw->SetDisplayMode(640, 480, 16), DD_OK);
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
-    ASSERT_EQ(ddraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
-    DDSCAPS caps{DDSCAPS_BACKBUFFER};
-    ASSERT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
-    work = MakeOffscreen(640, 480);
-    IDirectDrawClipper* clipper = nullptr;
-    ASSERT_EQ(ddraw->CreateClipper(0, &clipper, nullptr), DD_OK);
-    clipper->SetHWnd(0, window);
-    for (IDirectDrawSurface* surface : {primary, back, work}) surface->SetClipper(clipper);
-    clipper->Release();  // the surfaces hold it
-    device = std::make_unique<DisplayDevice>();
-    device->Attach(window, nullptr, ddraw, primary, back, work, RECT{0, 0, 640, 480});
-    TheDisplay.store(device.get());
-  }
-
-  IDirectDrawSurface* MakeOffscreen(int32_t width, int32_t height) {
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    desc.dwWidth = static_cast<DWORD>(width);
-    desc.dwHeight = static_cast<DWORD>(height);
-    IDirectDrawSurface* surface = nullptr;
-    EXPECT_EQ(ddraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
-    return surface;
+    DisplayTest::MakeDisplay(layout, /*install=*/true);
   }
 
   // Fills a slot as a successful load does, with the given pixels.
@@ -112,12 +70,6 @@ class DrawingTest : public HeadlessTest {
       for (int32_t x = 0; x < 640; ++x)
         ASSERT_EQ(Pixel(surface, x, y), expected(x, y)) << "pixel " << x << "," << y;
   }
-
-  IDirectDraw* ddraw = nullptr;
-  IDirectDrawSurface* primary = nullptr;
-  IDirectDrawSurface* back = nullptr;
-  IDirectDrawSurface* work = nullptr;
-  std::unique_ptr<DisplayDevice> device;
 };
 
 }  // namespace kaze::test
