@@ -10,36 +10,21 @@
 #include <string>
 #include <vector>
 
-#include "host/host.h"
+#include "host/null_host.h"
 #include "platform/files.h"
 #include "sound/sound_bank.h"
 
 namespace {
 
 // A host with nothing but an audio output that the fuzzer pulls by hand.
-class QuietHost final : public kaze::host::Host {
+class QuietHost final : public kaze::host::NullHost {
  public:
   kaze::host::AudioSource* audio = nullptr;
-  bool OpenScreen() override { return false; }
-  void CloseScreen() override {}
-  void DesktopSize(int32_t& width, int32_t& height) override { width = 640, height = 480; }
-  void PresentFrame(const kaze::host::Frame&) override {}
-  bool PollEvent(kaze::host::Event&) override { return false; }
-  bool IsKeyDown(uint32_t) override { return false; }
-  void CursorPos(int32_t& x, int32_t& y) override { x = 0, y = 0; }
-  void SetCursorShown(bool) override {}
-  uint32_t TickCount() override { return 0; }
-  void Sleep(uint32_t) override {}
-  bool StartThread(std::function<void()>) override { return false; }
   uint32_t OpenAudio(kaze::host::AudioSource* source) override {
     audio = source;
     return 44100;
   }
   void CloseAudio() override { audio = nullptr; }
-  void MessageBox(std::string_view, std::string_view) override {}
-  void DebugOutput(std::string_view) override {}
-  void Trace(std::string_view, std::initializer_list<kaze::host::TraceField>) override {}
-  void Finish(int) override {}
 };
 
 QuietHost gHost;

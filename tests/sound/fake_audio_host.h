@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/host.h"
+#include "host/null_host.h"
 
 namespace kaze::test {
 
@@ -22,7 +22,7 @@ struct TraceRecord {
   }
 };
 
-class FakeAudioHost final : public host::Host {
+class FakeAudioHost final : public host::NullHost {
  public:
   uint32_t audioRate = 44100;  // what OpenAudio reports; 0 for no output
   host::AudioSource* audio = nullptr;
@@ -36,23 +36,11 @@ class FakeAudioHost final : public host::Host {
   // Pulls `frames` stereo frames from the mixer.
   std::vector<int16_t> Pull(size_t frames);
 
-  bool OpenScreen() override { return false; }
-  void CloseScreen() override {}
-  void DesktopSize(int32_t& width, int32_t& height) override { width = 640, height = 480; }
-  void PresentFrame(const host::Frame&) override {}
-  bool PollEvent(host::Event&) override { return false; }
-  bool IsKeyDown(uint32_t) override { return false; }
-  void CursorPos(int32_t& x, int32_t& y) override { x = 0, y = 0; }
-  void SetCursorShown(bool) override {}
-  uint32_t TickCount() override { return 0; }
   void Sleep(uint32_t) override { ++sleeps; }
-  bool StartThread(std::function<void()>) override { return false; }
   uint32_t OpenAudio(host::AudioSource* source) override;
   void CloseAudio() override;
-  void MessageBox(std::string_view, std::string_view) override {}
   void DebugOutput(std::string_view text) override { debugMessages.emplace_back(text); }
   void Trace(std::string_view event, std::initializer_list<host::TraceField> fields) override;
-  void Finish(int) override {}
 };
 
 }  // namespace kaze::test

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <thread>
 
+#include "host/null_host.h"
 #include "host/sdl/sdl_audio.h"
 #include "sound_fixture.h"
 
@@ -17,29 +18,17 @@ namespace kaze::test {
 namespace {
 
 // The fake host, but with SDL's audio device as its output.
-class SdlAudioHost final : public host::Host {
+class SdlAudioHost final : public host::NullHost {
  public:
   explicit SdlAudioHost(FakeAudioHost& rest) : rest_(rest) {}
   uint32_t OpenAudio(host::AudioSource* source) override { return output_.Open(source); }
   void CloseAudio() override { output_.Close(); }
 
-  bool OpenScreen() override { return false; }
-  void CloseScreen() override {}
   void DesktopSize(int32_t& width, int32_t& height) override { rest_.DesktopSize(width, height); }
-  void PresentFrame(const host::Frame&) override {}
-  bool PollEvent(host::Event&) override { return false; }
-  bool IsKeyDown(uint32_t) override { return false; }
-  void CursorPos(int32_t& x, int32_t& y) override { x = 0, y = 0; }
-  void SetCursorShown(bool) override {}
-  uint32_t TickCount() override { return 0; }
-  void Sleep(uint32_t) override {}
-  bool StartThread(std::function<void()>) override { return false; }
-  void MessageBox(std::string_view, std::string_view) override {}
   void DebugOutput(std::string_view text) override { rest_.DebugOutput(text); }
   void Trace(std::string_view event, std::initializer_list<host::TraceField> fields) override {
     rest_.Trace(event, fields);
   }
-  void Finish(int) override {}
 
  private:
   FakeAudioHost& rest_;
