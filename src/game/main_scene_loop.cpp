@@ -1,14 +1,24 @@
 #include "game/main_scene_loop.h"
 
-#include "shell/game_thread.h"
+#include "game/fade.h"
+#include "game/info_screen.h"
+#include "game/intro.h"
+#include "game/opening.h"
+#include "game/story.h"
+#include "game/title.h"
 #include "sound/effects.h"
 
 void MainSceneLoop() {
-  LoadEffects();
-  // Until the scenes are in place: the black screen of the set-up, flipped
-  // at the paced rate.
+  LoadEffects();  // without a sound bank: nothing loaded, every scene silent
+  InitFadeVolumeTable();
   for (;;) {
-    PaceFrame(20);
-    PumpFrame();
+    PlayIntroSequence();
+    PlayOpening();
+    PlayTitle();
+    if (RunStory() == 1) {  // the player confirmed quitting
+      ReleaseEffects();
+      return;
+    }
+    ShowInfoScreen();
   }
 }

@@ -1,0 +1,4 @@
+// The title: two vertical columns unrolled from the top, then faded out.
+#pragma once
+
+void PlayTitle();
