@@ -1,66 +1,74 @@
 #include "host/audio_convert.h"
 
-#include <SDL.h>
-
-#include <algorithm>
-#include <memory>
+#include <cmath>
 
 namespace kaze::host {
 
 namespace {
 
-struct StreamDeleter {
-  void operator()(SDL_AudioStream* stream) const { SDL_FreeAudioStream(stream); }
-};
-using Stream = std::unique_ptr<SDL_AudioStream, StreamDeleter>;
+// The samples of one channel of the sound, in 16-bit units.
+class Channel {
+ public:
+  Channel(const PcmFormat& format, const uint8_t* data, int channel)
+      : data_(data),
+        stride_(size_t{format.channels} * (format.bitsPerSample / 8)),
+        offset_(static_cast<size_t>(channel) * (format.bitsPerSample / 8)),
+        eightBit_(format.bitsPerSample == 8) {}
 
-constexpr int kOutputChannels = 2;
-constexpr size_t kPieceBytes = 256;   // a whole number of frames of any input format
-
-// Appends what the stream has ready to `out`.
-bool Drain(SDL_AudioStream* stream, std::vector<int16_t>& out) {
-  for (int available; (available = SDL_AudioStreamAvailable(stream)) > 0;) {
-    size_t start = out.size();
-    out.resize(start + static_cast<size_t>(available) / sizeof(int16_t));
-    int got = SDL_AudioStreamGet(stream, out.data() + start, available);
-    if (got <= 0) return false;
-    out.resize(start + static_cast<size_t>(got) / sizeof(int16_t));
+  int32_t operator[](uint64_t frame) const {
+    const uint8_t* at = data_ + frame * stride_ + offset_;
+    if (eightBit_) return (at[0] - 128) * 256;
+    return static_cast<int16_t>(static_cast<uint16_t>(at[0] | (at[1] << 8)));
   }
-  return true;
+
+ private:
+  const uint8_t* data_;
+  size_t stride_;
+  size_t offset_;
+  bool eightBit_;
+};
+
+int16_t Between(int32_t from, int32_t to, uint64_t part, uint64_t whole) {
+  return static_cast<int16_t>(std::lround(from + (to - from) * (static_cast<double>(part) / static_cast<double>(whole))));
 }
 
 }  // namespace
 
-bool ConvertToOutput(const PcmFormat& from, const uint8_t* data, size_t bytes, uint32_t outputRate,
-                     std::vector<int16_t>& out) {
-  out.clear();
-  if ((from.channels != 1 && from.channels != 2) || (from.bitsPerSample != 8 && from.bitsPerSample != 16) ||
-      from.rate == 0 || from.rate > INT32_MAX || outputRate == 0 || outputRate > INT32_MAX) {
-    return false;
-  }
-  size_t frameBytes = size_t{from.channels} * (from.bitsPerSample / 8);
-  size_t wholeBytes = bytes - bytes % frameBytes;
-  if (wholeBytes == 0) return true;
-  if (wholeBytes > INT32_MAX) return false;
+uint64_t ConvertedFrames(uint64_t frames, uint32_t rate, uint32_t outputRate) {
+  return (frames * outputRate * 2 + rate) / (uint64_t{rate} * 2);
+}
 
-  SDL_AudioFormat format = from.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-  Stream stream(SDL_NewAudioStream(format, from.channels, static_cast<int>(from.rate), AUDIO_S16SYS,
-                                   kOutputChannels, static_cast<int>(outputRate)));
-  if (!stream) return false;
-  // The stream is fed in small pieces: given a thousand frames or more at
-  // once, SDL 2.26 loses part of the output of 8-bit mono sounds.
-  for (size_t offset = 0; offset < wholeBytes; offset += kPieceBytes) {
-    int piece = static_cast<int>(std::min(kPieceBytes, wholeBytes - offset));
-    if (SDL_AudioStreamPut(stream.get(), data + offset, piece) != 0 || !Drain(stream.get(), out)) {
-      out.clear();
-      return false;
-    }
-  }
-  if (SDL_AudioStreamFlush(stream.get()) != 0 || !Drain(stream.get(), out)) {
-    out.clear();
+bool ConvertToOutput(const PcmFormat& from, const uint8_t* data, size_t bytes, uint32_t outputRate,
+                     ConvertedSound& out) {
+  out.frames.clear();
+  out.onceEnding.clear();
+  if ((from.channels != 1 && from.channels != 2) || (from.bitsPerSample != 8 && from.bitsPerSample != 16) ||
+      from.rate == 0 || outputRate == 0) {
     return false;
   }
-  out.resize(out.size() / kOutputChannels * kOutputChannels);
+  uint64_t inFrames = bytes / (size_t{from.channels} * (from.bitsPerSample / 8));
+  uint64_t outFrames = ConvertedFrames(inFrames, from.rate, outputRate);
+  if (outFrames == 0) return true;
+  Channel left(from, data, 0);
+  Channel right(from, data, from.channels - 1);
+  out.frames.resize(outFrames * 2);
+  // Output frame j is at input frame `at` + `part` / outFrames; stepping j
+  // adds inFrames / outFrames exactly, with no error that adds up.
+  uint64_t at = 0;
+  uint64_t part = 0;
+  for (uint64_t j = 0; j < outFrames; ++j) {
+    uint64_t next = at + 1 < inFrames ? at + 1 : 0;
+    out.frames[j * 2] = Between(left[at], left[next], part, outFrames);
+    out.frames[j * 2 + 1] = Between(right[at], right[next], part, outFrames);
+    bool pastLastSample = at + 1 == inFrames && part > 0;
+    if (pastLastSample) {
+      out.onceEnding.push_back(Between(left[at], 0, part, outFrames));
+      out.onceEnding.push_back(Between(right[at], 0, part, outFrames));
+    }
+    part += inFrames;
+    at += part / outFrames;
+    part %= outFrames;
+  }
   return true;
 }
 

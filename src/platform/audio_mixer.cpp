@@ -33,18 +33,21 @@ int AudioMixer::AddVoice() {
 }
 
 void AudioMixer::RemoveVoice(int id) {
-  std::vector<int16_t> dropped;  // freed after the lock is let go
+  std::vector<int16_t> dropped, droppedEnding;  // freed after the lock is let go
   std::lock_guard lock(mutex_);
   if (Voice* voice = Find(id)) {
     dropped.swap(voice->frames);
+    droppedEnding.swap(voice->onceEnding);
     voices_[static_cast<size_t>(id)].reset();
   }
 }
 
-void AudioMixer::SetFrames(int id, std::vector<int16_t> stereoFrames) {
+void AudioMixer::SetFrames(int id, std::vector<int16_t> stereoFrames, std::vector<int16_t> onceEnding) {
   std::lock_guard lock(mutex_);
   if (Voice* voice = Find(id)) {
     voice->frames.swap(stereoFrames);
+    voice->onceEnding.swap(onceEnding);
+    if (voice->onceEnding.size() > voice->frames.size()) voice->onceEnding.clear();
     voice->position = std::min(voice->position, voice->frames.size() / 2);
   }
 }
@@ -101,17 +104,24 @@ void AudioMixer::Mix(int16_t* stereo, size_t frames) {
 }
 
 // Adds the voice's next frames into `sum`, wrapping when it loops and
-// stopping at its end when it does not.
+// stopping at its end, through its once-ending, when it does not.
 void AudioMixer::MixVoice(Voice& voice, float* sum, size_t frames) {
   size_t length = voice.frames.size() / 2;
+  size_t endingStart = length - voice.onceEnding.size() / 2;
   size_t out = 0;
   while (out < frames && voice.playing) {
     if (length == 0) {
       voice.playing = false;
       break;
     }
-    size_t run = std::min(frames - out, length - voice.position);
     const int16_t* from = voice.frames.data() + voice.position * 2;
+    size_t until = length;
+    if (!voice.looping && voice.position >= endingStart) {
+      from = voice.onceEnding.data() + (voice.position - endingStart) * 2;
+    } else if (!voice.looping) {
+      until = endingStart;
+    }
+    size_t run = std::min(frames - out, until - voice.position);
     float* to = sum + out * 2;
     for (size_t i = 0; i < run * 2; ++i) to[i] += from[i] * voice.gain;
     out += run;

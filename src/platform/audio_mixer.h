@@ -29,7 +29,9 @@ class AudioMixer final : public host::AudioSource {
   int AddVoice();
   void RemoveVoice(int id);
 
-  void SetFrames(int id, std::vector<int16_t> stereoFrames);
+  // The voice's sound, and the frames that replace its last ones when it
+  // plays once rather than loops (how it ends into silence).
+  void SetFrames(int id, std::vector<int16_t> stereoFrames, std::vector<int16_t> onceEnding = {});
   void SetPosition(int id, size_t frame);
   void Play(int id, bool loop);
   void Stop(int id);
@@ -41,7 +43,8 @@ class AudioMixer final : public host::AudioSource {
 
  private:
   struct Voice {
-    std::vector<int16_t> frames;  // interleaved stereo at the output rate
+    std::vector<int16_t> frames;      // interleaved stereo at the output rate
+    std::vector<int16_t> onceEnding;  // the end of `frames` when not looping
     size_t position = 0;          // next frame to play
     bool playing = false;
     bool looping = false;

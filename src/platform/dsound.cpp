@@ -39,16 +39,23 @@ bool IsPlayablePcm(const WAVEFORMATEX& format) {
          format.nSamplesPerSec >= DSBFREQUENCY_MIN && format.nSamplesPerSec <= DSBFREQUENCY_MAX;
 }
 
-uint64_t OutputFrameOf(const WAVEFORMATEX& format, uint64_t byteOffset, uint32_t outputRate) {
-  return byteOffset / format.nBlockAlign * outputRate / format.nSamplesPerSec;
+uint64_t OutputFramesOf(const WAVEFORMATEX& format, uint64_t bytes, uint32_t outputRate) {
+  return kaze::host::ConvertedFrames(bytes / format.nBlockAlign, format.nSamplesPerSec, outputRate);
+}
+
+// The output frame that plays the frame at `byteOffset` in a buffer of
+// `bufferBytes`.
+uint64_t OutputFrameAt(const WAVEFORMATEX& format, uint64_t byteOffset, uint64_t bufferBytes, uint32_t outputRate) {
+  uint64_t frames = bufferBytes / format.nBlockAlign;
+  if (frames == 0) return 0;
+  return byteOffset / format.nBlockAlign * OutputFramesOf(format, bufferBytes, outputRate) / frames;
 }
 
 void PublishSamples(const kaze::platform::SoundBufferState& state) {
-  std::vector<int16_t> frames;
+  kaze::host::ConvertedSound sound;
   kaze::host::PcmFormat from{state.format.nSamplesPerSec, state.format.nChannels, state.format.wBitsPerSample};
-  kaze::host::ConvertToOutput(from, state.memory.data(), state.memory.size(), TheAudioMixer().OutputRate(),
-                              frames);
-  TheAudioMixer().SetFrames(state.voice, std::move(frames));
+  kaze::host::ConvertToOutput(from, state.memory.data(), state.memory.size(), TheAudioMixer().OutputRate(), sound);
+  TheAudioMixer().SetFrames(state.voice, std::move(sound.frames), std::move(sound.onceEnding));
 }
 
 bool InsideMemory(const std::vector<uint8_t>& memory, LPVOID part, DWORD bytes) {
@@ -75,7 +82,7 @@ HRESULT CreateSecondary(IDirectSound* owner, LPCDSBUFFERDESC desc, LPDIRECTSOUND
   if (!IsPlayablePcm(format)) return DSERR_BADFORMAT;
   if (desc->dwBufferBytes < DSBSIZE_MIN || desc->dwBufferBytes > DSBSIZE_MAX) return DSERR_INVALIDPARAM;
   uint32_t outputRate = TheAudioMixer().OutputRate();
-  if (OutputFrameOf(format, desc->dwBufferBytes, outputRate) * 4 > kMaxConvertedBytes) return DSERR_OUTOFMEMORY;
+  if (OutputFramesOf(format, desc->dwBufferBytes, outputRate) * 4 > kMaxConvertedBytes) return DSERR_OUTOFMEMORY;
 
   auto* secondary = new IDirectSoundBuffer;
   kaze::platform::SoundBufferState& state = secondary->state;
@@ -192,7 +199,8 @@ HRESULT IDirectSoundBuffer::SetCurrentPosition(DWORD position) {
   if (auto fault = Fault("IDirectSoundBuffer::SetCurrentPosition")) return *fault;
   if (state.primary) return DSERR_INVALIDCALL;
   if (position >= state.memory.size()) return DSERR_INVALIDPARAM;
-  TheAudioMixer().SetPosition(state.voice, OutputFrameOf(state.format, position, TheAudioMixer().OutputRate()));
+  TheAudioMixer().SetPosition(state.voice,
+                              OutputFrameAt(state.format, position, state.memory.size(), TheAudioMixer().OutputRate()));
   return DS_OK;
 }
 

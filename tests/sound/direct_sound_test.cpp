@@ -1,6 +1,7 @@
 // The software DirectSound: what its buffers put into the host's output.
 #include <dsound.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -80,21 +81,138 @@ TEST_F(DirectSoundTest, PlayingBuffersAreSummedAndClippedNotWrappedAround) {
   EXPECT_EQ(host_.Pull(8)[5], 32767);
 }
 
-TEST_F(DirectSoundTest, EightBitStereoAtAnotherRateIsConvertedToTheOutput) {
-  // Left channel high, right channel low, at 11025 Hz: four output frames
-  // for every input frame.
-  Bytes frames;
-  for (int i = 0; i < 1000; ++i) frames.insert(frames.end(), {0xC0, 0x40});
-  IDirectSoundBuffer* buffer = MakeBuffer(2, 11025, 8, frames);
-  buffer->Play(0, 0, 0);
-  std::vector<int16_t> mix = host_.Pull(5000);
-  EXPECT_NEAR(mix[2000 * 2], 0x40 << 8, 300);
-  EXPECT_NEAR(mix[2000 * 2 + 1], -(0x40 << 8), 300);
-  // Over after about 4000 frames.
-  EXPECT_EQ(mix[4100 * 2], 0);
-  DWORD status = 1;
-  buffer->GetStatus(&status);
-  EXPECT_EQ(status, 0u);
+// A tone in one PCM format, `cycles` whole cycles in `frames` frames; the
+// right channel is the left one negated. A looping tone is a cosine, so its
+// loop starts away from zero; a fading one is a sine that dies away to zero
+// at its last frame.
+struct Tone {
+  uint16_t channels;
+  uint32_t rate;
+  uint16_t bits;
+  size_t frames;
+  bool fading;
+  Bytes bytes;
+  int32_t largestStep = 0;  // between neighbouring samples, in 16-bit units
+
+  static constexpr double kCycles = 40;  // frames per cycle
+
+  // The tone itself (not its samples) at a time in frames, left channel.
+  double At(double frame) const {
+    double phase = 2 * M_PI * frame / kCycles;
+    if (!fading) return 24000 * std::cos(phase);
+    if (frame >= static_cast<double>(frames - 1)) return 0;
+    return 24000 * (static_cast<double>(frames - 1) - frame) / static_cast<double>(frames - 1) * std::sin(phase);
+  }
+};
+
+Tone MakeTone(uint16_t channels, uint32_t rate, uint16_t bits, size_t frames, bool fading) {
+  Tone tone{channels, rate, bits, frames, fading, {}};
+  int32_t previous = 0;
+  for (size_t i = 0; i < frames; ++i) {
+    int32_t value = static_cast<int32_t>(std::lround(tone.At(static_cast<double>(i))));
+    if (bits == 8) value = value / 256 * 256;
+    if (i > 0) tone.largestStep = std::max(tone.largestStep, std::abs(value - previous));
+    previous = value;
+    for (int32_t side : {value, -value}) {
+      if (bits == 8) tone.bytes.push_back(static_cast<uint8_t>(side / 256 + 128));
+      else Put16(tone.bytes, static_cast<uint16_t>(side));
+      if (channels == 1) break;
+    }
+  }
+  return tone;
+}
+
+// A converted sound lasts round(frames * 44100 / rate) output frames, and
+// output frame j plays the sound at frame j * frames / length: a loop of it
+// lasts exactly as long as the loop of the original.
+size_t ConvertedLength(size_t frames, uint32_t rate) { return (frames * 44100 * 2 + rate) / (2 * rate); }
+
+constexpr uint32_t kRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 96000, 7919, 200000};
+
+class ConvertedSoundTest : public DirectSoundTest {
+ protected:
+  // Checks `mix`, output from where the tone started: each frame near the
+  // tone at its own time (within what straight lines between samples miss
+  // of a cycle of 40 frames, and the rounding of 8 bits), no step larger than
+  // the tone's own largest one scaled to an output frame, and silence after
+  // a tone played once.
+  void ExpectFollows(const Tone& tone, const std::vector<int16_t>& mix, size_t length, bool looping) {
+    double stretch = static_cast<double>(tone.frames) / static_cast<double>(length);
+    double bound = tone.largestStep * stretch + 2;
+    double near = 80 + (tone.bits == 8 ? 256 : 1);
+    for (int channel = 0; channel < 2; ++channel) {
+      double sign = channel == 1 && tone.channels == 2 ? -1 : 1;
+      int32_t previous = mix[static_cast<size_t>(channel)];  // the sound's own start
+      for (size_t j = 0; j < mix.size() / 2; ++j) {
+        int32_t heard = mix[j * 2 + static_cast<size_t>(channel)];
+        ASSERT_LE(std::abs(heard - previous), bound) << "step into frame " << j << ", channel " << channel;
+        previous = heard;
+        double due = !looping && j >= length ? 0 : sign * tone.At(static_cast<double>(j % length) * stretch);
+        ASSERT_NEAR(heard, due, near) << "frame " << j << ", channel " << channel;
+      }
+    }
+  }
+};
+
+TEST_F(ConvertedSoundTest, EveryFormatPlaysAtItsExactLengthWithoutAStepAndEndsAtZero) {
+  for (uint32_t rate : kRates) {
+    for (uint16_t bits : {8, 16}) {
+      for (uint16_t channels : {1, 2}) {
+        SCOPED_TRACE(::testing::Message() << rate << " Hz, " << bits << " bit, " << channels << " channels");
+        Tone tone = MakeTone(channels, rate, bits, rate / 20, true);
+        size_t length = ConvertedLength(tone.frames, rate);
+        IDirectSoundBuffer* buffer = MakeBuffer(channels, rate, bits, tone.bytes);
+        ASSERT_NE(buffer, nullptr);
+        buffer->Play(0, 0, 0);
+        std::vector<int16_t> mix = host_.Pull(length - 1);
+        DWORD status = 0;
+        buffer->GetStatus(&status);
+        EXPECT_EQ(status, DWORD{DSBSTATUS_PLAYING}) << "ended early";
+        std::vector<int16_t> rest = host_.Pull(65);
+        buffer->GetStatus(&status);
+        EXPECT_EQ(status, 0u) << "still playing";
+        mix.insert(mix.end(), rest.begin(), rest.end());
+        ExpectFollows(tone, mix, length, false);
+        if (HasFatalFailure()) return;
+      }
+    }
+  }
+}
+
+TEST_F(ConvertedSoundTest, ALoopWrapsWithoutAClickAtEveryRate) {
+  for (uint32_t rate : kRates) {
+    for (uint16_t bits : {8, 16}) {
+      uint16_t channels = bits == 8 ? 1 : 2;
+      SCOPED_TRACE(::testing::Message() << rate << " Hz, " << bits << " bit, " << channels << " channels");
+      Tone tone = MakeTone(channels, rate, bits, rate / 800 * 40, false);  // whole cycles
+      size_t length = ConvertedLength(tone.frames, rate);
+      IDirectSoundBuffer* buffer = MakeBuffer(channels, rate, bits, tone.bytes);
+      ASSERT_NE(buffer, nullptr);
+      buffer->Play(0, 0, DSBPLAY_LOOPING);
+      ExpectFollows(tone, host_.Pull(length * 2 + 10), length, true);
+      buffer->Stop();
+      if (HasFatalFailure()) return;
+    }
+  }
+}
+
+TEST_F(ConvertedSoundTest, TheSlowestAndFastestRatesKeepTheirLength) {
+  for (auto [rate, frames] : {std::pair<uint32_t, size_t>{100, 7}, {200000, 20001}, {12345, 1001}}) {
+    SCOPED_TRACE(rate);
+    IDirectSoundBuffer* buffer = MakeBuffer(1, rate, 16, Samples16(std::vector<int16_t>(frames, 5000)));
+    ASSERT_NE(buffer, nullptr);
+    buffer->Play(0, 0, 0);
+    size_t length = ConvertedLength(frames, rate);
+    std::vector<int16_t> mix = host_.Pull(length - 1);
+    EXPECT_EQ(mix[0], 5000);
+    EXPECT_EQ(mix[length / 2 * 2 + 1], 5000);
+    DWORD status = 0;
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, DWORD{DSBSTATUS_PLAYING}) << "ended early";
+    host_.Pull(1);
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, 0u) << "still playing";
+  }
 }
 
 TEST_F(DirectSoundTest, StopKeepsThePositionAndSetCurrentPositionRewinds) {
