@@ -81,10 +81,9 @@ TEST_F(DirectSoundTest, PlayingBuffersAreSummedAndClippedNotWrappedAround) {
   EXPECT_EQ(host_.Pull(8)[5], 32767);
 }
 
-// A tone in one PCM format, `cycles` whole cycles in `frames` frames; the
-// right channel is the left one negated. A looping tone is a cosine, so its
-// loop starts away from zero; a fading one is a sine that dies away to zero
-// at its last frame.
+// A tone in one PCM format: a cosine of 40 frames a cycle, so it starts
+// away from zero, the right channel the left one negated. A fading tone dies
+// away to zero at its last frame; the other has whole cycles, for looping.
 struct Tone {
   uint16_t channels;
   uint32_t rate;
@@ -94,14 +93,14 @@ struct Tone {
   Bytes bytes;
   int32_t largestStep = 0;  // between neighbouring samples, in 16-bit units
 
-  static constexpr double kCycles = 40;  // frames per cycle
+  static constexpr double kFramesPerCycle = 40;
 
   // The tone itself (not its samples) at a time in frames, left channel.
   double At(double frame) const {
-    double phase = 2 * M_PI * frame / kCycles;
-    if (!fading) return 24000 * std::cos(phase);
-    if (frame >= static_cast<double>(frames - 1)) return 0;
-    return 24000 * (static_cast<double>(frames - 1) - frame) / static_cast<double>(frames - 1) * std::sin(phase);
+    double tone = 24000 * std::cos(2 * M_PI * frame / kFramesPerCycle);
+    if (!fading) return tone;
+    double last = static_cast<double>(frames - 1);
+    return frame < last ? tone * (last - frame) / last : 0;
   }
 };
 
