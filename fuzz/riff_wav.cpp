@@ -1,17 +1,14 @@
 // Fuzzes the reading of WAV files: mmio's RIFF walk, the SoundBank's checks,
 // DirectSound's buffer creation and the conversion to the output format.
-// Each input is written as the data folder's one sound file and loaded into
-// a bank; a sound that loads is played through the mixer and freed again.
-#include <unistd.h>
-
+// Each input is served by mmio from memory as the one sound file and loaded
+// into a bank; a sound that loads is played through the mixer, once and
+// looping, and freed again. Nothing is written anywhere.
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <string>
+#include <span>
 #include <vector>
 
 #include "host/null_host.h"
-#include "platform/files.h"
+#include "platform/mmio_memory.h"
 #include "sound/sound_bank.h"
 
 namespace {
@@ -28,15 +25,15 @@ class QuietHost final : public kaze::host::NullHost {
 };
 
 QuietHost gHost;
-std::filesystem::path gSoundFile;
 
 void SetUpOnce() {
-  std::filesystem::path root = std::filesystem::temp_directory_path() / ("kaze_fuzz_riff_wav_" + std::to_string(getpid()));
-  std::filesystem::create_directories(root / "data" / "Sound");
-  gSoundFile = root / "data" / "Sound" / "FUZZ.WAV";
-  kaze::platform::SetDataRoot(root);
   kaze::host::SetHost(&gHost);
   if (CreateSoundBank(nullptr) != 1) std::abort();
+}
+
+void PullSome() {
+  std::vector<int16_t> mix(2 * 512);
+  gHost.audio->Mix(mix.data(), 512);
 }
 
 }  // namespace
@@ -44,16 +41,15 @@ void SetUpOnce() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = (SetUpOnce(), true);
   (void)ready;
-  if (std::FILE* file = std::fopen(gSoundFile.c_str(), "wb")) {
-    if (size > 0) std::fwrite(data, 1, size, file);
-    std::fclose(file);
-  }
+  kaze::platform::SetMmioMemoryFile(std::span<const uint8_t>(data, size));
   uint16_t channel = TheSoundBank->LoadWave("fuzz");
+  kaze::platform::SetMmioMemoryFile(std::nullopt);
   if (channel != kNoChannel && gHost.audio != nullptr) {
+    TheSoundBank->PlayChannel(channel, 0);
+    PullSome();
     TheSoundBank->PlayChannel(channel, 1);
     TheSoundBank->SetChannelVolume(channel, -600);
-    std::vector<int16_t> mix(2 * 512);
-    gHost.audio->Mix(mix.data(), 512);
+    PullSome();
   }
   // Failed fills keep their buffers in their channels; start every input
   // with an empty bank.

@@ -11,21 +11,26 @@
 #include "host/host.h"
 #include "platform/faults.h"
 #include "platform/files.h"
+#include "platform/mmio_memory.h"
 
+// A file, or bytes in memory read the same way.
 struct HMMIO__ {
   std::FILE* file = nullptr;
-  uint64_t size = 0;      // bytes in the file
-  uint64_t position = 0;  // where the next read starts
+  const uint8_t* memory = nullptr;  // when there is no file
+  uint64_t size = 0;                // bytes in the file
+  uint64_t position = 0;            // where the next read starts
 };
 
 namespace {
+
+std::optional<std::span<const uint8_t>> gMemoryFile;
 
 constexpr uint32_t kChunkHeaderBytes = 8;
 constexpr uint32_t kFormTypeBytes = 4;
 
 bool SeekTo(HMMIO__& io, uint64_t position) {
   if (position > io.size) return false;
-  if (std::fseek(io.file, static_cast<long>(position), SEEK_SET) != 0) return false;
+  if (io.file != nullptr && std::fseek(io.file, static_cast<long>(position), SEEK_SET) != 0) return false;
   io.position = position;
   return true;
 }
@@ -35,7 +40,10 @@ bool SeekTo(HMMIO__& io, uint64_t position) {
 uint64_t ReadAtMost(HMMIO__& io, void* buffer, uint64_t bytes) {
   uint64_t available = io.size - io.position;
   if (bytes > available) bytes = available;
-  size_t got = bytes == 0 ? 0 : std::fread(buffer, 1, bytes, io.file);
+  if (bytes == 0) return 0;
+  size_t got = bytes;
+  if (io.file != nullptr) got = std::fread(buffer, 1, bytes, io.file);
+  else std::memcpy(buffer, io.memory + io.position, bytes);
   io.position += got;
   return got;
 }
@@ -82,14 +90,22 @@ bool Matches(const MMCKINFO& found, const MMCKINFO& wanted, UINT flags) {
 
 }  // namespace
 
+void kaze::platform::SetMmioMemoryFile(std::optional<std::span<const uint8_t>> bytes) { gMemoryFile = bytes; }
+
 HMMIO mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags) {
   if (kaze::platform::CheckFault("mmioOpen")) return nullptr;
   if (fileName == nullptr || info != nullptr || (flags & ~MMIO_ALLOCBUF) != MMIO_READ) return nullptr;
+  if (gMemoryFile) {
+    // RIFF offsets are 32-bit: more bytes cannot be a RIFF file.
+    bool fits = gMemoryFile->size() <= 0xFFFFFFFFu;
+    kaze::host::TheHost().Trace("sound", {{"op", "open"}, {"file", std::string_view(fileName)}, {"found", fits}});
+    return fits ? new HMMIO__{nullptr, gMemoryFile->data(), gMemoryFile->size(), 0} : nullptr;
+  }
   std::optional<std::filesystem::path> path = kaze::platform::ResolveDataPath(fileName);
   std::FILE* file = path ? std::fopen(path->c_str(), "rb") : nullptr;
   kaze::host::TheHost().Trace("sound", {{"op", "open"}, {"file", std::string_view(fileName)}, {"found", file != nullptr}});
   if (file == nullptr) return nullptr;
-  auto* io = new HMMIO__{file, 0, 0};
+  auto* io = new HMMIO__{file, nullptr, 0, 0};
   long size = -1;
   if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
   // RIFF offsets are 32-bit: a larger file cannot be a RIFF file.
@@ -103,7 +119,7 @@ HMMIO mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags) {
 
 MMRESULT mmioClose(HMMIO file, UINT flags) {
   if (file == nullptr) return MMSYSERR_INVALHANDLE;
-  std::fclose(file->file);
+  if (file->file != nullptr) std::fclose(file->file);
   delete file;
   return MMSYSERR_NOERROR;
 }

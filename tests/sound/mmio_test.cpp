@@ -1,7 +1,9 @@
 // RIFF reading through mmio: finding chunks, and never reading past the
-// file or the parent chunk whatever the sizes claim.
+// file or the parent chunk whatever the sizes claim. The chunk walks read
+// bytes in memory, the way the fuzzer does; the sound bank's tests read files.
 #include <mmsystem.h>
 
+#include "platform/mmio_memory.h"
 #include "sound_fixture.h"
 
 namespace kaze::test {
@@ -9,15 +11,25 @@ namespace {
 
 class MmioTest : public SoundTest {
  protected:
+  void TearDown() override {
+    platform::SetMmioMemoryFile(std::nullopt);
+    SoundTest::TearDown();
+  }
+
   HMMIO Open(const Bytes& bytes) {
-    WriteFile(root_ / "Data" / "sound" / "T.WAV", bytes);
-    char path[] = "data\\Sound\\t.wav";
+    bytes_ = bytes;
+    platform::SetMmioMemoryFile(bytes_);
+    char path[] = "memory";
     return mmioOpen(path, nullptr, MMIO_READ | MMIO_ALLOCBUF);
   }
+
+  Bytes bytes_;
 };
 
 TEST_F(MmioTest, FindsFilesInAnyLetterCaseAndNoneOutsideTheDataFolder) {
-  HMMIO file = Open(Bytes{1, 2, 3});
+  WriteFile(root_ / "Data" / "sound" / "T.WAV", Bytes{1, 2, 3});
+  char path[] = "data\\Sound\\t.wav";
+  HMMIO file = mmioOpen(path, nullptr, MMIO_READ | MMIO_ALLOCBUF);
   ASSERT_NE(file, nullptr);
   char bytes[8] = {};
   EXPECT_EQ(mmioRead(file, bytes, 8), 3);
@@ -51,13 +63,9 @@ TEST_F(MmioTest, DescendsFindsAndAscendsOverOddSizedChunks) {
 }
 
 TEST_F(MmioTest, ASearchStaysInsideItsParentChunk) {
-  // The RIFF chunk claims only its "fmt " chunk; a "data" chunk follows
+  // The RIFF chunk holds only its "fmt " chunk; a "data" chunk follows
   // outside it.
-  Bytes body;
-  PutId(body, "WAVE");
-  Bytes fmt = Chunk("fmt ", Bytes(16, 0));
-  body.insert(body.end(), fmt.begin(), fmt.end());
-  Bytes file = Chunk("RIFF", body);
+  Bytes file = Riff("WAVE", {Chunk("fmt ", Bytes(16, 0))});
   Bytes data = Chunk("data", Bytes(4, 1));
   file.insert(file.end(), data.begin(), data.end());
   HMMIO io = Open(file);
