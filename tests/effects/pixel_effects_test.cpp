@@ -1,6 +1,9 @@
 // The dimmed and blended draws and the darkening through locked stand-in
 // surfaces: clipping to the screen, black source pixels, both display
 // formats, lock failures and the draw target.
+#include <cstdint>
+#include <limits>
+
 #include "drawing/drawing_fixture.h"
 #include "image/pixel_effects.h"
 #include "platform/faults.h"
@@ -27,21 +30,77 @@ uint16_t Numbered(int32_t x, int32_t y) { return static_cast<uint16_t>(((y & 0x3
 
 uint16_t Dimmed565(uint16_t s) { return static_cast<uint16_t>((s >> 1) & 0x7BCF); }
 
-TEST_F(Effects, DimmedDrawHalvesWhiteOnBothFormatsAndSkipsBlack) {
-  Start(PixelLayout::Rgb565);
-  PutPicture(0, 3, 1, [](int32_t x, int32_t) -> uint16_t { return x == 0 ? 0xFFFF : x == 1 ? 0x0000 : 0x0001; });
+// The pixel rules themselves are checked on rows (pixel_kernels_test); here,
+// that each draw takes them in the display's own format.
+struct Format {
+  PixelLayout layout;
+  uint16_t white, dimmedWhite, quarterWhite, darkenedWhite, whiteAtLevelZero;
+};
+
+class EffectsInEachFormat : public Effects, public ::testing::WithParamInterface<Format> {};
+
+TEST_P(EffectsInEachFormat, EachDrawWorksInTheDisplaysFormat) {
+  const Format f = GetParam();
+  Start(f.layout);
+  PutPicture(0, 2, 1, [&](int32_t x, int32_t) -> uint16_t { return x == 0 ? f.white : 0x0000; });
+  Fill(back, 0x0000);
   DrawImageDimmed(0, 0, 0);
-  EXPECT_EQ(Pixel(back, 0, 0), 0x7BCF);
-  EXPECT_EQ(Pixel(back, 1, 0), kPaper);  // black source pixel: unchanged
-  EXPECT_EQ(Pixel(back, 2, 0), 0x0000);  // blue 1 dims to nothing
-  EXPECT_EQ(device->halfMask, 0x7BCFu);
+  DrawImageBlended(0, 0, 1, 0.25f);
+  EXPECT_EQ(Pixel(back, 0, 0), f.dimmedWhite);
+  EXPECT_EQ(Pixel(back, 0, 1), f.quarterWhite);  // 31 * 0.25 = 7.75, truncated
+  Fill(back, kPaper);
+  DrawImageDimmed(0, 0, 0);
+  EXPECT_EQ(Pixel(back, 1, 0), kPaper);  // black source pixels are not drawn
+
+  // Darkening a rectangle much larger than the screen reaches all of it.
+  Fill(work, f.white);
+  EXPECT_EQ(device->DarkenWorkRect(-100, -100, 2000, 2000, 1), 1);
+  EXPECT_EQ(Pixel(work, 0, 0), f.darkenedWhite);
+  EXPECT_EQ(Pixel(work, 639, 479), f.darkenedWhite);
+  Fill(work, f.white);
+  device->DarkenWorkRect(0, 0, 640, 480, 0);
+  EXPECT_EQ(Pixel(work, 320, 240), f.whiteAtLevelZero);
+  device->DarkenWorkRect(0, 0, 640, 480, 32);
+  EXPECT_EQ(Pixel(work, 320, 240), 0);
 }
 
-TEST_F(Effects, DimmedWhiteOn555Is3DEF) {
-  Start(PixelLayout::Rgb555);
-  PutPicture(0, 1, 1, [](int32_t, int32_t) -> uint16_t { return 0x7FFF; });
-  DrawImageDimmed(0, 5, 5);
-  EXPECT_EQ(Pixel(back, 5, 5), 0x3DEF);
+INSTANTIATE_TEST_SUITE_P(BothFormats, EffectsInEachFormat,
+                         ::testing::Values(Format{PixelLayout::Rgb565, 0xFFFF, 0x7BCF, (7 << 11) | (7 << 6) | 7,
+                                                  (30 << 11) | (30 << 6) | 30, 0xFFDF},
+                                           Format{PixelLayout::Rgb555, 0x7FFF, 0x3DEF, (7 << 10) | (7 << 5) | 7,
+                                                  (30 << 10) | (30 << 5) | 30, 0x7FFF}));
+
+TEST_F(Effects, EmptyAndMissingSlotsDrawNothing) {
+  Start();
+  PutPicture(5, 8, 8, Numbered);
+  device->ReleaseSlot(5);
+  for (int32_t slot : {3, 5, -1, kSlotCount, INT32_MAX, INT32_MIN}) {
+    DrawImageDimmed(slot, 0, 0);
+    DrawImageBlended(slot, 0, 0, 0.5f);
+    EXPECT_EQ(device->DrawDimmed(back, slot, 0, 0), 0) << slot;
+    EXPECT_EQ(device->DrawBlended(back, slot, 0, 0, 1.0f), 0) << slot;
+  }
+  PutPicture(0, 8, 8, Numbered);
+  EXPECT_EQ(device->DrawDimmed(nullptr, 0, 0, 0), 0);
+  EXPECT_EQ(device->DrawBlended(nullptr, 0, 0, 0, 1.0f), 0);
+  ExpectScreen(back, [](int32_t, int32_t) { return kPaper; });
+  EXPECT_EQ(LockCount(back), 0);
+}
+
+TEST_F(Effects, WeightsBeyondZeroToOneDrawAsTheNearestEnd) {
+  Start();
+  PutPicture(0, 1, 1, [](int32_t, int32_t) -> uint16_t { return 0xF800; });
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (float alpha : {1.5f, 1e9f, std::numeric_limits<float>::infinity()}) {
+    Fill(back, 0x001F);
+    DrawImageBlended(0, 0, 0, alpha);
+    EXPECT_EQ(Pixel(back, 0, 0), 0xF800) << alpha;
+  }
+  for (float alpha : {-0.5f, -1e9f, nan}) {
+    Fill(back, 0x001F);
+    DrawImageBlended(0, 0, 0, alpha);
+    EXPECT_EQ(Pixel(back, 0, 0), 0x001F) << alpha;
+  }
 }
 
 TEST_F(Effects, DimmedAndBlendedDrawsAreCutAtEveryScreenEdge) {
@@ -71,37 +130,6 @@ TEST_F(Effects, PicturesWhollyOffScreenChangeNothingAndSucceed) {
   for (int32_t x : {-40, -41, 640, 700}) EXPECT_EQ(device->DrawDimmed(back, 0, x, 0), 1) << x;
   for (int32_t y : {-30, -31, 480, 700}) EXPECT_EQ(device->DrawBlended(back, 0, 0, y, 0.5f), 1) << y;
   ExpectScreen(back, [](int32_t, int32_t) { return kPaper; });
-}
-
-TEST_F(Effects, BlendMixesEachChannelByTheWeightAgainstHandComputedPixels) {
-  Start();
-  // Red 31 over blue 31, 5-6-5: a half gives 15 and 15; black is skipped.
-  PutPicture(0, 2, 1, [](int32_t x, int32_t) -> uint16_t { return x == 0 ? 0xF800 : 0x0000; });
-  Fill(back, 0x001F);
-  DrawImageBlended(0, 0, 0, 0.5f);
-  EXPECT_EQ(Pixel(back, 0, 0), (15 << 11) | 15);
-  EXPECT_EQ(Pixel(back, 1, 0), 0x001F);
-
-  // At 0 the target keeps its channels (green's lowest bit goes); at 1 the source shows.
-  Fill(back, 0xFFFF);
-  DrawImageBlended(0, 0, 0, 0.0f);
-  EXPECT_EQ(Pixel(back, 0, 0), 0xFFDF);
-  DrawImageBlended(0, 0, 0, 1.0f);
-  EXPECT_EQ(Pixel(back, 0, 0), 0xF800);
-
-  // 0.1 and float(1 - 0.1) sum to just below 1: white over white is (30, 30, 30).
-  PutPicture(1, 1, 1, [](int32_t, int32_t) -> uint16_t { return 0xFFFF; });
-  Fill(back, 0xFFFF);
-  DrawImageBlended(1, 0, 0, 0.1f);
-  EXPECT_EQ(Pixel(back, 0, 0), (30 << 11) | (30 << 6) | 30);
-}
-
-TEST_F(Effects, BlendOn555UsesThatFormatsChannels) {
-  Start(PixelLayout::Rgb555);
-  PutPicture(0, 1, 1, [](int32_t, int32_t) -> uint16_t { return 0x7FFF; });
-  Fill(back, 0x0000);
-  DrawImageBlended(0, 0, 0, 0.25f);
-  EXPECT_EQ(Pixel(back, 0, 0), (7 << 10) | (7 << 5) | 7);  // 31 * 0.25 = 7.75
 }
 
 TEST_F(Effects, PixelDrawsFollowTheFadeStateToTheWorkSurface) {
@@ -139,31 +167,6 @@ TEST_F(Effects, DarkeningTheControlBarStripBlackensExactlyIt) {
   EXPECT_EQ(device->DarkenWorkRect(0, 450, 640, 30, 32), 1);
   ExpectScreen(work, [](int32_t, int32_t y) -> uint16_t { return y >= 450 ? 0 : 0xFFFF; });
   EXPECT_EQ(LockCount(work), 0);
-}
-
-// Darkens a white work surface, cut from a much larger rectangle, at one level.
-uint16_t DarkenedWhite(DisplayDevice& device, IDirectDrawSurface* work, uint16_t white, int32_t level) {
-  for (int32_t y = 0; y < 480; ++y)
-    for (int32_t x = 0; x < 640; ++x) work->state.pixels.Row(y)[x] = white;
-  EXPECT_EQ(device.DarkenWorkRect(-100, -100, 2000, 2000, level), 1);
-  EXPECT_EQ(work->state.pixels.Row(0)[0], work->state.pixels.Row(479)[639]);
-  return work->state.pixels.Row(0)[0];
-}
-
-TEST_F(Effects, DarkeningLevels0_1_31_32On565) {
-  Start(PixelLayout::Rgb565);
-  EXPECT_EQ(DarkenedWhite(*device, work, 0xFFFF, 0), 0xFFDF);  // only green's lowest bit goes
-  EXPECT_EQ(DarkenedWhite(*device, work, 0xFFFF, 1), (30 << 11) | (30 << 6) | 30);
-  EXPECT_EQ(DarkenedWhite(*device, work, 0xFFFF, 31), 0);
-  EXPECT_EQ(DarkenedWhite(*device, work, 0xFFFF, 32), 0);
-}
-
-TEST_F(Effects, DarkeningLevels0_1_31_32On555) {
-  Start(PixelLayout::Rgb555);
-  EXPECT_EQ(DarkenedWhite(*device, work, 0x7FFF, 0), 0x7FFF);  // level 0 leaves 5-5-5 as it was
-  EXPECT_EQ(DarkenedWhite(*device, work, 0x7FFF, 1), (30 << 10) | (30 << 5) | 30);
-  EXPECT_EQ(DarkenedWhite(*device, work, 0x7FFF, 31), 0);
-  EXPECT_EQ(DarkenedWhite(*device, work, 0x7FFF, 32), 0);
 }
 
 TEST_F(Effects, DarkeningARectangleOffTheScreenChangesNothingAndSucceeds) {

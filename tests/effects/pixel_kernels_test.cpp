@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -17,19 +18,12 @@ Row Darkened(Row row, const ChannelLayout& layout, int32_t level) {
   return row;
 }
 
-TEST(Dim, HalvesEveryChannelAndSkipsBlackSourcePixels) {
+TEST(Dim, HalvesEveryChannelAndSkipsBlackSourcePixelsOnRowsOfAnyLength) {
   Row target{0x1234, 0x1234, 0x1234, 0x1234};
   const Row source{0xFFFF, 0x0000, 0x0001, 0xF800};
   DimRow(target.data(), source.data(), 4, 0x7BCF);
   EXPECT_EQ(target, (Row{0x7BCF, 0x1234, 0x0000, 0x7800}));
 
-  Row target555{0x1111};
-  const Row white555{0x7FFF};
-  DimRow(target555.data(), white555.data(), 1, 0x3DEF);
-  EXPECT_EQ(target555, Row{0x3DEF});
-}
-
-TEST(Dim, LongRowsGiveThePerPixelResultEverywhere) {
   std::mt19937 random(7);
   for (int32_t count : {1, 15, 16, 17, 40, 640}) {
     Row source(count), target(count);
@@ -43,41 +37,30 @@ TEST(Dim, LongRowsGiveThePerPixelResultEverywhere) {
   }
 }
 
-TEST(Blend, WeightOneCopiesTheSourceAndWeightZeroKeepsTheTarget) {
+TEST(Blend, HandComputedPixels) {
   const ChannelLayout layout = Layout565();
+  // At 1 the source shows, at 0 the target stays; either way green's lowest
+  // bit goes, and black source pixels are skipped.
   const Row source{0xFFFF, 0x1234, 0x0000};
   Row target{0x0000, 0xABCD, 0x5555};
   BlendRow(target.data(), source.data(), 3, layout, MakeBlendTable(1.0f));
-  EXPECT_EQ(target, (Row{0xFFDF, 0x1234 & 0xFFDF, 0x5555}));  // green's lowest bit cleared
-
+  EXPECT_EQ(target, (Row{0xFFDF, 0x1234 & 0xFFDF, 0x5555}));
   Row kept{0xFFFF, 0xABCD};
   BlendRow(kept.data(), source.data(), 2, layout, MakeBlendTable(0.0f));
   EXPECT_EQ(kept, (Row{0xFFDF, 0xABCD & 0xFFDF}));
-}
 
-TEST(Blend, InBetweenWeightsMixEachChannelAndTruncate) {
   // Red 31 over blue 31 at one half: both become 15 (15.5 truncated).
-  Row target{0x001F};
+  Row blue{0x001F};
   const Row red{0xF800};
-  BlendRow(target.data(), red.data(), 1, Layout565(), MakeBlendTable(0.5f));
-  EXPECT_EQ(target, Row{(15 << 11) | 15});
+  BlendRow(blue.data(), red.data(), 1, layout, MakeBlendTable(0.5f));
+  EXPECT_EQ(blue, Row{(15 << 11) | 15});
 
-  // White over black at a quarter, 5-5-5: every channel 31 * 0.25 = 7.75 -> 7.
-  Row black{0x0000};
-  const Row white{0x7FFF};
-  BlendRow(black.data(), white.data(), 1, Layout555(), MakeBlendTable(0.25f));
-  EXPECT_EQ(black, Row{(7 << 10) | (7 << 5) | 7});
-}
-
-TEST(Blend, FloatWeightsThatSumBelowOneDarkenAPixelBlendedWithItself) {
   // 0.1f + float(1 - 0.1f) is just below 1, so 31 * that truncates to 30:
   // the rule's exact double arithmetic, which the table must keep.
-  const float alpha = 0.1f;
-  EXPECT_EQ(BlendChannel(31, 31, alpha, static_cast<float>(1.0 - alpha)), 30u);
-  Row target{0xFFFF};
-  const Row source{0xFFFF};
-  BlendRow(target.data(), source.data(), 1, Layout565(), MakeBlendTable(alpha));
-  EXPECT_EQ(target, Row{(30 << 11) | (30 << 6) | 30});
+  EXPECT_EQ(BlendChannel(31, 31, 0.1f, static_cast<float>(1.0 - 0.1f)), 30u);
+  Row white{0xFFFF};
+  BlendRow(white.data(), Row{0xFFFF}.data(), 1, layout, MakeBlendTable(0.1f));
+  EXPECT_EQ(white, Row{(30 << 11) | (30 << 6) | 30});
 }
 
 // Rows in which red and green each meet every pair of channel values.
@@ -105,35 +88,48 @@ Row BlendedByRule(const PairRows& rows, const ChannelLayout& layout, float alpha
 }
 
 TEST(Blend, EveryPairOfChannelValuesMatchesTheRuleAtEveryWeightOnBothFormats) {
-  std::vector<float> weights;
-  for (float alpha = 0.1f; alpha <= 1.0f; alpha = static_cast<float>(static_cast<double>(alpha) + 0.01)) weights.push_back(alpha);
-  for (float alpha = 0.1f; alpha <= 1.0f; alpha = static_cast<float>(static_cast<double>(alpha) + 0.02)) weights.push_back(alpha);
+  // The scenes' fades add 0.01 or 0.02 in double to a float that starts at
+  // 0.1; every such weight has integer weights (the fast path).
+  std::vector<float> fades;
+  for (double step : {0.01, 0.02})
+    for (float alpha = 0.1f; alpha <= 1.0f; alpha = static_cast<float>(static_cast<double>(alpha) + step))
+      fades.push_back(alpha);
+  std::vector<float> weights = fades;
   for (int i = 0; i <= 1000; ++i) weights.push_back(static_cast<float>(i) / 1000.0f);
   weights.push_back(1e-6f);
-  int fixedPath = 0, tablePath = 0;
+  int tablePath = 0;
   for (const ChannelLayout& layout : {Layout565(), Layout555()}) {
     const PairRows rows(layout);
-    for (float alpha : weights) {
+    for (size_t w = 0; w < weights.size(); ++w) {
+      const float alpha = weights[w];
       const BlendTable table = MakeBlendTable(alpha);
-      (table.hasFixedWeights ? fixedPath : tablePath) += 1;
+      if (w < fades.size()) {
+        EXPECT_TRUE(table.hasFixedWeights) << alpha;
+      }
+      tablePath += table.hasFixedWeights ? 0 : 1;
       Row target = rows.target;
       BlendRow(target.data(), rows.source.data(), static_cast<int32_t>(target.size()), layout, table);
       ASSERT_EQ(target, BlendedByRule(rows, layout, alpha)) << "alpha " << alpha;
     }
   }
-  EXPECT_GT(fixedPath, 0);  // both ways of computing were checked
-  EXPECT_GT(tablePath, 0);
+  EXPECT_GT(tablePath, 0);  // the other way of computing was checked too
 }
 
-TEST(Blend, EveryWeightOfTheScenesFadesFindsIntegerWeights) {
-  // The fades add 0.01 or 0.02 in double to a float that starts at 0.1.
-  for (double step : {0.01, 0.02}) {
-    for (float alpha = 0.1f; alpha <= 1.0f; alpha = static_cast<float>(static_cast<double>(alpha) + step))
-      EXPECT_TRUE(MakeBlendTable(alpha).hasFixedWeights) << alpha;
+TEST(Blend, WeightsBeyondZeroToOneAreHeldAtTheNearestEndAndNeverCarryIntoANeighbour) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (const ChannelLayout& layout : {Layout565(), Layout555()}) {
+    const PairRows rows(layout);
+    for (auto [alpha, end] : {std::pair{1.0001f, 1.0f}, {2.0f, 1.0f}, {1e30f, 1.0f}, {inf, 1.0f},
+                              {-0.0001f, 0.0f}, {-2.0f, 0.0f}, {-inf, 0.0f}, {nan, 0.0f}}) {
+      Row target = rows.target;
+      BlendRow(target.data(), rows.source.data(), static_cast<int32_t>(target.size()), layout, MakeBlendTable(alpha));
+      ASSERT_EQ(target, BlendedByRule(rows, layout, end)) << "alpha " << alpha;
+    }
   }
 }
 
-TEST(Darken, LevelsZeroOneThirtyOneAndThirtyTwoOn565) {
+TEST(Darken, LevelsZeroOneThirtyOneAndThirtyTwoOnBothFormats) {
   const ChannelLayout layout = Layout565();
   const Row white{0xFFFF, 0x0841};  // white, and red 1, green 1, blue 1
   EXPECT_EQ(Darkened(white, layout, 0), (Row{0xFFDF, 0x0841 & 0xFFDF}));
@@ -143,16 +139,13 @@ TEST(Darken, LevelsZeroOneThirtyOneAndThirtyTwoOn565) {
   // Out-of-range levels stay within the channels: huge is black, negative is 0.
   EXPECT_EQ(Darkened(white, layout, 100000), (Row{0, 0}));
   EXPECT_EQ(Darkened(white, layout, -3), Darkened(white, layout, 0));
-}
 
-TEST(Darken, LevelsZeroOneThirtyOneAndThirtyTwoOn555) {
-  const ChannelLayout layout = Layout555();
+  const ChannelLayout layout555 = Layout555();
   const Row pixels{0x7FFF, 0x1234, 0xFFFF};
-  EXPECT_EQ(Darkened(pixels, layout, 0), (Row{0x7FFF, 0x1234, 0x7FFF}));  // the unused top bit goes
-  EXPECT_EQ(Darkened(pixels, layout, 1),
+  EXPECT_EQ(Darkened(pixels, layout555, 0), (Row{0x7FFF, 0x1234, 0x7FFF}));  // the unused top bit goes
+  EXPECT_EQ(Darkened(pixels, layout555, 1),
             (Row{(30 << 10) | (30 << 5) | 30, (3 << 10) | (16 << 5) | 19, (30 << 10) | (30 << 5) | 30}));
-  EXPECT_EQ(Darkened(pixels, layout, 31), (Row{0, 0, 0}));
-  EXPECT_EQ(Darkened(pixels, layout, 32), (Row{0, 0, 0}));
+  EXPECT_EQ(Darkened(pixels, layout555, 32), (Row{0, 0, 0}));
 }
 
 TEST(Darken, EveryPixelOfALongRowLosesTheLevelInEachChannel) {
