@@ -1,5 +1,7 @@
 // The fast blitter against the one-pixel-at-a-time reference, and the
-// pictures the scenes rely on: the page zoom, colour keys, clipped edges.
+// reference's own nearest-pixel rule. The pictures the scenes rely on (page
+// zoom, colour keys, cut edges) are checked through the drawing calls in
+// drawing_test.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -82,60 +84,12 @@ TEST(Blit, WholeRowCopiesMatchTheReference) {
   }
 }
 
-TEST(Blit, PageZoomShowsTheMiddleOfTheTopQuarterAsFourByFourBlocks) {
-  // Two pages: one tells each pixel's column, the other its row.
-  Buffer columns(640, 480), rows(640, 480);
-  for (int32_t y = 0; y < 480; ++y)
-    for (int32_t x = 0; x < 640; ++x) {
-      columns.At(x, y) = static_cast<uint16_t>(x);
-      rows.At(x, y) = static_cast<uint16_t>(y);
-    }
-  const RECT clip{0, 0, 640, 480};
-  const RECT zoom{-960, 0, -960 + 2560, 1920};
-  Buffer shownColumns(640, 480), shownRows(640, 480);
-  StretchBlit(shownColumns.surface, zoom, clip, columns.surface, RECT{0, 0, 640, 480}, nullptr);
-  StretchBlit(shownRows.surface, zoom, clip, rows.surface, RECT{0, 0, 640, 480}, nullptr);
-  for (int32_t y = 0; y < 480; ++y)
-    for (int32_t x = 0; x < 640; ++x) {
-      ASSERT_EQ(shownColumns.At(x, y), 240 + x / 4) << x << "," << y;
-      ASSERT_EQ(shownRows.At(x, y), y / 4) << x << "," << y;
-    }
-}
-
 TEST(Blit, StretchAndShrinkPickTheNearestPixelFromTheLeftAndTop) {
   const Buffer picture = NumberedPicture(4, 4);
   Buffer wide(6, 2);
   StretchBlit(wide.surface, RECT{0, 0, 6, 2}, RECT{0, 0, 6, 2}, picture.surface, RECT{0, 0, 4, 4}, nullptr);
   // Column d shows source column d * 4 / 6; row d shows row d * 4 / 2.
   EXPECT_EQ(wide.memory, (std::vector<uint16_t>{0, 0, 1, 2, 2, 3, 2000, 2000, 2001, 2002, 2002, 2003}));
-}
-
-TEST(Blit, KeyedBlitLeavesEveryKeyPixelAndOnlyThose) {
-  Buffer sprite(3, 2);
-  sprite.memory = {7, 1, 7, 2, 7, 3};
-  sprite.surface.pixels = sprite.memory.data();
-  Buffer target(3, 2);
-  std::fill(target.memory.begin(), target.memory.end(), 9);
-  const uint16_t key = 7;
-  StretchBlit(target.surface, RECT{0, 0, 3, 2}, RECT{0, 0, 3, 2}, sprite.surface, RECT{0, 0, 3, 2}, &key);
-  EXPECT_EQ(target.memory, (std::vector<uint16_t>{9, 1, 9, 2, 9, 3}));
-}
-
-TEST(Blit, PictureIsCutAtEachScreenEdge) {
-  const Buffer picture = NumberedPicture(20, 10);
-  const RECT clip{0, 0, 32, 24};
-  struct Case { LONG x, y; };
-  for (const Case c : {Case{-5, 3}, Case{20, 3}, Case{4, -4}, Case{4, 18}}) {
-    Buffer screen(32, 24);
-    std::fill(screen.memory.begin(), screen.memory.end(), 0xFFFF);
-    StretchBlit(screen.surface, RECT{c.x, c.y, c.x + 20, c.y + 10}, clip, picture.surface, RECT{0, 0, 20, 10}, nullptr);
-    for (int32_t y = 0; y < 24; ++y)
-      for (int32_t x = 0; x < 32; ++x) {
-        const bool covered = x >= c.x && x < c.x + 20 && y >= c.y && y < c.y + 10;
-        const uint16_t expected = covered ? static_cast<uint16_t>((y - c.y) * 1000 + (x - c.x)) : 0xFFFF;
-        ASSERT_EQ(screen.At(x, y), expected) << "at " << c.x << "," << c.y << ": pixel " << x << "," << y;
-      }
-  }
 }
 
 TEST(Blit, BlitWithinOneSurfaceReadsTheSourceAsItWasBefore) {
