@@ -21,11 +21,8 @@ Bytes Decode(const Bytes& file, VImageStreamFacts* facts = nullptr) {
   return image.value_or(Bytes{});
 }
 
-TEST(VImageDecoding, AllClearFlagsWithThreeLiteralsGiveAbc) {
+TEST(VImageDecoding, ClearFlagsTakeLiteralsAndSetFlagsRepeatThePreviousByte) {
   EXPECT_EQ(Decode({0x03, 0, 0, 0, 0x00, 0x00, 0x00, 0x00, 0x61, 0x03, 0x01}), (Bytes{'a', 'b', 'c'}));
-}
-
-TEST(VImageDecoding, SetFlagsRepeatThePreviousByte) {
   EXPECT_EQ(Decode({0x04, 0, 0, 0, 0x06, 0x00, 0x00, 0x00, 0x10, 0x30}), (Bytes{0x10, 0x10, 0x10, 0x20}));
 }
 
