@@ -114,13 +114,10 @@ void AudioMixer::MixVoice(Voice& voice, float* sum, size_t frames) {
       voice.playing = false;
       break;
     }
-    const int16_t* from = voice.frames.data() + voice.position * 2;
-    size_t until = length;
-    if (!voice.looping && voice.position >= endingStart) {
-      from = voice.onceEnding.data() + (voice.position - endingStart) * 2;
-    } else if (!voice.looping) {
-      until = endingStart;
-    }
+    bool inEnding = !voice.looping && voice.position >= endingStart;
+    const int16_t* from = inEnding ? voice.onceEnding.data() + (voice.position - endingStart) * 2
+                                   : voice.frames.data() + voice.position * 2;
+    size_t until = voice.looping || inEnding ? length : endingStart;
     size_t run = std::min(frames - out, until - voice.position);
     float* to = sum + out * 2;
     for (size_t i = 0; i < run * 2; ++i) to[i] += from[i] * voice.gain;
