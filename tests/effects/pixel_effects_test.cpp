@@ -3,6 +3,7 @@
 // formats, lock failures and the draw target.
 #include <cstdint>
 #include <limits>
+#include <ostream>
 
 #include "drawing/drawing_fixture.h"
 #include "image/pixel_effects.h"
@@ -37,6 +38,10 @@ struct Format {
   uint16_t white, dimmedWhite, quarterWhite, darkenedWhite, whiteAtLevelZero;
 };
 
+void PrintTo(const Format& format, std::ostream* out) {
+  *out << (format.layout == PixelLayout::Rgb565 ? "5-6-5" : "5-5-5");
+}
+
 class EffectsInEachFormat : public Effects, public ::testing::WithParamInterface<Format> {};
 
 TEST_P(EffectsInEachFormat, EachDrawWorksInTheDisplaysFormat) {
@@ -68,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(BothFormats, EffectsInEachFormat,
                          ::testing::Values(Format{PixelLayout::Rgb565, 0xFFFF, 0x7BCF, (7 << 11) | (7 << 6) | 7,
                                                   (30 << 11) | (30 << 6) | 30, 0xFFDF},
                                            Format{PixelLayout::Rgb555, 0x7FFF, 0x3DEF, (7 << 10) | (7 << 5) | 7,
-                                                  (30 << 10) | (30 << 5) | 30, 0x7FFF}));
+                                                  (30 << 10) | (30 << 5) | 30, 0x7FFF}),
+                         [](const auto& info) { return info.param.layout == PixelLayout::Rgb565 ? "Rgb565" : "Rgb555"; });
 
 TEST_F(Effects, EmptyAndMissingSlotsDrawNothing) {
   Start();
