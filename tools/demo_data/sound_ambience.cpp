@@ -49,7 +49,7 @@ Signal Wind(double rate, double seconds) {
     const double hz = 240.0 + 420.0 * g + 90.0 * swirl[i];
     const double high = whistle.Step(noise, hz, 3.5, rate).band * (0.15 + 0.85 * g * g);
     const double low = rumble.Step(noise, 160.0, 0.7, rate).low * (0.35 + 0.65 * g);
-    return 1.6 * high + 0.5 * low;
+    return 1.6 * high + 2.0 * low;
   });
   synth::SetLevel(wind, 0.06, 0.5);
   synth::StartQuietly(wind, 1, rate);
@@ -66,7 +66,7 @@ Signal GrassWind(double rate, double seconds) {
     const double g = gust[i];
     const double leaves = hiss.Step(noise, 1700.0 + 2300.0 * g, 0.8, rate).band;
     const double air = whistle.Step(noise, 380.0 + 260.0 * g, 4.0, rate).band;
-    return leaves * (0.1 + 0.9 * g) * (0.35 + 0.65 * rustle[i]) + 0.9 * air * (0.3 + 0.7 * g);
+    return leaves * (0.1 + 0.9 * g) * (0.35 + 0.65 * rustle[i]) + 0.5 * air * (0.3 + 0.7 * g);
   });
   synth::SetLevel(grass, 0.05, 0.5);
   synth::StartQuietly(grass, 1, rate);
@@ -115,8 +115,8 @@ Signal Drone(double rate, double seconds) {
     double hz, amplitude;
   };
   // D2, D3 twice (a quarter hertz apart: a slow beat), A3, D4, F#4, A4.
-  const Voice voicesOfDrone[] = {{73.42, 0.5}, {146.83, 0.3}, {147.08, 0.2}, {220.0, 0.22},
-                                 {293.66, 0.07}, {369.99, 0.03}, {440.0, 0.025}};
+  const Voice voicesOfDrone[] = {{73.42, 0.22}, {146.83, 0.3}, {147.08, 0.22}, {220.0, 0.24},
+                                 {293.66, 0.1}, {369.99, 0.035}, {440.0, 0.03}};
   Signal drone(length, 0.0);
   for (const Voice& voice : voicesOfDrone) {
     const int64_t cycles = synth::LoopCycles(voice.hz, length, rate);
