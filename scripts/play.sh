@@ -6,35 +6,36 @@
 # headless host (scripts/play.script: skip the opening, hurry the text, turn
 # pages, quit), clicking through as a player would, and writes PNG snapshots
 # of its key moments into out/snapshots.
-# The data: --data DIR, else a Data folder here, else the demo data set when
-# this build can make one.
+# The data: --data DIR, else a Data folder (any letter case) in the working
+# directory, else the demo data set the build generates (build/release/demo).
 set -euo pipefail
+caller=$(pwd)
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 jobs=$(nproc)
-cmake --build build/release -j "$jobs" --target kaze
+cmake --build build/release -j "$jobs" --target kaze demo-data
 kaze=build/release/src/kaze
 
-# The data folder: the player's own choice wins.
+# The data folder: the player's own choice wins. A relative --data DIR is
+# taken from where the script was started, not from here.
 data=""
 args=("$@")
 for ((i = 0; i < ${#args[@]}; i++)); do
-  [ "${args[$i]}" = "--data" ] && data=${args[$((i + 1))]:-}
+  if [ "${args[$i]}" = "--data" ] && [ $((i + 1)) -lt ${#args[@]} ]; then
+    data=${args[$((i + 1))]}
+    [ "${data#/}" = "$data" ] && data="$caller/$data"
+    args[$((i + 1))]=$data
+  fi
 done
 if [ -z "$data" ]; then
-  if [ -d Data ] || [ -d data ] || [ -d DATA ]; then
-    data=.
-  elif ninja -C build/release -t targets all 2>/dev/null | grep -q '^make-demo-data:'; then
-    cmake --build build/release -j "$jobs" --target make-demo-data
-    maker=$(find build/release -name make-demo-data -type f -perm -u+x | head -n 1)
-    data=build/release/demo
-    [ -d "$data/Data" ] || "$maker" "$data"
+  if [ -n "$(find "$caller" -mindepth 1 -maxdepth 1 -type d -iname data -print -quit)" ]; then
+    data=$caller
   else
-    data=.
-    echo "note: no data set here and no demo data maker in this build; pictures will be missing"
+    data=build/release/demo
+    echo "playing the demo data set (made by make-demo-data in $root/$data)"
   fi
   args+=(--data "$data")
 fi

@@ -1,7 +1,52 @@
 #include "demo_sounds.h"
 
-namespace demo {
+#include <functional>
+#include <system_error>
 
-bool WriteSounds(const std::filesystem::path&, std::string&) { return true; }  // not yet synthesized
+#include "picture_files.h"
+#include "sound_ambience.h"
+#include "sound_tunes.h"
+#include "sound_wav.h"
+
+namespace demo {
+namespace {
+
+struct SoundFile {
+  const char* name;
+  PcmFormat format;
+  std::function<synth::Signal(double rate)> make;
+};
+
+// The set mixes 8 and 16 bits, mono and stereo, 11025 and 22050 Hz, so a
+// run of the demo exercises each of the player's conversions.
+const SoundFile kSoundFiles[] = {
+    {"kazese01", {11025, 1, 8}, [](double rate) { return ambience::Wind(rate, 12.0); }},
+    {"kazese02", {22050, 2, 16}, [](double rate) { return ambience::Chimes(rate, 10.0); }},
+    {"kazese03", {22050, 1, 16}, [](double rate) { return ambience::Drone(rate, 12.0); }},
+    {"kazese04", {22050, 1, 8}, [](double rate) { return ambience::GrassWind(rate, 10.0); }},
+    {"kazese06", {11025, 1, 16}, [](double rate) { return ambience::Bells(rate, 12.0); }},
+    {"opening", {22050, 1, 16}, [](double rate) { return tunes::Opening(rate); }},
+    {"taiken", {22050, 1, 16}, [](double rate) { return tunes::Intro(rate); }},
+};
+
+}  // namespace
+
+bool WriteSounds(const std::filesystem::path& dataDir, std::string& error) {
+  const std::filesystem::path folder = dataDir / "SOUND";
+  std::error_code code;
+  std::filesystem::create_directories(folder, code);
+  if (code) {
+    error = "cannot make " + folder.string() + ": " + code.message();
+    return false;
+  }
+  for (const SoundFile& file : kSoundFiles) {
+    const std::filesystem::path path = folder / (std::string(file.name) + ".wav");
+    if (!vimage::WriteFileBytes(path, EncodeWav(file.make(file.format.rate), file.format))) {
+      error = "cannot write " + path.string();
+      return false;
+    }
+  }
+  return true;
+}
 
 }  // namespace demo

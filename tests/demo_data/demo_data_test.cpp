@@ -1,0 +1,180 @@
+// The demo data set that the build generates (KAZE_DEMO_DIR): the program
+// finds and loads everything it asks for, the generator makes the same
+// bytes every time, and its sounds are what the player should hear.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/kaze_run.h"
+#include "vimage_commands.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kaze::test::Events;
+using kaze::test::RunKaze;
+using kaze::test::RunProgram;
+using kaze::test::TempDir;
+
+const fs::path kDemo = KAZE_DEMO_DIR;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every regular file below `root`, by its path relative to it.
+std::map<std::string, std::string> FilesBelow(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = ReadFile(entry.path());
+  return files;
+}
+
+// The program through every scene that runs, on the generated set: each
+// picture and sound it names must be there and load. The headless trace
+// tells of a missing or bad picture with a message box and of a sound that
+// would not load with a debug line.
+TEST(DemoData, EveryPictureAndSoundTheProgramAsksForIsThereAndLoads) {
+  const auto run = RunKaze({"--data", kDemo.string(), "--until", "4000"});
+  ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+  for (const auto& box : Events(run.trace, "msgbox")) ADD_FAILURE() << box.text;
+  for (const auto& debug : Events(run.trace, "debug")) ADD_FAILURE() << debug.text;
+
+  int opened = 0;
+  std::set<int64_t> bits, rates, channels;
+  for (const auto& sound : Events(run.trace, "sound")) {
+    if (sound.Str("op") == "open") {
+      ++opened;
+      EXPECT_TRUE(sound.Bool("found")) << sound.text;
+    } else if (sound.Str("op") == "load") {
+      bits.insert(sound.Int("bits"));
+      rates.insert(sound.Int("rate"));
+      channels.insert(sound.Int("channels"));
+    }
+  }
+  EXPECT_EQ(opened, 7);
+  // Both sample sizes, two rates and both channel counts, so that a run of
+  // the demo exercises each of the player's conversions.
+  EXPECT_EQ(bits, (std::set<int64_t>{8, 16}));
+  EXPECT_GE(rates.size(), 2u);
+  EXPECT_EQ(channels, (std::set<int64_t>{1, 2}));
+
+  std::ostringstream out, err;
+  EXPECT_EQ(vimage::RunVImage({"check", kDemo.string()}, out, err), 0) << out.str() << err.str();
+}
+
+// A second run of the generator gives the build's set again, byte for
+// byte, and the whole set stays small.
+TEST(DemoData, MakingTheSetAgainGivesTheSameBytes) {
+  TempDir dir;
+  const auto made = RunProgram({KAZE_MAKE_DEMO_DATA, dir.path().string()});
+  ASSERT_EQ(made.exitCode, 0) << made.stderrText;
+  const auto again = FilesBelow(dir.path() / "Data");
+  const auto built = FilesBelow(kDemo / "Data");
+  size_t total = 0;
+  for (const auto& [name, bytes] : built) {
+    total += bytes.size();
+    const auto twin = again.find(name);
+    ASSERT_NE(twin, again.end()) << name;
+    EXPECT_TRUE(twin->second == bytes) << name << " differs";
+  }
+  EXPECT_EQ(again.size(), built.size());
+  EXPECT_LT(total, 20u << 20);
+}
+
+// The generator replaces only data folders it made itself; a bad command
+// line says how to use it.
+TEST(DemoData, TheGeneratorLeavesSomeoneElsesDataAlone) {
+  TempDir dir;
+  fs::create_directories(dir.path() / "DATA" / "main");
+  dir.Write("DATA/main/st0010.v", "theirs");
+  const auto refused = RunProgram({KAZE_MAKE_DEMO_DATA, dir.path().string()});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.stderrText.find("did not make"), std::string::npos) << refused.stderrText;
+  EXPECT_EQ(ReadFile(dir.path() / "DATA/main/st0010.v"), "theirs");
+  EXPECT_FALSE(fs::exists(dir.path() / "Data"));
+
+  const auto bare = RunProgram({KAZE_MAKE_DEMO_DATA});
+  EXPECT_EQ(bare.exitCode, 2);
+  EXPECT_NE(bare.stderrText.find("usage"), std::string::npos);
+}
+
+struct Wave {
+  int channels = 0, bits = 0, rate = 0;
+  std::vector<std::vector<double>> samples;  // per channel, in [-1, 1]
+};
+
+// The PCM samples of a WAV file, split by channel.
+Wave ReadWave(const fs::path& path) {
+  const std::string bytes = ReadFile(path);
+  auto u16 = [&](size_t at) { return unsigned(uint8_t(bytes[at])) | unsigned(uint8_t(bytes[at + 1])) << 8; };
+  auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+  Wave wave;
+  for (size_t at = 12; at + 8 <= bytes.size(); at += 8 + ((u32(at + 4) + 1) & ~1u)) {
+    const std::string id = bytes.substr(at, 4);
+    if (id == "fmt ") {
+      wave.channels = int(u16(at + 10));
+      wave.rate = int(u32(at + 12));
+      wave.bits = int(u16(at + 22));
+      wave.samples.resize(size_t(wave.channels));
+    } else if (id == "data" && wave.channels > 0) {
+      const size_t step = size_t(wave.bits / 8), size = std::min<size_t>(u32(at + 4), bytes.size() - at - 8);
+      for (size_t i = 0; i + step <= size; i += step) {
+        const size_t p = at + 8 + i;
+        const double value = wave.bits == 8 ? (uint8_t(bytes[p]) - 128) / 128.0 : int16_t(u16(p)) / 32768.0;
+        wave.samples[(i / step) % size_t(wave.channels)].push_back(value);
+      }
+    }
+  }
+  return wave;
+}
+
+// A looping sound is heard as its last sample followed by its first: that
+// wrap must be no sharper, in value or in slope, than the sound is on either
+// side of it (within 5 ms; a quarter more and two quantization steps of
+// slack). Every sound starts from near silence (and a tune that plays once
+// ends there), so that starting or ending it does not click.
+TEST(DemoData, SoundsLoopWithoutAClickAndStartFromSilence) {
+  const std::set<std::string> looping = {"kazese01", "kazese02", "kazese03", "kazese04", "kazese06", "taiken"};
+  int seen = 0;
+  for (const fs::directory_entry& entry : fs::directory_iterator(kDemo / "Data" / "SOUND")) {
+    const std::string name = entry.path().stem().string();
+    const Wave wave = ReadWave(entry.path());
+    ASSERT_FALSE(wave.samples.empty()) << name;
+    ++seen;
+    const double slack = 2.0 / (wave.bits == 8 ? 128.0 : 32768.0);
+    for (const std::vector<double>& x : wave.samples) {
+      const size_t n = x.size(), reach = size_t(wave.rate / 200);
+      ASSERT_GT(n, 4 * reach) << name;
+      EXPECT_LE(std::fabs(x[0]), 0.02) << name << " starts with a click";
+      if (!looping.count(name)) {
+        EXPECT_LE(std::fabs(x[n - 1]), 0.02) << name << " ends with a click";
+        continue;
+      }
+      // Sample i of the loop heard as it repeats, i from -n.
+      auto at = [&](int64_t i) { return x[size_t((i + int64_t(n)) % int64_t(n))]; };
+      auto step = [&](int64_t i) { return std::fabs(at(i) - at(i - 1)); };
+      auto bend = [&](int64_t i) { return std::fabs(at(i + 1) - 2 * at(i) + at(i - 1)); };
+      double steps = 0.0, bends = 0.0;
+      for (int64_t i = 1; i <= int64_t(reach); ++i) {
+        steps = std::max({steps, step(i), step(-i)});
+        bends = std::max({bends, bend(i), bend(-1 - i)});
+      }
+      EXPECT_LE(step(0), 1.25 * steps + slack) << name << "'s wrap jumps";
+      EXPECT_LE(bend(0), 1.25 * bends + slack) << name << "'s wrap bends";
+    }
+  }
+  EXPECT_EQ(seen, 7);
+}
+
+}  // namespace
