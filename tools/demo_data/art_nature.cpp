@@ -139,8 +139,8 @@ void PaintMoth(Canvas& canvas, float cx, float cy, float span, float open, float
     px = cx + (u * ca - v * sa) * unit;
     py = cy + (u * sa + v * ca) * unit;
   };
-  const Colour wingFore = Mix({214, 200, 170}, {250, 214, 150}, tint);
-  const Colour wingHind = Mix({196, 178, 150}, {236, 190, 130}, tint);
+  const Colour wingFore = Mix({234, 228, 212}, {250, 214, 150}, tint);
+  const Colour wingHind = Mix({214, 204, 184}, {236, 190, 130}, tint);
   const Colour edge = Mix({120, 100, 84}, {150, 104, 70}, tint);
   const Colour spot = {78, 66, 70};
   const float fold = 0.18f + 0.82f * open;  // the wings' width seen from above
@@ -152,7 +152,7 @@ void PaintMoth(Canvas& canvas, float cx, float cy, float span, float open, float
     place(s * 32 * fold, 24, px, py);
     FillEllipse(canvas, px, py, 36 * fold * unit + 2, 27 * unit, hindTilt + angle, edge);
     FillEllipse(canvas, px, py, 33 * fold * unit + 1, 24 * unit, hindTilt + angle, wingHind);
-    place(s * 36 * fold, 20, px, py);
+    place(s * 34 * fold, 32, px, py);
     FillDisc(canvas, px, py, 6 * unit * std::sqrt(fold), spot, 0.8f);
     FillDisc(canvas, px, py, 3 * unit * std::sqrt(fold), {240, 232, 210}, 0.9f);
     // The fore wing sweeps back over the hind wing, a long rounded triangle.
