@@ -117,6 +117,17 @@ void ExpectBarButtonsToFillTheirHitRectangles() {
     }
   }
   EXPECT_NE(Picture("system\\melodya.v").colours, Picture("system\\melodyb.v").colours);
+  // Everything on the bar shows at once: no two pieces may overlap, pressed
+  // ones drawn a pixel further included (two forms of one piece share a place).
+  for (const Placement& a : Placements()) {
+    for (const Placement& b : Placements()) {
+      if (a.area != Area::Bar || b.area != Area::Bar || &a == &b || (a.x == b.x && a.y == b.y)) continue;
+      const vimage::RgbPicture &pa = Picture(a.name), &pb = Picture(b.name);
+      const bool apart = a.x + pa.width + 1 <= b.x || b.x + pb.width + 1 <= a.x || a.y + pa.height + 1 <= b.y ||
+                         b.y + pb.height + 1 <= a.y;
+      EXPECT_TRUE(apart) << a.name << " and " << b.name;
+    }
+  }
   // The dimmed pictures need something to dim: mostly non-black.
   for (const char* name : {"system\\loada.v", "system\\savea.v", "system\\backa.v", "system\\nexta.v"}) {
     const vimage::RgbPicture& p = Picture(name);

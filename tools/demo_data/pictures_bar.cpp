@@ -142,7 +142,7 @@ vimage::RgbPicture NumberTile(const Font& font, char digit, const Look& look) {
 }  // namespace
 
 void DrawBarPictures(PictureSink& sink) {
-  const Font word(MinchoPath(), 12, 0.45f), tiny(MinchoPath(), 11, 0.4f), latin(SansBoldPath(), 8),
+  const Font word(MinchoPath(), 12, 0.45f), tiny(MinchoPath(), 10, 0.45f), latin(SansBoldPath(), 8),
       digits(SansBoldPath(), 13);
   PageButtons(sink, word);
   QuitButton(sink, word);
@@ -151,14 +151,14 @@ void DrawBarPictures(PictureSink& sink) {
   // The question sits between the quit button and yes; 17 rows keep it in the strip.
   sink.Add("system\\textend.v", Words(word, "終了しますか？", 128, 17, {240, 236, 224}));
   const Look chosen{{120, 130, 150}, {80, 90, 110}, {200, 210, 230}, {255, 255, 255}};
-  sink.Add("system\\loada.v", WordButton(tiny, "ロード", 36, 12, kNormal));
-  sink.Add("system\\loadb.v", WordButton(tiny, "ロード", 36, 12, kHot));
-  sink.Add("system\\savea.v", WordButton(tiny, "セーブ", 36, 12, kNormal));
-  sink.Add("system\\saveb.v", WordButton(tiny, "セーブ", 36, 12, kHot));
-  sink.Add("system\\load.v", WordButton(tiny, "ロード", 36, 12, chosen));
-  sink.Add("system\\save.v", WordButton(tiny, "セーブ", 36, 12, chosen));
-  sink.Add("system\\cancela.v", WordButton(tiny, "やめる", 36, 12, kNormal));
-  sink.Add("system\\cancelb.v", WordButton(tiny, "やめる", 36, 12, kHot));
+  sink.Add("system\\loada.v", WordButton(tiny, "ロード", 38, 12, kNormal));
+  sink.Add("system\\loadb.v", WordButton(tiny, "ロード", 38, 12, kHot));
+  sink.Add("system\\savea.v", WordButton(tiny, "セーブ", 38, 12, kNormal));
+  sink.Add("system\\saveb.v", WordButton(tiny, "セーブ", 38, 12, kHot));
+  sink.Add("system\\load.v", WordButton(tiny, "ロード", 38, 12, chosen));
+  sink.Add("system\\save.v", WordButton(tiny, "セーブ", 38, 12, chosen));
+  sink.Add("system\\cancela.v", WordButton(tiny, "やめる", 38, 12, kNormal));
+  sink.Add("system\\cancelb.v", WordButton(tiny, "やめる", 38, 12, kHot));
   for (const char digit : {'1', '2', '3'}) {
     const std::string base = std::string("system\\") + digit;
     sink.Add(base + "a.v", NumberTile(digits, digit, kNormal));
