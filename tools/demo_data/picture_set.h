@@ -20,7 +20,7 @@ struct NamedPicture {
 // Every picture of the set, in the order of Placements().
 std::vector<NamedPicture> DrawPictureSet();
 
-// What the builders share: the pictures made so far and the fonts.
+// The pictures made so far, by name.
 struct PictureSink {
   std::map<std::string, vimage::RgbPicture> pictures;
   void Add(const std::string& name, vimage::RgbPicture picture) { pictures[name] = std::move(picture); }

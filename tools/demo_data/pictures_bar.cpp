@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "art_nature.h"
 #include "demo_layout.h"
 #include "picture_set.h"
 

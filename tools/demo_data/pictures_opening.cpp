@@ -14,7 +14,6 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 const Colour kPaper{236, 230, 214};
-const Colour kInk{40, 36, 50};
 
 const Placement& Place(const char* name) { return *FindPlacement(name); }
 
