@@ -219,10 +219,10 @@ TEST(Intro, FramesSoundsCursorAndAMissingPictureAsScripted) {
   for (int i = 17; i >= 1; --i) ramp.push_back(i >= 3 ? -200 * (18 - i) : (i == 2 ? -3300 : -3600));
   ramp.push_back(0);
   for (int effect : {1, 4, 7, 8}) {
-    std::vector<int64_t> volumes;  // less the full volume that starting an effect sets
+    std::vector<int64_t> volumes;  // less the full volume set just before an effect starts
     for (const TraceLine& line : Events(run.trace, "sound"))
       if (line.Str("op") == "volume" && line.Int("channel") == voice[effect] &&
-          std::none_of(calls.begin(), calls.end(), [&](const Effect& c) { return c.t == line.t && c.op == "play"; }))
+          std::none_of(calls.begin(), calls.end(), [&](const Effect& c) { return c.t == line.t + 1 && c.op == "play"; }))
         volumes.push_back(line.Int("volume"));
     const size_t fadeOuts = effect == 8 ? 1 : 9;  // nine rows, each ending in a fade-out
     ASSERT_EQ(volumes.size(), fadeOuts * ramp.size()) << "effect " << effect;
@@ -230,7 +230,7 @@ TEST(Intro, FramesSoundsCursorAndAMissingPictureAsScripted) {
   }
   int64_t tuneRampStart = -1;
   for (const TraceLine& line : Events(run.trace, "sound"))
-    if (line.Str("op") == "volume" && line.Int("channel") == voice[8]) {
+    if (line.Str("op") == "volume" && line.Int("channel") == voice[8] && line.Int("volume") == -200) {
       tuneRampStart = line.t;
       break;
     }
