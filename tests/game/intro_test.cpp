@@ -187,6 +187,7 @@ TEST(Intro, FramesSoundsCursorAndAMissingPictureAsScripted) {
   const TraceLine* exit = Last(run.trace, "exit");
   ASSERT_NE(exit, nullptr);
   EXPECT_EQ(exit->Int("code"), 0);
+  EXPECT_LE(exit->t, kOpeningStart + 125);  // ESC while the pictures load
 
   // The cursor is hidden before the first picture and stays hidden.
   const auto cursor = Events(run.trace, "cursor");
