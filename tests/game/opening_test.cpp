@@ -249,5 +249,27 @@ TEST(Opening, AClickDuringPartFoursFadeInIsTakenWhenTheFadeInEnds) {
   EXPECT_GT(TimeOfFrame(trace, first.Crc(), kPart4Tune + 34 * 20), 0);
 }
 
+TEST(Opening, AClickInTheMothAnimationFadesItOutAndTheTitleFollows) {
+  OpeningRun r;
+  Play(r, "90000 click left 10 10\n", 92000);
+  const auto& trace = r.run.trace;
+  // Taken at the release (90100): from the next pass on the moth frames
+  // darken, the effect stops with the fade-out, and the title follows
+  // without the pause.
+  const std::vector<uint32_t> before = FrameCrcs(trace, 89000, 90100);
+  ASSERT_FALSE(before.empty());
+  const std::vector<uint32_t> after = FrameCrcs(trace, 90100, 90200);
+  for (uint32_t crc : after)
+    for (int i = 1; i <= 30; ++i) EXPECT_NE(crc, MothFrame(i)) << "a moth frame at full brightness";
+  ASSERT_EQ(SoundTimes(r, "stop", 1).size(), 1u);
+  const int64_t stop = SoundTimes(r, "stop", 1)[0];
+  EXPECT_GE(stop, 90100 + 18 * 20);
+  EXPECT_LE(stop, 90100 + 20 * 20);
+  const Screen first = TitleScreen(2, 0);
+  const int64_t title = TimeOfFrame(trace, first.Crc(), stop);
+  EXPECT_GT(title, stop);
+  EXPECT_LE(title, stop + 40);
+}
+
 }  // namespace
 }  // namespace kaze::test
