@@ -17,6 +17,7 @@ constexpr int32_t kFadeOutFrames = 17;
 constexpr int32_t kFadeInFrames = 16;
 constexpr int32_t kFadeLevelStep = 2;
 constexpr int32_t kBlackLevel = 32;
+constexpr int kSilentEffect = 5;
 
 // Darkens the rectangle of the work surface and brings the whole work
 // surface to the back buffer; the next PumpFrame shows it.
@@ -89,5 +90,10 @@ void StepFade(int32_t x, int32_t y, int32_t width, int32_t height) {
 void SetEffectVolumes(int32_t volume) {
   if (TheSoundBank == nullptr) return;
   const int last = FadeRampsIntroTune == 1 ? 8 : 7;
-  for (int effect = 1; effect <= last; ++effect) TheSoundBank->SetChannelVolume(EffectChannels[effect], volume);
+  for (int effect = 1; effect <= last; ++effect) {
+    // Effect 5 has no sound: its channel number was never set and would
+    // name another effect's channel.
+    if (effect == kSilentEffect) continue;
+    TheSoundBank->SetChannelVolume(EffectChannels[effect], volume);
+  }
 }

@@ -27,6 +27,10 @@ struct Frame {
   const uint16_t* pixels = nullptr;
   int32_t pitch = 0;  // bytes per row
   PixelLayout layout = PixelLayout::Rgb565;
+  // The platform's count of surface writes when the frame was presented (0:
+  // not known). Two frames with the same pixels pointer and the same nonzero
+  // count show the same picture: nothing was written in between.
+  uint64_t writes = 0;
 };
 
 // An input event for the window's message queue.

@@ -37,6 +37,7 @@ IDirectDrawSurface* NewSurface(int32_t width, int32_t height, DWORD caps, const 
     delete surface;
     return nullptr;
   }
+  NoteSurfaceWrite();
   surface->state.caps = caps;
   surface->state.role = role;
   surface->state.pixels = PixelSurface{surface->state.memory.data(), width, height, pitch,

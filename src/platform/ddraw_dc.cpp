@@ -2,6 +2,7 @@
 // own pixels, one at a time.
 #include <ddraw.h>
 
+#include "platform/ddraw_internal.h"
 #include "platform/faults.h"
 #include "platform/gdi_objects.h"
 
@@ -13,6 +14,7 @@ HRESULT IDirectDrawSurface::GetDC(HDC* dc) {
   if (state.dc != nullptr) return DDERR_DCALREADYCREATED;
   if (state.lockCount > 0) return DDERR_SURFACEBUSY;
   state.dc = kaze::platform::NewSurfaceDC(this);
+  kaze::platform::NoteSurfaceWrite();
   *dc = state.dc;
   return DD_OK;
 }
@@ -21,5 +23,6 @@ HRESULT IDirectDrawSurface::ReleaseDC(HDC dc) {
   if (dc == nullptr || dc != state.dc) return DDERR_NODC;
   kaze::platform::DeleteSurfaceDC(dc);
   state.dc = nullptr;
+  kaze::platform::NoteSurfaceWrite();
   return DD_OK;
 }

@@ -30,6 +30,13 @@ void TraceRelease(const char* object, ULONG referencesLeft);
 ULONG DropReference(IDirectDrawSurface* surface);
 ULONG DropReference(IDirectDrawClipper* clipper);
 
+// Counts every call that may change a surface's pixels (creation, blit,
+// lock, unlock, device context, restore). A presented frame whose memory and
+// count match an earlier presentation's shows the same picture, which lets a
+// host skip comparing it.
+uint64_t NoteSurfaceWrite();
+uint64_t SurfaceWrites();
+
 // Marks the flip chain and the surfaces clipped to a window lost.
 void LoseScreenSurfaces();
 

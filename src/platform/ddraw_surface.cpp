@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include "host/host.h"
@@ -81,8 +82,11 @@ SourceCopy CopyOf(const PixelSurface& source, const RECT& rect) {
   return copy;
 }
 
+std::atomic<uint64_t> gSurfaceWrites{1};
+
 void Present(const IDirectDrawSurface& primary) {
   host::Frame frame;
+  frame.writes = gSurfaceWrites.load();
   frame.pixels = primary.state.pixels.pixels;
   frame.pitch = primary.state.pixels.pitch;
   frame.layout = primary.state.pixels.layout;
@@ -90,6 +94,9 @@ void Present(const IDirectDrawSurface& primary) {
 }
 
 }  // namespace
+
+uint64_t NoteSurfaceWrite() { return gSurfaceWrites.fetch_add(1) + 1; }
+uint64_t SurfaceWrites() { return gSurfaceWrites.load(); }
 
 }  // namespace kaze::platform
 
@@ -133,6 +140,7 @@ HRESULT IDirectDrawSurface::Blt(LPRECT destRect, IDirectDrawSurface* source, LPR
   if (IsBusy(*this)) return DDERR_SURFACEBUSY;
   const RECT dest = destRect != nullptr ? *destRect : Bounds(*this);
   if (IsEmpty(dest)) return DDERR_INVALIDRECT;
+  NoteSurfaceWrite();
   RECT clip{};
   if (HRESULT result = DestinationClip(*this, dest, clip); result != DD_OK) return result;
 
@@ -221,6 +229,7 @@ HRESULT IDirectDrawSurface::Restore() {
   if (auto fault = CheckFault("IDirectDrawSurface::Restore")) return static_cast<HRESULT>(*fault);
   // The memory comes back, the picture does not: the program redraws.
   state.lost.store(false);
+  NoteSurfaceWrite();
   kaze::host::TheHost().Trace("surface", {{"op", std::string_view("restore")}, {"surface", std::string_view(state.role)}});
   return DD_OK;
 }
@@ -236,12 +245,14 @@ HRESULT IDirectDrawSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDL
   desc->dwFlags |= DDSD_LPSURFACE;
   desc->lpSurface = state.pixels.Row(area.top) + area.left;
   ++state.lockCount;
+  NoteSurfaceWrite();
   return DD_OK;
 }
 
 HRESULT IDirectDrawSurface::Unlock(LPVOID) {
   if (state.lockCount == 0) return DDERR_NOTLOCKED;
   --state.lockCount;
+  NoteSurfaceWrite();
   return DD_OK;
 }
 

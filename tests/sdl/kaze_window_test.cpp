@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "support/scene_data.h"
 #include "x_session.h"
 
 namespace kaze::testing {
@@ -29,6 +30,7 @@ class KazeWindow : public ::testing::Test {
     if (!server_.Start(reason)) GTEST_SKIP() << "no X server for this test: " << reason;
     data_ = std::filesystem::temp_directory_path() / ("kaze-window-" + std::to_string(getpid()));
     std::filesystem::create_directories(data_);
+    kaze::test::SceneData(data_).ScenePictures();  // a missing picture's box would hold the window
   }
   void TearDown() override {
     std::error_code ignored;

@@ -87,6 +87,16 @@ void SceneData::Effects() const {
   }
 }
 
+void SceneData::ScenePictures() const {
+  for (const char* name :
+       {"opening\\op0010.v", "opening\\op0030.v", "opening\\op0031.v", "opening\\op0032.v", "opening\\op_free.v",
+        "taiken\\tik011.v", "taiken\\tik012.v", "taiken\\tik021.v", "taiken\\tik022.v", "taiken\\tik030.v",
+        "taiken\\tik041.v", "taiken\\tik042.v", "taiken\\tik050.v", "taiken\\tik061.v", "taiken\\tik062.v",
+        "taiken\\tik070.v", "taiken\\tik081.v", "main\\pp0010.v", "main\\pp0011.v"})
+    Picture(name, 16, 16, 0x808080);
+  for (int i = 1; i <= 30; ++i) Picture("anime\\MothA0" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".v", 16, 16, 0x808080);
+}
+
 vimage::RgbPicture Solid(int32_t width, int32_t height, uint32_t colour) {
   return Striped(width, height, colour, colour);
 }

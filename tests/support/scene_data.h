@@ -29,6 +29,9 @@ class SceneData {
   void Sound(const std::string& name, uint32_t samples = 2205) const;
   // The seven effect files the program loads at start.
   void Effects() const;
+  // Every picture of the intro, the opening and the title, small and grey,
+  // so that a run meets no missing picture (whose box would hold a window).
+  void ScenePictures() const;
 
   const std::filesystem::path& data() const { return data_; }
 

@@ -33,7 +33,15 @@ bool FrameExchange::SameAsLast(const Frame& frame) const {
 }
 
 bool FrameExchange::Publish(const Frame& frame) {
-  if (SameAsLast(frame)) return false;
+  // A pause flips about once a millisecond with nothing drawn: a frame the
+  // platform vouches for as unchanged is not even compared.
+  if (publishedAny_ && unchanged_.Knows(frame)) return false;
+  if (SameAsLast(frame)) {
+    unchanged_.Remember(frame);
+    return false;
+  }
+  unchanged_.Forget();
+  unchanged_.Remember(frame);
   CopyFrame(frame, last_);
   publishedAny_ = true;
   StoredFrame& target = buffers_[writing_];

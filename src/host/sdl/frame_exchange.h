@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/unchanged_frames.h"
 
 namespace kaze::host {
 
@@ -46,6 +47,7 @@ class FrameExchange {
 
   std::array<StoredFrame, 3> buffers_;
   StoredFrame last_;  // writer side: the last frame published
+  UnchangedFrames unchanged_;  // writer side: frames known to equal last_
   bool publishedAny_ = false;
   uint32_t writing_ = 0;
   std::atomic<uint32_t> middle_{1};

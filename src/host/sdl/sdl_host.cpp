@@ -8,6 +8,7 @@
 
 #include <array>
 #include <atomic>
+#include <algorithm>
 #include <chrono>
 #include <cerrno>
 #include <cstdio>
@@ -125,6 +126,7 @@ class SdlHost final : public Host {
   bool EnsureTexture(PixelLayout layout);
   void ShowBoxNow(std::string_view caption, std::string_view text);
   void DoMainThreadWork();
+  bool FrameDue() const;
   void WakeMainThread();
   void MainThreadSleep(uint32_t ms);
   void JoinThreads();
@@ -140,6 +142,10 @@ class SdlHost final : public Host {
   PixelLayout textureLayout_ = PixelLayout::Rgb565;
 
   FrameExchange frames_;
+  // Main thread: at most one presentation per display refresh; a frame that
+  // comes sooner waits (the newest one wins) until nextPresent_.
+  std::chrono::steady_clock::duration refreshInterval_ = std::chrono::microseconds(16667);
+  std::chrono::steady_clock::time_point nextPresent_{};
   std::mutex publishMutex_;  // Publish has one writer at a time
   // Wakes the main thread's sleep for a new frame or a box to show.
   std::mutex wakeMutex_;
@@ -236,6 +242,9 @@ bool SdlHost::OpenScreen() {
     CloseScreen();
     return false;
   }
+  SDL_DisplayMode mode{};
+  if (SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0)
+    refreshInterval_ = std::chrono::microseconds(1000000 / mode.refresh_rate);
   int32_t mouseX = 0, mouseY = 0;
   SDL_GetMouseState(&mouseX, &mouseY);
   MoveCursor(mouseX, mouseY);
@@ -308,6 +317,8 @@ bool SdlHost::PollEvent(Event& event) {
 // Main thread: the boxes the game thread waits for, then the newest frame.
 void SdlHost::DoMainThreadWork() {
   if (boxes_.HasWaiting()) boxes_.Serve([this](auto caption, auto text) { ShowBoxNow(caption, text); });
+  if (!FrameDue()) return;
+  nextPresent_ = std::chrono::steady_clock::now() + refreshInterval_;
   if (const StoredFrame* frame = frames_.TakeNewest()) {
     const uint64_t taken = logs_.presents != nullptr ? MonotonicMicros() : 0;
     Draw(frame);
@@ -317,6 +328,8 @@ void SdlHost::DoMainThreadWork() {
     }
   }
 }
+
+bool SdlHost::FrameDue() const { return frames_.HasNew() && std::chrono::steady_clock::now() >= nextPresent_; }
 
 bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
   switch (sdlEvent.type) {
@@ -451,7 +464,11 @@ void SdlHost::MainThreadSleep(uint32_t ms) {
     return;
   }
   std::unique_lock lock(wakeMutex_);
-  while (wake_.wait_until(lock, deadline, [this] { return frames_.HasNew() || boxes_.HasWaiting(); })) {
+  for (;;) {
+    // A frame held back for the refresh wakes the sleep when it is due.
+    const auto until = frames_.HasNew() ? std::min(deadline, nextPresent_) : deadline;
+    const bool woken = wake_.wait_until(lock, until, [this] { return FrameDue() || boxes_.HasWaiting(); });
+    if (!woken && std::chrono::steady_clock::now() >= deadline) return;
     lock.unlock();
     DoMainThreadWork();
     lock.lock();
