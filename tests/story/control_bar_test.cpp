@@ -2,6 +2,7 @@
 // the quit question with yes and no, and ESC.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "story/story_fixture.h"
@@ -102,6 +103,19 @@ TEST_F(StoryControlBar, YesDuringAPageFadeOutEndsTheStoryBeforeTheNextPageLoads)
   EXPECT_EQ(LastFlip().t, FrameTime(129 + 15));  // yes in frame 129
   EXPECT_TRUE(SoundOf(2, "play").empty());        // page 2 never loaded
   for (const FlipRecord& f : frames) EXPECT_NE(f.pixels[kPage], To565(PageColour(2)));
+}
+
+TEST_F(StoryControlBar, MissingPicturesShowNothingAndTheirPageStillCompletes) {
+  TempDir dir;
+  WriteStoryData(dir.path());
+  std::filesystem::remove(dir.path() / "Data" / "system" / "backa.v");  // back's normal and dimmed picture
+  std::filesystem::remove(dir.path() / "Data" / "main" / "st0012.v");   // page 1, line 2
+  ASSERT_EQ(PlayStory(dir.path(), "0 key down SPACE\n2990 click left 580 465\n", 4000, StandardProbes()), 0);
+  EXPECT_EQ(TraceOf("msgbox").size(), 2u);  // each reported once
+  for (const FlipRecord& f : frames) EXPECT_EQ(f.pixels[kBackCorner], 0);  // never drawn
+  // Line 2 has no height and completes at once: line 3 appears and the page
+  // turns on the click.
+  EXPECT_EQ(frames.back().pixels[kPage], To565(PageColour(2)));
 }
 
 TEST_F(StoryControlBar, EscEndsTheProgramWithCodeZeroAtAnyMomentAndTheSameScriptGivesTheSameTrace) {
