@@ -1,10 +1,53 @@
 #include "game/story.h"
 
+#include "game/clicks.h"
+#include "game/control_bar.h"
+#include "game/fade.h"
+#include "game/stage_drawing.h"
+#include "game/stage_lines.h"
+#include "game/stage_loading.h"
+#include "game/stage_pages.h"
+#include "game/story_state.h"
+#include "image/drawing.h"
 #include "shell/game_thread.h"
+#include "shell/input.h"
 
-// Not yet written: one black frame, then on to the information screen.
 int RunStory() {
-  PaceFrame(20);
-  PumpFrame();
-  return 0;
+  StartStory();
+  LeftClickLatch = 0;
+  RightClickLatch = 0;
+  for (;;) {
+    PaceFrame(20);
+    const int32_t hot = HitTestControlBar();
+    HandleControlBarClick(hot);
+    TrackRightButton();
+    StepFade(0, 0, 640, 450);  // page fades leave the bar's strip bright
+    if (CheckQuit() == 1) return 1;  // this frame is never shown
+    if (ProcessStageCommand() == 1) return 0;
+    DrawStagePage(hot);
+    DrawStageLines();
+    PumpFrame();
+  }
+}
+
+void StartStory() {
+  ClearScreen();
+  ReleaseAllImages();
+  Stage = kFirstStage;
+  StageCommand = kNoStageCommand;
+  PageComplete = 0;
+  for (int32_t page = kFirstStage; page <= kLastStage; ++page) ResetLinesOf(page);
+  HideDialogItems();
+  LoadControlBarImages();
+  LoadStage();
+  FadeInControlBar();  // the page area stays black meanwhile
+  FadeState = kFadeInRequested;
+  SetCursorVisible(1);
+}
+
+int CheckQuit() {
+  if (QuitConfirmed != 1) return 0;
+  const int32_t left = QuitCountdown;
+  QuitCountdown = left - 1;
+  return left < 0 ? 1 : 0;
 }

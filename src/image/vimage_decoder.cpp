@@ -3,8 +3,10 @@
 #include <port_file.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "display/display_device.h"
 
@@ -55,7 +57,39 @@ std::optional<uint32_t> ReadVImageSize(VImageSource& source) {
   return size;
 }
 
+namespace {
+
+// A whole block from memory in one pass: all four flag bytes and every
+// literal are there, so the block yields its 32 bytes. False (nothing
+// consumed) when the source cannot promise that; the byte-wise decode below
+// then handles the block and the end of the stream.
+bool DecodeWholeBlockFromMemory(VImageSource& source, VImageDecoder& decoder) {
+  const uint8_t* head = source.Peek(kVImageFlagBytes);
+  if (head == nullptr) return false;
+  const uint32_t flags = uint32_t{head[0]} | uint32_t{head[1]} << 8 | uint32_t{head[2]} << 16 | uint32_t{head[3]} << 24;
+  const int literals = kVImageBlockLength - std::popcount(flags);
+  const uint8_t* literal = source.Peek(static_cast<size_t>(kVImageFlagBytes + literals));
+  if (literal == nullptr) return false;
+  literal += kVImageFlagBytes;
+  std::memcpy(decoder.flags, head, kVImageFlagBytes);
+  uint8_t previous = decoder.previousByte;
+  for (int k = 0; k < kVImageBlockLength; ++k) {
+    if (((flags >> k) & 1) == 0) previous ^= *literal++;  // a set flag codes 0x00: XOR with it changes nothing
+    decoder.block[k] = previous;
+  }
+  decoder.previousByte = previous;
+  decoder.literalCount = literals;
+  decoder.produced = kVImageBlockLength;
+  source.Skip(static_cast<size_t>(kVImageFlagBytes + literals));
+  return true;
+}
+
+}  // namespace
+
 int DecodeVImageBlock(VImageSource& source, VImageDecoder& decoder, bool* endedInFlags) {
+  if (decoder.blockLength == kVImageBlockLength && decoder.flagByteCount == kVImageFlagBytes &&
+      DecodeWholeBlockFromMemory(source, decoder))
+    return kVImageBlockLength;
   decoder.produced = 0;
   int flagBytesRead = 0;
   while (flagBytesRead < decoder.flagByteCount) {
@@ -141,7 +175,12 @@ int DisplayDevice::DecodeVImage(const char* path) {
     imageFile = nullptr;
   };
   const uint64_t fileLength = FileLength(imageFile);
-  VImageSource source(imageFile);
+  // The whole file in one read: the decoder then takes its bytes from
+  // memory instead of one library call per byte (the same bytes either way;
+  // a short read ends the stream where the file ended).
+  std::vector<uint8_t> contents(fileLength);
+  contents.resize(fileLength == 0 ? 0 : std::fread(contents.data(), 1, contents.size(), imageFile));
+  VImageSource source = fileLength == 0 ? VImageSource(imageFile) : VImageSource(contents.data(), contents.size());
   std::optional<uint32_t> decodedSize = ReadVImageSize(source);
   if (!decodedSize) {
     closeFile();

@@ -33,6 +33,13 @@ class VImageSource {
     return position_ < size_ ? data_[position_++] : EOF;
   }
 
+  // The next `count` bytes when the source is memory and holds them all,
+  // without consuming them; null otherwise.
+  const uint8_t* Peek(size_t count) const {
+    return file_ == nullptr && size_ - position_ >= count ? data_ + position_ : nullptr;
+  }
+  void Skip(size_t count) { position_ += count; }
+
  private:
   std::FILE* file_ = nullptr;
   const uint8_t* data_ = nullptr;

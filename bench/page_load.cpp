@@ -1,0 +1,168 @@
+// Time to enter each story page: release the previous page's pictures and
+// load the new page's background, overlays and text lines from their VImage
+// files (decode, bitmap in the display's format, system-memory surface), as
+// the story does in the frame in which a page has faded out. Goal: at most
+// 5 ms per page.
+//
+// Run: kaze_bench_page_load [benchmark flags] [--data=DIR]
+// DIR holds the Data folder (the demo data set: <build>/demo). Without it
+// the KAZE_DEMO_DIR environment variable names it; without that, pictures of
+// a real page's sizes are generated in a temporary folder.
+#include <benchmark/benchmark.h>
+#include <ddraw.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "display/display_device.h"
+#include "game/fade.h"
+#include "game/stage_loading.h"
+#include "game/stage_pages.h"
+#include "game/story_state.h"
+#include "host/headless/headless_host.h"
+#include "picture_files.h"
+#include "platform/files.h"
+#include "shell/shared_flags.h"
+#include "vimage_encoder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// An illustration-like picture: smooth colour with fine noise, which the
+// VImage coding compresses about as badly as real artwork.
+vimage::RgbPicture Illustration(int32_t width, int32_t height, uint32_t seed) {
+  vimage::RgbPicture picture{width, height, {}};
+  picture.colours.reserve(static_cast<size_t>(width) * height);
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x) {
+      seed = seed * 1664525u + 1013904223u;
+      const uint32_t noise = (seed >> 24) & 0x0F;
+      const uint32_t r = (x * 255 / width) ^ noise, g = (y * 255 / height) ^ noise, b = ((x + y) & 0xFF) ^ noise;
+      picture.colours.push_back(r << 16 | g << 8 | b);
+    }
+  return picture;
+}
+
+void WritePicture(const fs::path& data, const std::string& name, int32_t width, int32_t height) {
+  const fs::path path = data / name;
+  fs::create_directories(path.parent_path());
+  vimage::WriteFileBytes(path, vimage::EncodeVImage(vimage::MakeBmp24(Illustration(width, height, width * 31 + height))));
+}
+
+// The pictures the pages load, at the sizes of a real page: full-screen
+// backgrounds, the smaller backgrounds of pages 5 and 6, page 3's overlay,
+// page 6's animation frames and tall, narrow vertical text lines.
+fs::path GeneratePages() {
+  const fs::path root = fs::temp_directory_path() / "kaze-bench-pages";
+  const fs::path data = root / "Data";
+  for (int page : {1, 2, 3}) WritePicture(data, "main/st00" + std::to_string(page) + "0.v", 640, 450);
+  WritePicture(data, "main/st0070.v", 640, 480);
+  WritePicture(data, "main/st0050.v", 348, 420);
+  WritePicture(data, "main/st0060.v", 370, 450);
+  WritePicture(data, "main/st0030m.v", 200, 150);
+  for (int i = 1; i <= 3; ++i) WritePicture(data, "anime/st006a" + std::to_string(i) + ".v", 120, 100);
+  for (int page = 1; page <= 7; ++page)
+    for (int line = 1; line <= StageInfo[page].lineCount; ++line)
+      WritePicture(data, "main/st00" + std::to_string(page) + std::to_string(line) + ".v", 28, 400);
+  return root;
+}
+
+fs::path DataRoot(const std::string& given) {
+  if (!given.empty()) return given;
+  if (const char* demo = std::getenv("KAZE_DEMO_DIR"); demo != nullptr && *demo != '\0') return demo;
+  return GeneratePages();
+}
+
+// A headless host and a display as the program makes it, in TheDisplay.
+class PageDisplay {
+ public:
+  PageDisplay() {
+    std::string error;
+    host_ = kaze::host::CreateHeadlessHost(kaze::host::HeadlessOptions{}, error);
+    kaze::host::SetHost(host_.get());
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "bench";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, "bench", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    DirectDrawCreate(nullptr, &ddraw_, nullptr);
+    ddraw_->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE);
+    ddraw_->SetDisplayMode(640, 480, 16);
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    desc.dwBackBufferCount = 1;
+    ddraw_->CreateSurface(&desc, &primary_, nullptr);
+    DDSCAPS caps{DDSCAPS_BACKBUFFER};
+    primary_->GetAttachedSurface(&caps, &back_);
+    desc = DDSURFACEDESC{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    desc.dwWidth = 640;
+    desc.dwHeight = 480;
+    ddraw_->CreateSurface(&desc, &work_, nullptr);
+    device_ = std::make_unique<DisplayDevice>();
+    device_->Attach(window, nullptr, ddraw_, primary_, back_, work_, RECT{0, 0, 640, 480});
+    TheDisplay.store(device_.get());
+  }
+  ~PageDisplay() {
+    TheDisplay.store(nullptr);
+    device_.reset();
+    for (IDirectDrawSurface* surface : {work_, back_, primary_}) surface->Release();
+    ddraw_->Release();
+    host_->Finish(0);
+    kaze::host::SetHost(nullptr);
+  }
+  // Message boxes so far: a picture that could not be loaded.
+  size_t Failures() {
+    size_t count = 0;
+    for (const std::string& line : host_->TraceLines()) count += line.find("\"msgbox\"") != std::string::npos;
+    return count;
+  }
+
+ private:
+  std::unique_ptr<kaze::host::HeadlessHost> host_;
+  IDirectDraw* ddraw_ = nullptr;
+  IDirectDrawSurface* primary_ = nullptr;
+  IDirectDrawSurface* back_ = nullptr;
+  IDirectDrawSurface* work_ = nullptr;
+  std::unique_ptr<DisplayDevice> device_;
+};
+
+void BM_EnterPage(benchmark::State& state) {
+  PageDisplay display;
+  Stage = static_cast<int32_t>(state.range(0));
+  for (auto _ : state) {
+    // What ProcessStageCommand does once the page has faded out. The sound
+    // switch is off (3) and there is no sound bank: no frame is pumped.
+    ResetStageLines();
+    LoadStage();
+    FadeState = kFadeInRequested;
+  }
+  if (display.Failures() != 0) state.SkipWithError("a picture of the page could not be loaded");
+}
+BENCHMARK(BM_EnterPage)->Arg(1)->Arg(2)->Arg(3)->Arg(5)->Arg(6)->Arg(7)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  std::string given;
+  for (int i = 1; i < argc; ++i)
+    if (std::strncmp(argv[i], "--data=", 7) == 0) given = argv[i] + 7;
+  const fs::path root = DataRoot(given);
+  std::printf("pages from %s\n", root.string().c_str());
+  kaze::platform::SetDataRoot(root);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
