@@ -100,7 +100,11 @@ int Run(int argc, char** argv) {
   platform::Settings& settings = platform::TheSettings();
   settings.displayLayout = options.layout555 ? platform::PixelLayout::Rgb555 : platform::PixelLayout::Rgb565;
   settings.noAudioDevice = options.mute;
-  settings.noMixer = options.noMixer;
+  // A headless run has no devices: its mixer is one in memory unless the
+  // machine's is asked for. A player's run keeps the machine's volume.
+  settings.mixer = options.noMixer                          ? platform::MixerChoice::None
+                   : options.realMixer || !options.headless ? platform::MixerChoice::Machine
+                                                            : platform::MixerChoice::StandIn;
   platform::SetDataRoot(options.dataDir);
   platform::InstallResources(&ExecutableResources());
 

@@ -11,7 +11,6 @@
 
 #include "display/display_device.h"
 #include "host/null_host.h"
-#include "platform/settings.h"
 #include "shell/game_thread.h"
 #include "shell/main_window.h"
 #include "shell/shared_flags.h"
@@ -67,7 +66,6 @@ void SlowSceneThread(void*) { RunGameThread(SlowScene); }
 
 TEST(GameThreadEnd, ShutdownReleasesTheDisplayOnlyAfterTheScenesStackIsUnwound) {
   ResetProgramState();
-  platform::TheSettings().noMixer = true;
   {
     RealThreadHost host;
     host::SetHost(&host);

@@ -89,6 +89,10 @@ TEST(ProgramRun, DeactivationDuringTheScenarioDoesNotPauseIt) {
   EXPECT_GE(Flips(run), 50);
 }
 
+// Nothing of the display or the sound is released before the game thread
+// has gone, the sound before the display, the synthesizer volume put back
+// after both and before the window goes. A headless run works on a mixer in
+// memory, never on the machine's.
 TEST(ProgramRun, TeardownReleasesEverythingInOrderAndLeavesNothing) {
   KazeRun run = RunKaze({"--until", "100"});
   ASSERT_EQ(run.exitCode, 0);
@@ -97,21 +101,34 @@ TEST(ProgramRun, TeardownReleasesEverythingInOrderAndLeavesNothing) {
     if (line.t < 100) continue;
     if (line.ev == "ddraw") order.push_back(line.Str("op") + " " + line.Str("object") +
                                             (line.Has("refs") ? " " + std::to_string(line.Int("refs")) : ""));
-    else if (line.ev == "cursor-clip" || line.ev == "window" || line.ev == "exit")
+    else if (line.ev == "mixer" && line.Str("op") != "open" && line.Str("op") != "close")
+      order.push_back("mixer " + line.Str("op") + " " + std::to_string(line.Int("left")));
+    else if (line.ev == "cursor-clip" || line.ev == "window" || line.ev == "exit" || line.ev == "audio")
       order.push_back(line.ev + " " + line.Str("op"));
   }
   const std::vector<std::string> expected = {
       "cursor-clip release",         // the cursor clip first
+      "audio close",                 // the sound bank: its buffers and DirectSound
       "release offscreen 0",         // the work surface
       "release backbuffer 1",        // the back buffer (the flip chain still holds it)
       "release primary 0",           // the primary, and with it the chain
       "release clipper 0",           // the clipper
       "restore-mode ",               // the desktop's mode back
       "release directdraw 0",        // DirectDraw
+      "mixer read 32768",            // the synthesizer volume kept at start...
+      "mixer write 32768",           // ...is put back
       "window destroy",              // the window last
       "exit ",
   };
   EXPECT_EQ(order, expected) << run.traceText;
+  // Each of the two mixer steps opens the mixer and closes it again.
+  int open = 0;
+  for (const TraceLine& line : Events(run.trace, "mixer")) {
+    open += line.Str("op") == "open" ? 1 : line.Str("op") == "close" ? -1 : 0;
+    EXPECT_TRUE(open == 0 || open == 1) << line.text;
+  }
+  EXPECT_EQ(open, 0);
+  EXPECT_TRUE(Events(RunKaze({"--until", "100", "--no-mixer"}).trace, "mixer").empty());
 }
 
 TEST(ProgramRun, LostSurfacesAreRestoredInOrderOnReactivation) {
