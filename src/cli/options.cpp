@@ -171,7 +171,8 @@ testing:
   --real-mixer       a headless run reads and puts back the synthesizer volume
                      of the machine's first sound card (by default it uses a
                      mixer held in memory, seen in the trace as "mixer" lines)
-  --start-tick N     the tick count at the start of a headless run
+  --start-tick N     the tick count at the start of a headless run (default
+                     3600000: a machine up for an hour)
 )";
 }
 

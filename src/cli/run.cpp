@@ -23,6 +23,12 @@ namespace kaze::cli {
 
 namespace {
 
+// A headless run starts as on a machine that has been up for an hour: a
+// tick count of 0 would make the first frame wait, which it never does on a
+// real machine. Trace times still count from the start of the run.
+constexpr uint32_t kHeadlessStartTick = 60 * 60 * 1000;
+
+
 constexpr int kUsageError = 2;
 
 int Refuse(const std::string& reason) {
@@ -58,7 +64,7 @@ std::unique_ptr<host::Host> MakeHeadlessHost(const Options& options, std::string
   settings.snapTimes = options.snapTimes;
   settings.snapDir = options.snapDir.empty() ? "." : options.snapDir;
   settings.audioOutPath = options.audioOutPath;
-  if (options.startTick) settings.startTick = *options.startTick;
+  settings.startTick = options.startTick.value_or(kHeadlessStartTick);
   return host::CreateHeadlessHost(settings, error);
 }
 

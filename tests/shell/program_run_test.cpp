@@ -31,6 +31,11 @@ TEST(ProgramRun, RunsAtFiftyFramesPerSecondAndEndsCleanly) {
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(frames[0].Int("flip"), 1);
   EXPECT_TRUE(run.stderrText.empty()) << run.stderrText;
+  // A run starts at a tick count far from 0, so the first frame does not
+  // wait, as on a real machine; at tick 0 it would wait one frame.
+  KazeRun atZero = RunKaze({"--until", "2000", "--start-tick", "0"});
+  EXPECT_EQ(Flips(run), Flips(atZero) + 1);
+  EXPECT_EQ(ExitTime(run), ExitTime(atZero));  // trace times count from the start either way
 }
 
 TEST(ProgramRun, EscAltF4AndCloseEachEndTheRunSoonAfter) {
