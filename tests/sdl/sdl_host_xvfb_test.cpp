@@ -79,6 +79,16 @@ TEST_F(SdlHostOnXvfb, FullScreenCoversTheDesktopAndClicksOnTheBarsLieOutsideTheS
   const std::string geometry = RunXdotool(server_.Display(), "getwindowgeometry " + window);
   EXPECT_NE(geometry.find("Geometry: 1920x1080"), std::string::npos) << geometry;
 
+  // Without a window manager the full-screen window takes the pointer and
+  // the keyboard a moment after it is mapped: until a click arrives, input
+  // may go elsewhere.
+  bool ready = false;
+  for (int attempt = 0; attempt < 5 && !ready; ++attempt) {
+    RunXdotool(server_.Display(), "mousemove 960 540 click 1");
+    ready = !program.WaitForLine("left up", 2000).empty();
+  }
+  ASSERT_TRUE(ready) << program.Output();
+
   // The 1920x1080 desktop shows the picture at 1440x1080 from x = 240.
   RunXdotool(server_.Display(), "mousemove 100 540 click 1");
   EXPECT_EQ(program.WaitForLine("left up", 10000), "kaze-input: left up -63 240") << program.Output();
