@@ -17,7 +17,9 @@ TEST(DirectDrawErrorNames, All101CodesInAscendingOrderGiveTheirHeaderNamesOthers
   std::set<std::string> names;
   for (int i = 0; i < DirectDrawErrorNameCount(); ++i) {
     names.insert(DirectDrawErrorName(DirectDrawErrorCodeAt(i)));
-    if (i > 0) EXPECT_LT(uint32_t(DirectDrawErrorCodeAt(i - 1)), uint32_t(DirectDrawErrorCodeAt(i))) << i;
+    if (i > 0) {
+      EXPECT_LT(uint32_t(DirectDrawErrorCodeAt(i - 1)), uint32_t(DirectDrawErrorCodeAt(i))) << i;
+    }
   }
   EXPECT_EQ(names.size(), 101u);
   const std::pair<uint32_t, const char*> known[] = {
