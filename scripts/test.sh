@@ -9,10 +9,10 @@ scripts/install-deps.sh
 jobs=$(nproc)
 fuzz_seconds=${KAZE_FUZZ_SECONDS:-10}
 
-run_suite() {  # name, cmake options...
+run_suite() {  # name, cmake options...; warnings are errors here
   local name=$1; shift
   echo "=== $name"
-  cmake -S . -B "build/$name" -G Ninja "$@" >/dev/null
+  cmake -S . -B "build/$name" -G Ninja -DKAZE_WERROR=ON "$@" >/dev/null
   cmake --build "build/$name" -j "$jobs"
   ctest --test-dir "build/$name" --output-on-failure -j "$jobs"
 }

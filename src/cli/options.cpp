@@ -78,6 +78,7 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
   else if (name == "--mute") options.mute = true;
   else if (name == "--555") options.layout555 = true;
   else if (name == "--no-mixer") options.noMixer = true;
+  else if (name == "--real-mixer") options.realMixer = true;
   else if (name == "--data") return needValue() && Check(!value.empty(), error, "--data needs a folder") && (options.dataDir = value, true);
   else if (name == "--script") return needValue() && (options.scriptPath = value, true);
   else if (name == "--trace") return needValue() && (options.tracePath = value, true);
@@ -119,6 +120,9 @@ bool CheckCombination(const Options& options, std::string& error) {
     return Check(false, error, "--script, --until, --trace, --snap, --snap-dir, --audio-out and --start-tick need --headless");
   if (options.headless && (options.window || options.scale != 0))
     return Check(false, error, "--window and --scale do not go with --headless");
+  if (options.realMixer && !options.headless)
+    return Check(false, error, "--real-mixer needs --headless (a player's run always uses the machine's mixer)");
+  if (options.realMixer && options.noMixer) return Check(false, error, "--real-mixer and --no-mixer exclude each other");
   if (!options.snapDir.empty() && options.snapTimes.empty())
     return Check(false, error, "--snap-dir needs --snap");
   return true;
@@ -164,7 +168,11 @@ testing:
                      "IDirectDrawSurface::Restore", "_beginthread", ...
   --555              a display in the 5-5-5 pixel format instead of 5-6-5
   --no-mixer         a machine without an audio mixer
-  --start-tick N     the tick count at the start of a headless run
+  --real-mixer       a headless run reads and puts back the synthesizer volume
+                     of the machine's first sound card (by default it uses a
+                     mixer held in memory, seen in the trace as "mixer" lines)
+  --start-tick N     the tick count at the start of a headless run (default
+                     3600000: a machine up for an hour)
 )";
 }
 

@@ -29,6 +29,7 @@ struct Options {
   std::vector<std::string> faults;
   bool layout555 = false;
   bool noMixer = false;
+  bool realMixer = false;  // a headless run works on the machine's mixer
   std::optional<uint32_t> startTick;
 };
 

@@ -23,6 +23,12 @@ namespace kaze::cli {
 
 namespace {
 
+// A headless run starts as on a machine that has been up for an hour: a
+// tick count of 0 would make the first frame wait, which it never does on a
+// real machine. Trace times still count from the start of the run.
+constexpr uint32_t kHeadlessStartTick = 60 * 60 * 1000;
+
+
 constexpr int kUsageError = 2;
 
 int Refuse(const std::string& reason) {
@@ -58,7 +64,7 @@ std::unique_ptr<host::Host> MakeHeadlessHost(const Options& options, std::string
   settings.snapTimes = options.snapTimes;
   settings.snapDir = options.snapDir.empty() ? "." : options.snapDir;
   settings.audioOutPath = options.audioOutPath;
-  if (options.startTick) settings.startTick = *options.startTick;
+  settings.startTick = options.startTick.value_or(kHeadlessStartTick);
   return host::CreateHeadlessHost(settings, error);
 }
 
@@ -100,7 +106,11 @@ int Run(int argc, char** argv) {
   platform::Settings& settings = platform::TheSettings();
   settings.displayLayout = options.layout555 ? platform::PixelLayout::Rgb555 : platform::PixelLayout::Rgb565;
   settings.noAudioDevice = options.mute;
-  settings.noMixer = options.noMixer;
+  // A headless run has no devices: its mixer is one in memory unless the
+  // machine's is asked for. A player's run keeps the machine's volume.
+  settings.mixer = options.noMixer                          ? platform::MixerChoice::None
+                   : options.realMixer || !options.headless ? platform::MixerChoice::Machine
+                                                            : platform::MixerChoice::StandIn;
   platform::SetDataRoot(options.dataDir);
   platform::InstallResources(&ExecutableResources());
 

@@ -3,6 +3,7 @@
 // the queue is looked at, as Windows does while a thread reads its queue.
 #include <windows.h>
 
+#include <array>
 #include <deque>
 #include <mutex>
 
@@ -18,6 +19,10 @@ std::mutex gQueueMutex;
 std::deque<MSG> gQueue;
 bool gQuitPosted = false;
 int gQuitCode = 0;
+// The keys as the key messages taken so far tell it (GetKeyState): a key's
+// state belongs to its place in the stream of messages, not to the moment
+// someone asks.
+std::array<bool, 256> gKeysDown{};
 
 constexpr LPARAM kKeyUpBits = LPARAM{1} << 30 | LPARAM{1} << 31;  // previous state down, transition up
 constexpr LPARAM kAltContextBit = LPARAM{1} << 29;
@@ -61,6 +66,11 @@ void MouseButtonMessage(HWND hwnd, const host::Event& event) {
   Enqueue(MakeMessage(hwnd, message, 0, ClientPoint(hwnd, event.x, event.y)));
 }
 
+void ReleaseKeys() {
+  std::lock_guard lock(gQueueMutex);
+  gKeysDown.fill(false);
+}
+
 // Moves what the host has gathered into the queue; activation changes are
 // sent to the window at once, as the system sends WM_ACTIVATEAPP.
 void TakeHostInput() {
@@ -78,6 +88,8 @@ void TakeHostInput() {
         if (hwnd != nullptr) MouseButtonMessage(hwnd, event);
         break;
       case host::Event::Kind::Focus:
+        // Keys released while another program has the focus never reach us.
+        if (!event.gained) ReleaseKeys();
         if (hwnd != nullptr) SendToWindow(hwnd, WM_ACTIVATEAPP, event.gained ? TRUE : FALSE, 0);
         break;
       case host::Event::Kind::Close:
@@ -94,13 +106,22 @@ bool InFilter(UINT message, UINT filterMin, UINT filterMax) {
   return (filterMin == 0 && filterMax == 0) || (message >= filterMin && message <= filterMax);
 }
 
+void NoteKeyMessage(const MSG& msg) {
+  const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+  const bool up = msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
+  if ((down || up) && msg.wParam < gKeysDown.size()) gKeysDown[msg.wParam] = down;
+}
+
 bool TakeMessage(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, bool remove) {
   std::lock_guard lock(gQueueMutex);
   for (auto it = gQueue.begin(); it != gQueue.end(); ++it) {
     if (hwnd != nullptr && it->hwnd != hwnd) continue;
     if (!InFilter(it->message, filterMin, filterMax)) continue;
     *msg = *it;
-    if (remove) gQueue.erase(it);
+    if (remove) {
+      NoteKeyMessage(*msg);
+      gQueue.erase(it);
+    }
     return true;
   }
   // WM_QUIT comes once every posted message has been taken.
@@ -121,6 +142,7 @@ void ResetMessageQueue() {
   gQueue.clear();
   gQuitPosted = false;
   gQuitCode = 0;
+  gKeysDown.fill(false);
 }
 
 }  // namespace kaze::platform
@@ -139,6 +161,12 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
   // virtual clock can move time on meanwhile.
   while (!PeekMessageA(msg, hwnd, filterMin, filterMax, PM_REMOVE)) Sleep(1);
   return msg->message == WM_QUIT ? FALSE : TRUE;
+}
+
+SHORT GetKeyState(int virtualKey) {
+  if (virtualKey < 0 || static_cast<size_t>(virtualKey) >= gKeysDown.size()) return 0;
+  std::lock_guard lock(gQueueMutex);
+  return gKeysDown[static_cast<size_t>(virtualKey)] ? static_cast<SHORT>(0x8000) : 0;
 }
 
 BOOL TranslateMessage(const MSG* msg) {

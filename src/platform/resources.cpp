@@ -47,8 +47,10 @@ const AcceleratorTableResource* TableOf(HACCEL accel) {
 bool Matches(const ACCEL& entry, const MSG& msg) {
   if ((entry.fVirt & FVIRTKEY) == 0 || entry.key != msg.wParam) return false;
   bool alt = (msg.lParam & (LPARAM{1} << 29)) != 0;
-  bool shift = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
-  bool control = (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
+  // The modifiers as they were at this message, not as the device reports
+  // them now (a tap long ago may still count as a press there).
+  bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
   return alt == ((entry.fVirt & FALT) != 0) && shift == ((entry.fVirt & FSHIFT) != 0) &&
          control == ((entry.fVirt & FCONTROL) != 0);
 }

@@ -6,10 +6,17 @@
 
 namespace kaze::platform {
 
+// Which audio mixer the machine has.
+enum class MixerChoice {
+  StandIn,  // one in memory: the mixer code runs, nothing of the machine changes
+  Machine,  // the machine's first sound card
+  None,     // no mixer at all
+};
+
 struct Settings {
   PixelLayout displayLayout = PixelLayout::Rgb565;  // the 16-bit display mode's format
   bool noAudioDevice = false;                       // DirectSoundCreate fails
-  bool noMixer = false;                             // mixerGetNumDevs reports none
+  MixerChoice mixer = MixerChoice::StandIn;         // only a player's run asks for the machine's
 };
 
 Settings& TheSettings();

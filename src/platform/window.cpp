@@ -179,10 +179,27 @@ BOOL DestroyWindow(HWND hwnd) {
   return TRUE;
 }
 
-LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM, LPARAM) {
+// What the system does with the keys that a program lets through to it:
+// Alt+F4 closes the window; F10, a lone Alt and the other Alt keys open the
+// window's menu (which shows in the trace, as this machine has none to show).
+LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool alt = (lParam & (LPARAM{1} << 29)) != 0;
   switch (message) {
     case WM_CLOSE:
       DestroyWindow(hwnd);
+      return 0;
+    case WM_SYSKEYDOWN:
+      if (wParam == VK_F4 && alt) return SendToWindow(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+      if (wParam != VK_MENU) return SendToWindow(hwnd, WM_SYSCOMMAND, SC_KEYMENU, wParam);
+      return 0;
+    case WM_SYSKEYUP:
+      if (wParam == VK_MENU) return SendToWindow(hwnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE) return SendToWindow(hwnd, WM_CLOSE, 0, 0);
+      if ((wParam & 0xFFF0) == SC_KEYMENU) {
+        kaze::host::TheHost().Trace("window", {{"op", std::string_view("menu")}, {"key", int64_t(lParam)}});
+      }
       return 0;
     default:
       return 0;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string_view>
@@ -14,26 +15,40 @@
 #include "platform/winmm_mixer_backend.h"
 
 struct HMIXER__ {
-  kaze::platform::MixerBackend* backend = nullptr;
+  std::unique_ptr<kaze::platform::MixerBackend> connection;
 };
 
 using kaze::platform::MixerBackend;
 using kaze::platform::MixerControlInfo;
+using kaze::platform::MixerDevice;
 using kaze::platform::MixerLineInfo;
 
 namespace kaze::platform {
 
 namespace {
-MixerBackend* gInstalledBackend = nullptr;
+MixerDevice* gInstalledDevice = nullptr;
 }
 
-void SetMixerBackend(MixerBackend* backend) { gInstalledBackend = backend; }
+void SetMixerDevice(MixerDevice* device) { gInstalledDevice = device; }
 
-MixerBackend* TheMixerBackend() {
-  if (TheSettings().noMixer) return nullptr;
-  if (gInstalledBackend != nullptr) return gInstalledBackend;
-  static std::unique_ptr<MixerBackend> machineMixer = CreateAlsaMixerBackend();
-  return machineMixer.get();
+MixerDevice* TheMixerDevice() {
+  switch (TheSettings().mixer) {
+    case MixerChoice::None:
+      return nullptr;
+    case MixerChoice::StandIn:
+      if (gInstalledDevice != nullptr) return gInstalledDevice;
+      {
+        static std::unique_ptr<MixerDevice> standIn = CreateStandInMixerDevice();
+        return standIn.get();
+      }
+    case MixerChoice::Machine:
+      if (gInstalledDevice != nullptr) return gInstalledDevice;
+      {
+        static std::unique_ptr<MixerDevice> machine = CreateAlsaMixerDevice();
+        return machine.get();
+      }
+  }
+  return nullptr;
 }
 
 }  // namespace kaze::platform
@@ -43,19 +58,32 @@ namespace {
 std::mutex gHandlesMutex;
 std::set<HMIXER> gOpenHandles;
 
-// The mixer an object names: an open handle, or (with flags of zero) a
-// mixer number, as winmm takes either.
-MixerBackend* Resolve(HMIXEROBJ object, DWORD flags, MMRESULT& error) {
+// The connection a call works through: an open handle's own, or (for a
+// mixer number, with flags of zero, as winmm takes either) one made for
+// this call alone.
+struct Connection {
+  MixerBackend* backend = nullptr;
+  std::unique_ptr<MixerBackend> own;
+};
+
+Connection Resolve(HMIXEROBJ object, DWORD flags, MMRESULT& error) {
   auto handle = reinterpret_cast<HMIXER>(object);
   {
     std::lock_guard lock(gHandlesMutex);
-    if (gOpenHandles.count(handle) != 0) return handle->backend;
+    if (gOpenHandles.count(handle) != 0) return {handle->connection.get(), nullptr};
   }
   bool byNumber = (flags & MIXER_OBJECTF_HANDLE) == 0;
-  MixerBackend* backend = kaze::platform::TheMixerBackend();
-  if (byNumber && reinterpret_cast<uintptr_t>(object) == 0 && backend != nullptr) return backend;
+  MixerDevice* device = kaze::platform::TheMixerDevice();
+  if (byNumber && reinterpret_cast<uintptr_t>(object) == 0 && device != nullptr) {
+    Connection connection;
+    connection.own = device->Open();
+    connection.backend = connection.own.get();
+    if (connection.backend != nullptr) return connection;
+    error = MMSYSERR_NODRIVER;
+    return {};
+  }
   error = byNumber ? MMSYSERR_BADDEVICEID : MMSYSERR_INVALHANDLE;
-  return nullptr;
+  return {};
 }
 
 template <size_t N>
@@ -164,11 +192,12 @@ size_t ValueCount(const MixerBackend& backend, const MIXERCONTROLDETAILS* detail
 
 }  // namespace
 
-UINT mixerGetNumDevs() { return kaze::platform::TheMixerBackend() != nullptr ? 1 : 0; }
+UINT mixerGetNumDevs() { return kaze::platform::TheMixerDevice() != nullptr ? 1 : 0; }
 
 MMRESULT mixerGetDevCapsA(UINT_PTR mixerId, LPMIXERCAPSA caps, UINT capsSize) {
   MMRESULT error = MMSYSERR_NOERROR;
-  MixerBackend* backend = Resolve(reinterpret_cast<HMIXEROBJ>(mixerId), 0, error);
+  Connection connection = Resolve(reinterpret_cast<HMIXEROBJ>(mixerId), 0, error);
+  MixerBackend* backend = connection.backend;
   if (backend == nullptr) return error;
   if (caps == nullptr || capsSize < sizeof(MIXERCAPSA)) return MMSYSERR_INVALPARAM;
   std::memset(caps, 0, sizeof(*caps));
@@ -182,10 +211,13 @@ MMRESULT mixerOpen(LPHMIXER mixer, UINT mixerId, DWORD_PTR callback, DWORD_PTR i
   if (mixer == nullptr) return MMSYSERR_INVALPARAM;
   *mixer = nullptr;
   if (auto fault = kaze::platform::CheckFault("mixerOpen")) return static_cast<MMRESULT>(*fault);
-  MixerBackend* backend = kaze::platform::TheMixerBackend();
-  if (backend == nullptr || mixerId != 0) return MMSYSERR_BADDEVICEID;
+  MixerDevice* device = kaze::platform::TheMixerDevice();
+  if (device == nullptr || mixerId != 0) return MMSYSERR_BADDEVICEID;
   if (flags != 0 || callback != 0) return MMSYSERR_INVALFLAG;  // no notifications are offered
-  auto* handle = new HMIXER__{backend};
+  // A connection of its own, which sees the device as it is now.
+  std::unique_ptr<MixerBackend> connection = device->Open();
+  if (connection == nullptr) return MMSYSERR_NODRIVER;
+  auto* handle = new HMIXER__{std::move(connection)};
   std::lock_guard lock(gHandlesMutex);
   gOpenHandles.insert(handle);
   *mixer = handle;
@@ -193,16 +225,18 @@ MMRESULT mixerOpen(LPHMIXER mixer, UINT mixerId, DWORD_PTR callback, DWORD_PTR i
 }
 
 MMRESULT mixerClose(HMIXER mixer) {
-  std::lock_guard lock(gHandlesMutex);
-  if (gOpenHandles.erase(mixer) == 0) return MMSYSERR_INVALHANDLE;
-  delete mixer;
+  {
+    std::lock_guard lock(gHandlesMutex);
+    if (gOpenHandles.erase(mixer) == 0) return MMSYSERR_INVALHANDLE;
+  }
+  delete mixer;  // ends the connection
   return MMSYSERR_NOERROR;
 }
 
 MMRESULT mixerGetID(HMIXEROBJ object, UINT* mixerId, DWORD flags) {
   if (auto fault = kaze::platform::CheckFault("mixerGetID")) return static_cast<MMRESULT>(*fault);
   MMRESULT error = MMSYSERR_NOERROR;
-  if (Resolve(object, flags, error) == nullptr) return error;
+  if (Resolve(object, flags, error).backend == nullptr) return error;
   if (mixerId == nullptr) return MMSYSERR_INVALPARAM;
   *mixerId = 0;
   return MMSYSERR_NOERROR;
@@ -211,7 +245,8 @@ MMRESULT mixerGetID(HMIXEROBJ object, UINT* mixerId, DWORD flags) {
 MMRESULT mixerGetLineInfoA(HMIXEROBJ object, LPMIXERLINEA line, DWORD flags) {
   if (auto fault = kaze::platform::CheckFault("mixerGetLineInfo")) return static_cast<MMRESULT>(*fault);
   MMRESULT error = MMSYSERR_NOERROR;
-  MixerBackend* backend = Resolve(object, flags, error);
+  Connection connection = Resolve(object, flags, error);
+  MixerBackend* backend = connection.backend;
   if (backend == nullptr) return error;
   if (line == nullptr || line->cbStruct < sizeof(MIXERLINEA)) return MMSYSERR_INVALPARAM;
   const auto& destinations = backend->Destinations();
@@ -244,7 +279,8 @@ MMRESULT mixerGetLineInfoA(HMIXEROBJ object, LPMIXERLINEA line, DWORD flags) {
 MMRESULT mixerGetLineControlsA(HMIXEROBJ object, LPMIXERLINECONTROLSA controls, DWORD flags) {
   if (auto fault = kaze::platform::CheckFault("mixerGetLineControls")) return static_cast<MMRESULT>(*fault);
   MMRESULT error = MMSYSERR_NOERROR;
-  MixerBackend* backend = Resolve(object, flags, error);
+  Connection connection = Resolve(object, flags, error);
+  MixerBackend* backend = connection.backend;
   if (backend == nullptr) return error;
   if ((flags & MIXER_GETLINECONTROLSF_QUERYMASK) != MIXER_GETLINECONTROLSF_ALL) return MMSYSERR_NOTSUPPORTED;
   if (controls == nullptr || controls->cbStruct < sizeof(MIXERLINECONTROLSA) ||
@@ -265,7 +301,8 @@ MMRESULT mixerGetLineControlsA(HMIXEROBJ object, LPMIXERLINECONTROLSA controls, 
 MMRESULT mixerGetControlDetailsA(HMIXEROBJ object, LPMIXERCONTROLDETAILS details, DWORD flags) {
   if (auto fault = kaze::platform::CheckFault("mixerGetControlDetails")) return static_cast<MMRESULT>(*fault);
   MMRESULT error = MMSYSERR_NOERROR;
-  MixerBackend* backend = Resolve(object, flags, error);
+  Connection connection = Resolve(object, flags, error);
+  MixerBackend* backend = connection.backend;
   if (backend == nullptr) return error;
   size_t count = ValueCount(*backend, details, flags, error);
   if (count == 0) return error;
@@ -280,7 +317,8 @@ MMRESULT mixerGetControlDetailsA(HMIXEROBJ object, LPMIXERCONTROLDETAILS details
 MMRESULT mixerSetControlDetails(HMIXEROBJ object, LPMIXERCONTROLDETAILS details, DWORD flags) {
   if (auto fault = kaze::platform::CheckFault("mixerSetControlDetails")) return static_cast<MMRESULT>(*fault);
   MMRESULT error = MMSYSERR_NOERROR;
-  MixerBackend* backend = Resolve(object, flags, error);
+  Connection connection = Resolve(object, flags, error);
+  MixerBackend* backend = connection.backend;
   if (backend == nullptr) return error;
   size_t count = ValueCount(*backend, details, flags, error);
   if (count == 0) return error;

@@ -2,6 +2,11 @@
 // playback element, where the card has one, is the synthesizer source line
 // with one volume control on the 0 to 65535 scale; nothing else of the card
 // is shown, so nothing else can be changed.
+//
+// ALSA's simple mixer answers reads from values it loaded when it was
+// opened, and skips a write equal to such a value. So every connection
+// opens the card's mixer afresh and closes it at its end: a volume that
+// another program changed meanwhile is read, and written back, as it is.
 #include "platform/winmm_mixer_backend.h"
 
 #ifdef KAZE_HAVE_ALSA
@@ -106,26 +111,38 @@ snd_mixer_elem_t* FindSynthElement(snd_mixer_t* mixer) {
   return nullptr;
 }
 
+class AlsaMixerDevice final : public MixerDevice {
+ public:
+  explicit AlsaMixerDevice(int card) : card_(card) {}
+
+  std::unique_ptr<MixerBackend> Open() override {
+    std::string device = "hw:" + std::to_string(card_);
+    snd_mixer_t* mixer = nullptr;
+    if (snd_mixer_open(&mixer, 0) < 0) return nullptr;
+    if (snd_mixer_attach(mixer, device.c_str()) < 0 || snd_mixer_selem_register(mixer, nullptr, nullptr) < 0 ||
+        snd_mixer_load(mixer) < 0) {
+      snd_mixer_close(mixer);
+      return nullptr;
+    }
+    std::string name = device;
+    char* cardName = nullptr;
+    if (snd_card_get_name(card_, &cardName) == 0 && cardName != nullptr) {
+      name = cardName;
+      std::free(cardName);
+    }
+    return std::make_unique<AlsaMixerBackend>(mixer, name, FindSynthElement(mixer));
+  }
+
+ private:
+  int card_;
+};
+
 }  // namespace
 
-std::unique_ptr<MixerBackend> CreateAlsaMixerBackend() {
+std::unique_ptr<MixerDevice> CreateAlsaMixerDevice() {
   int card = -1;
   if (snd_card_next(&card) < 0 || card < 0) return nullptr;
-  std::string device = "hw:" + std::to_string(card);
-  snd_mixer_t* mixer = nullptr;
-  if (snd_mixer_open(&mixer, 0) < 0) return nullptr;
-  if (snd_mixer_attach(mixer, device.c_str()) < 0 || snd_mixer_selem_register(mixer, nullptr, nullptr) < 0 ||
-      snd_mixer_load(mixer) < 0) {
-    snd_mixer_close(mixer);
-    return nullptr;
-  }
-  std::string name = device;
-  char* cardName = nullptr;
-  if (snd_card_get_name(card, &cardName) == 0 && cardName != nullptr) {
-    name = cardName;
-    std::free(cardName);
-  }
-  return std::make_unique<AlsaMixerBackend>(mixer, name, FindSynthElement(mixer));
+  return std::make_unique<AlsaMixerDevice>(card);
 }
 
 }  // namespace kaze::platform
@@ -134,7 +151,7 @@ std::unique_ptr<MixerBackend> CreateAlsaMixerBackend() {
 
 namespace kaze::platform {
 
-std::unique_ptr<MixerBackend> CreateAlsaMixerBackend() { return nullptr; }
+std::unique_ptr<MixerDevice> CreateAlsaMixerDevice() { return nullptr; }
 
 }  // namespace kaze::platform
 

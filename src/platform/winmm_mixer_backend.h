@@ -1,7 +1,9 @@
 // What the winmm mixer calls show: one mixer device as a tree of lines
 // (destinations, each with its source lines) and their controls, behind a
-// small interface. The machine's mixer is ALSA's first sound card; tests
-// install a mixer of their own.
+// small interface. Each mixerOpen is a fresh connection to the device and
+// mixerClose ends it, so nothing read through one connection (a cache, as
+// ALSA's simple mixer keeps) outlives it. The device is ALSA's first sound
+// card, an in-memory stand-in, or one that a test installs.
 #pragma once
 
 #include <windef.h>
@@ -45,13 +47,28 @@ class MixerBackend {
   virtual bool WriteValues(DWORD controlId, DWORD channels, DWORD items, const std::vector<DWORD>& values) = 0;
 };
 
-// The mixer that mixer 0 shows: the one set here (not owned; null goes back
-// to the machine's own), else the machine's first sound card, else none.
-void SetMixerBackend(MixerBackend* backend);
-MixerBackend* TheMixerBackend();
+// A mixer device that can be connected to any number of times.
+class MixerDevice {
+ public:
+  virtual ~MixerDevice() = default;
+  // A fresh connection that sees the device as it is now; null when the
+  // device refuses.
+  virtual std::unique_ptr<MixerBackend> Open() = 0;
+};
+
+// The device that mixer 0 is: none when the settings say so, else the one
+// set here (not owned; null goes back to the settings' choice), else the
+// in-memory stand-in or the machine's first sound card.
+void SetMixerDevice(MixerDevice* device);
+MixerDevice* TheMixerDevice();
 
 // The first sound card's mixer through ALSA: null without a card (or
 // without ALSA in this build).
-std::unique_ptr<MixerBackend> CreateAlsaMixerBackend();
+std::unique_ptr<MixerDevice> CreateAlsaMixerDevice();
+
+// A mixer that lives in memory: speakers with a stereo synthesizer source
+// whose one volume control starts at half scale. Every connection, read and
+// write shows in the host's trace ("mixer" lines).
+std::unique_ptr<MixerDevice> CreateStandInMixerDevice();
 
 }  // namespace kaze::platform

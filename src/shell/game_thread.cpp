@@ -12,31 +12,39 @@ uint32_t LastFrameTick = 0;
 
 namespace {
 
-// The game thread's own end: it will touch nothing of the display or the
-// sound any more, which lets Shutdown release them.
-[[noreturn]] void EndGameThread() {
-  GameThreadDone.store(1);
-  _endthread();
-}
+// Raises GameThreadDone as the game thread leaves its body, by return or by
+// _endthread's unwinding. It is the body's first object, so it goes last:
+// every object of the scenario has been destroyed, and the thread touches
+// nothing of the display or the sound any more, which lets Shutdown release
+// them.
+struct DoneWhenGone {
+  DoneWhenGone() = default;
+  DoneWhenGone(const DoneWhenGone&) = delete;
+  DoneWhenGone& operator=(const DoneWhenGone&) = delete;
+  ~DoneWhenGone() { GameThreadDone.store(1); }
+};
 
 }  // namespace
 
 int StartGameThread() { return _beginthread(GameThreadMain, 0, nullptr) != static_cast<uintptr_t>(-1) ? 1 : 0; }
 
-void GameThreadMain(void*) {
+void GameThreadMain(void*) { RunGameThread(MainSceneLoop); }
+
+void RunGameThread(void (*scenario)()) {
+  const DoneWhenGone done;
   while (AppActive.load() == 0 || TheDisplay.load() == nullptr) {
     // A quit that comes before the scenario began (the application was
     // deactivated at once) ends the thread here, so Shutdown's wait ends.
-    if (QuitRequested.load() != 0) EndGameThread();
+    if (QuitRequested.load() != 0) _endthread();
     Sleep(1);
   }
-  MainSceneLoop();
+  scenario();
   PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-  EndGameThread();
+  _endthread();
 }
 
 void PumpFrame() {
-  if (QuitRequested.load() != 0) EndGameThread();
+  if (QuitRequested.load() != 0) _endthread();  // GameThreadDone follows once the stack is unwound
   if (DisplayDevice* display = TheDisplay.load()) display->Flip();
   Sleep(1);
 }

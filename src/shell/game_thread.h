@@ -14,6 +14,12 @@ int StartGameThread();
 // scenario, asks the window to close. Never returns to a caller.
 void GameThreadMain(void* unused);
 
+// GameThreadMain's work with `scenario` in place of MainSceneLoop: the start
+// wait, the scenario, the close request. GameThreadDone is raised when the
+// thread's stack has been unwound, whichever way the thread ends. Only the
+// game thread (a thread of _beginthread) may run it.
+void RunGameThread(void (*scenario)());
+
 // Ends the frame: honours a quit request (the thread ends here and nothing
 // behind the call runs), flips the display, sleeps 1 ms.
 void PumpFrame();

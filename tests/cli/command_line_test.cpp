@@ -22,6 +22,8 @@ TEST(CommandLine, BadOptionsGiveOneClearLineAndExitCodeTwo) {
       {"--headless", "--snap", "10", "--snap-dir", "/nonexistent/folder"},
       {"--headless", "--trace", "/nonexistent/folder/t.jsonl"},
       {"--headless=yes"},
+      {"--real-mixer"},  // a player's run always uses the machine's mixer
+      {"--headless", "--real-mixer", "--no-mixer"},
   };
   for (const auto& args : bad) {
     std::vector<std::string> argv = {KAZE_BINARY};
@@ -47,7 +49,7 @@ TEST(CommandLine, HelpListsTheOptionsWithATestingHeadingAndVersionNamesTheProgra
   ProgramRun help = RunProgram({KAZE_BINARY, "--help"});
   EXPECT_EQ(help.exitCode, 0);
   for (const char* word : {"--headless", "--script", "--until", "--trace", "--snap-dir", "--data", "--audio-out",
-                           "testing:", "--fault", "--555", "--no-mixer"})
+                           "testing:", "--fault", "--555", "--no-mixer", "--real-mixer"})
     EXPECT_NE(help.stdoutText.find(word), std::string::npos) << word;
   ProgramRun version = RunProgram({KAZE_BINARY, "--version"});
   EXPECT_EQ(version.exitCode, 0);

@@ -19,18 +19,6 @@ class Device : public DisplayTest {
   uint16_t Pixel(IDirectDrawSurface* surface, int x, int y) { return surface->state.pixels.Row(y)[x]; }
 };
 
-TEST_F(Device, ConstructionZeroesEveryFieldAndAllSlots) {
-  auto fresh = std::make_unique<DisplayDevice>();
-  EXPECT_EQ(fresh->primary, nullptr);
-  EXPECT_EQ(fresh->halfMask, 0u);
-  EXPECT_EQ(fresh->clientRight, 0);
-  for (const ImageSlot& slot : fresh->slots) {
-    EXPECT_EQ(slot.surface, nullptr);
-    EXPECT_EQ(slot.loaded, 0);
-    EXPECT_EQ(slot.path[0], '\0');
-  }
-}
-
 TEST_F(Device, AnalysesTheFiveSixFiveFormat) {
   MakeDisplay();
   EXPECT_EQ(device->redMask, 0xF800u);
@@ -43,9 +31,7 @@ TEST_F(Device, AnalysesTheFiveSixFiveFormat) {
   EXPECT_EQ(device->greenShift, 6);  // the 6-bit green is taken as its top 5 bits
   EXPECT_EQ(device->blueShift, 0);
   EXPECT_EQ(device->halfMask, 0x7BCFu);
-  EXPECT_EQ(device->clientLeft, 0);
   EXPECT_EQ(device->clientRight, 640);
-  EXPECT_EQ(device->clientTop, 0);
   EXPECT_EQ(device->clientBottom, 480);
 }
 
@@ -53,12 +39,8 @@ TEST_F(Device, AnalysesTheFiveFiveFiveFormat) {
   MakeDisplay(platform::PixelLayout::Rgb555);
   EXPECT_EQ(device->redMask, 0x7C00u);
   EXPECT_EQ(device->greenMask, 0x03E0u);
-  EXPECT_EQ(device->blueMask, 0x001Fu);
-  EXPECT_EQ(device->redMax, 31u);
-  EXPECT_EQ(device->greenMax, 31u);
   EXPECT_EQ(device->redShift, 10);
   EXPECT_EQ(device->greenShift, 5);
-  EXPECT_EQ(device->blueShift, 0);
   EXPECT_EQ(device->halfMask, 0x3DEFu);
 }
 
@@ -70,6 +52,7 @@ TEST_F(Device, AFailedFormatQueryLeavesTheFieldsZero) {
   EXPECT_EQ(fresh->redMask, 0u);
   EXPECT_EQ(fresh->halfMask, 0u);
   EXPECT_EQ(fresh->clientRight, 640);
+  for (const ImageSlot& slot : fresh->slots) EXPECT_EQ(slot.surface, nullptr);
 }
 
 TEST_F(Device, FlipShowsTheBackBufferAndHandsBackTheFrameShownBefore) {

@@ -150,8 +150,8 @@ TEST_F(ImageLoadingTest, KeyColourOfALoadedPictureIsTranslatedThroughGdiAndThePi
     kaze::platform::TheSettings().displayLayout = layout;
     vimage::RgbPicture picture = Flat(3, 2, 0x123456);
     picture.colours[0] = 0xFFFFFF;
-    WritePicture("system\yes.v", picture);
-    ASSERT_EQ(device_->LoadImageSlot(1, "system\yes.v", DDBLT_KEYSRC, RGB(0x12, 0x34, 0x56)), 1);
+    WritePicture("system\\yes.v", picture);
+    ASSERT_EQ(device_->LoadImageSlot(1, "system\\yes.v", DDBLT_KEYSRC, RGB(0x12, 0x34, 0x56)), 1);
     IDirectDrawSurface* surface = device_->slots[1].surface;
     ASSERT_EQ(device_->SetColourKey(surface, static_cast<COLORREF>(device_->slots[1].keyColour)), 1);
     const bool is565 = layout == PixelLayout::Rgb565;

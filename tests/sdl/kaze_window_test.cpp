@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -65,19 +64,19 @@ TEST_F(KazeWindow, OpensAWindowCalledKazeAndEscapeEndsItWithExitCode0) {
   bool sent = false;
   RunXdotool(server_.Display(), "windowfocus --sync " + window + " key Escape", &sent);
   ASSERT_TRUE(sent);
-  const auto pressed = std::chrono::steady_clock::now();
-  EXPECT_EQ(kaze.WaitForExit(2000), 0);
-  EXPECT_LE(std::chrono::steady_clock::now() - pressed, std::chrono::seconds(2));
+  EXPECT_EQ(kaze.WaitForExit(10000), 0);
 }
 
-TEST_F(KazeWindow, AltF4EndsItButOtherAltKeysAndF10DoNothing) {
+// Taps of Shift and Ctrl long before must not change what Alt+F4 means: the
+// accelerator table sees the keys as they were at the message.
+TEST_F(KazeWindow, AltF4EndsItAfterModifierTapsButOtherAltKeysAndF10DoNothing) {
   ChildProcess kaze;
   const std::string window = StartKaze(kaze);
   ASSERT_FALSE(window.empty());
-  RunXdotool(server_.Display(), "windowfocus --sync " + window + " key alt+space F10 alt alt+x");
+  RunXdotool(server_.Display(), "windowfocus --sync " + window + " key shift ctrl alt+space F10 alt alt+x");
   EXPECT_EQ(kaze.WaitForExit(500), -1) << "a system key other than Alt+F4 ended the program";
   RunXdotool(server_.Display(), "key alt+F4");
-  EXPECT_EQ(kaze.WaitForExit(5000), 0);
+  EXPECT_EQ(kaze.WaitForExit(5000), 0) << "the first Alt+F4 did not end the program";
 }
 
 TEST_F(KazeWindow, TerminationSignalEndsItInOrder) {

@@ -6,28 +6,20 @@
 namespace kaze::host {
 namespace {
 
-TEST(ViewFit, WholeMultipleWindowIsFilledExactly) {
-  const ViewRect view = FitPicture(1280, 960);
-  EXPECT_EQ(view.x, 0);
-  EXPECT_EQ(view.y, 0);
-  EXPECT_EQ(view.width, 1280);
-  EXPECT_EQ(view.height, 960);
-}
-
-TEST(ViewFit, WideScreenGetsBarsLeftAndRightWithAspectKept) {
-  const ViewRect view = FitPicture(1920, 1080);
-  EXPECT_EQ(view.height, 1080);
-  EXPECT_EQ(view.width, 1440);
-  EXPECT_EQ(view.x, 240);
-  EXPECT_EQ(view.y, 0);
-}
-
-TEST(ViewFit, TallWindowGetsBarsAboveAndBelow) {
-  const ViewRect view = FitPicture(640, 1000);
-  EXPECT_EQ(view.width, 640);
-  EXPECT_EQ(view.height, 480);
-  EXPECT_EQ(view.x, 0);
-  EXPECT_EQ(view.y, 260);
+// The picture keeps its aspect: a whole multiple fills the output, a wide
+// one gets bars left and right, a tall one above and below.
+TEST(ViewFit, ThePictureIsCentredWithItsAspectKept) {
+  const struct {
+    int32_t outputWidth, outputHeight;
+    ViewRect view;
+  } cases[] = {{1280, 960, {0, 0, 1280, 960}}, {1920, 1080, {240, 0, 1440, 1080}}, {640, 1000, {0, 260, 640, 480}}};
+  for (const auto& c : cases) {
+    const ViewRect view = FitPicture(c.outputWidth, c.outputHeight);
+    EXPECT_EQ(view.x, c.view.x) << c.outputWidth;
+    EXPECT_EQ(view.y, c.view.y) << c.outputWidth;
+    EXPECT_EQ(view.width, c.view.width) << c.outputWidth;
+    EXPECT_EQ(view.height, c.view.height) << c.outputWidth;
+  }
 }
 
 TEST(ViewFit, EmptyOutputGivesEmptyViewAndNoDivisionByZero) {

@@ -85,7 +85,12 @@ bool XvfbServer::Start(std::string& reason) {
     reason = "Xvfb did not start";
     return false;
   }
+  // GCC 12 warns falsely of an overlapping copy in "literal" + string&&
+  // (its bug 105651), at -O2 and above.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
   display_ = ":" + number.substr(0, number.find('\n'));
+#pragma GCC diagnostic pop
   return true;
 }
 

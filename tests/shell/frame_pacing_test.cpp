@@ -38,39 +38,6 @@ TEST_F(FramePacing, WaitsTheSameAcrossTheWrapOfTheTickCount) {
   EXPECT_EQ(host().Now(), 40u);
 }
 
-// Scene code after a PumpFrame that saw the quit request never runs, and the
-// thread's stack is unwound.
-struct StackGuard {
-  bool* unwound;
-  ~StackGuard() { *unwound = true; }
-};
-
-bool gUnwound = false;
-int gFramesAfterQuit = 0;
-
-void SceneThread(void*) {
-  StackGuard guard{&gUnwound};
-  for (;;) {
-    const bool quitSeen = QuitRequested.load() != 0;
-    PumpFrame();
-    if (quitSeen) ++gFramesAfterQuit;
-  }
-}
-
-TEST_F(FramePacing, PumpFrameEndsTheThreadAtTheQuitAndNothingBehindItRuns) {
-  StartHost();
-  gUnwound = false;
-  gFramesAfterQuit = 0;
-  ASSERT_NE(_beginthread(SceneThread, 0, nullptr), static_cast<uintptr_t>(-1));
-  Sleep(50);
-  EXPECT_EQ(GameThreadDone.load(), 0);
-  QuitRequested.store(1);
-  Sleep(5);
-  EXPECT_EQ(GameThreadDone.load(), 1);
-  EXPECT_TRUE(gUnwound);
-  EXPECT_EQ(gFramesAfterQuit, 0);
-}
-
 TEST_F(FramePacing, TheStartWaitHoldsTheScenarioUntilActiveWithADisplay) {
   StartHost();
   ASSERT_NE(_beginthread(GameThreadMain, 0, nullptr), static_cast<uintptr_t>(-1));

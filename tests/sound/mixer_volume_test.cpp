@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include <map>
+#include <memory>
 
 #include "platform/faults.h"
 #include "platform/settings.h"
@@ -19,33 +20,18 @@ using platform::MixerLineInfo;
 constexpr DWORD kSynthVolume = 10;
 
 // A mixer whose controls hold plain values and count what is done to them.
-class FakeMixer final : public platform::MixerBackend {
+// Like ALSA's simple mixer, a connection reads the values once, when it is
+// opened, answers reads from that copy and skips a write of the value it
+// holds: a connection kept open would neither see nor undo a change that
+// another program makes.
+class FakeMixer final : public platform::MixerDevice {
  public:
   std::vector<MixerLineInfo> destinations;
-  std::map<DWORD, std::vector<DWORD>> values;  // by control id
-  std::map<DWORD, int> reads, writes;
+  std::map<DWORD, std::vector<DWORD>> values;  // by control id: the device's own
+  std::map<DWORD, int> reads, writes;          // calls, by control id
   std::vector<DWORD> lastWrite;
 
-  std::string Name() const override { return "fake"; }
-  const std::vector<MixerLineInfo>& Destinations() const override { return destinations; }
-
-  bool ReadValues(DWORD id, DWORD channels, DWORD items, std::vector<DWORD>& out) override {
-    ++reads[id];
-    for (size_t i = 0; i < out.size() && i < values[id].size(); ++i) out[i] = values[id][i];
-    return true;
-  }
-
-  bool WriteValues(DWORD id, DWORD channels, DWORD items, const std::vector<DWORD>& in) override {
-    ++writes[id];
-    lastWrite = in;
-    std::vector<DWORD>& held = values[id];
-    if (channels == 1 && items == 1) {
-      std::fill(held.begin(), held.end(), in[0]);  // one value for every channel
-    } else {
-      for (size_t i = 0; i < in.size() && i < held.size(); ++i) held[i] = in[i];
-    }
-    return true;
-  }
+  std::unique_ptr<platform::MixerBackend> Open() override { return std::make_unique<Connection>(*this); }
 
   int TotalAccesses() const {
     int total = 0;
@@ -53,6 +39,37 @@ class FakeMixer final : public platform::MixerBackend {
     for (const auto& [id, count] : writes) total += count;
     return total;
   }
+
+ private:
+  class Connection final : public platform::MixerBackend {
+   public:
+    explicit Connection(FakeMixer& device) : device_(device), cache_(device.values) {}
+    std::string Name() const override { return "fake"; }
+    const std::vector<MixerLineInfo>& Destinations() const override { return device_.destinations; }
+
+    bool ReadValues(DWORD id, DWORD channels, DWORD items, std::vector<DWORD>& out) override {
+      ++device_.reads[id];
+      for (size_t i = 0; i < out.size() && i < cache_[id].size(); ++i) out[i] = cache_[id][i];
+      return true;
+    }
+
+    bool WriteValues(DWORD id, DWORD channels, DWORD items, const std::vector<DWORD>& in) override {
+      ++device_.writes[id];
+      device_.lastWrite = in;
+      std::vector<DWORD>& cached = cache_[id];
+      for (size_t i = 0; i < cached.size(); ++i) {
+        const DWORD value = channels == 1 && items == 1 ? in[0] : i < in.size() ? in[i] : cached[i];
+        if (cached[i] == value) continue;  // unchanged as far as this connection knows
+        cached[i] = value;
+        device_.values[id][i] = value;
+      }
+      return true;
+    }
+
+   private:
+    FakeMixer& device_;
+    std::map<DWORD, std::vector<DWORD>> cache_;
+  };
 };
 
 MixerControlInfo Volume(DWORD id, DWORD flags = 0) {
@@ -81,12 +98,12 @@ class MixerVolumeTest : public ::testing::Test {
     speakers.sources.push_back(Line(0x10001, MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER, 2, {Volume(kSynthVolume)}));
     mixer_.destinations = {speakers};
     mixer_.values = {{1, {0x1111, 0x1111}}, {2, {0x2222, 0x2222}}, {kSynthVolume, {0x8000, 0x4000}}};
-    platform::SetMixerBackend(&mixer_);
+    platform::SetMixerDevice(&mixer_);
     SavedSynthVolume = 0x77777777;
   }
 
   void TearDown() override {
-    platform::SetMixerBackend(nullptr);
+    platform::SetMixerDevice(nullptr);
     platform::TheSettings() = platform::Settings{};
     platform::ClearFaults();
     SavedSynthVolume = 0x77777777;
@@ -97,11 +114,13 @@ class MixerVolumeTest : public ::testing::Test {
   FakeMixer mixer_;
 };
 
+// Another program changes the volume while the program runs: the restore
+// undoes it, however the device caches what it reads.
 TEST_F(MixerVolumeTest, AStereoSynthesizerIsPutBackAtTheFirstChannelsVolume) {
   SaveSynthVolume();
   EXPECT_EQ(SavedSynthVolume, 0x80008000u);
   EXPECT_EQ(mixer_.values[kSynthVolume], (std::vector<DWORD>{0x8000, 0x4000}));  // saving writes back what it read
-  mixer_.values[kSynthVolume] = {0x1000, 0x2000};
+  mixer_.values[kSynthVolume] = {0x1000, 0x2000};  // another program
   RestoreSynthVolume();
   EXPECT_EQ(mixer_.values[kSynthVolume], (std::vector<DWORD>{0x8000, 0x8000}));
   // No other line was touched.
@@ -110,7 +129,7 @@ TEST_F(MixerVolumeTest, AStereoSynthesizerIsPutBackAtTheFirstChannelsVolume) {
 }
 
 TEST_F(MixerVolumeTest, WithoutAMixerDeviceNothingIsReadOrWritten) {
-  platform::TheSettings().noMixer = true;
+  platform::TheSettings().mixer = platform::MixerChoice::None;
   EXPECT_EQ(mixerGetNumDevs(), 0u);
   SaveSynthVolume();
   RestoreSynthVolume();

@@ -101,9 +101,14 @@ TEST_F(VImageToolTest, CheckNamesEveryBadPictureBelowTheFolder) {
   Write("anime/forged.v", {0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0xFF});
   Write("taiken/text.v", vimage::EncodeVImage(Bytes{'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'}));
   Write("taiken/notes.txt", {'x'});
+  // 30 characters are the most a name may have ("Data\\" and the name fill 35).
+  Write("Data/taiken/a_name_of_twentythree.v", good);
+  Write("Data/taiken/a_name_of_twentyfour__.v", good);
   EXPECT_EQ(Run({"check", dir_.string()}), 1);
   const std::string report = out_.str();
-  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 3) << report;
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 4) << report;
+  EXPECT_NE(report.find("the name taiken\\a_name_of_twentyfour__.v is longer than the 30"), std::string::npos)
+      << report;
   EXPECT_NE(report.find("cut.v: short"), std::string::npos) << report;
   EXPECT_NE(report.find("forged.v: decoded size beyond"), std::string::npos) << report;
   EXPECT_NE(report.find("text.v: not a bitmap"), std::string::npos) << report;

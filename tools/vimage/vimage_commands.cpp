@@ -1,9 +1,11 @@
 #include "vimage_commands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <optional>
 
+#include "image/image_slot.h"
 #include "image/vimage_decoder.h"
 #include "picture_files.h"
 #include "preview.h"
@@ -158,6 +160,25 @@ int Info(const fs::path& in, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
+// The longest name the program loads: "Data\" + name + NUL fill a slot's path.
+constexpr size_t kLongestName = kSlotPathSize - sizeof("Data\\");
+
+// The name the program loads a picture by: its path below the Data folder
+// (DIR itself, or a Data folder directly in it), '\' between folders.
+std::string ProgramName(const fs::path& dir, const fs::path& file) {
+  fs::path relative = file.lexically_relative(dir);
+  std::vector<std::string> parts;
+  for (const fs::path& part : relative) parts.push_back(part.string());
+  auto isData = [](std::string part) {
+    std::transform(part.begin(), part.end(), part.begin(), [](unsigned char c) { return std::tolower(c); });
+    return part == "data";
+  };
+  size_t first = parts.size() > 1 && isData(parts.front()) ? 1 : 0;
+  std::string name;
+  for (size_t i = first; i < parts.size(); ++i) name += (i > first ? "\\" : "") + parts[i];
+  return name;
+}
+
 int Check(const fs::path& dir, std::ostream& out, std::ostream& err) {
   std::error_code code;
   if (!fs::is_directory(dir, code)) {
@@ -171,6 +192,13 @@ int Check(const fs::path& dir, std::ostream& out, std::ostream& err) {
   int bad = 0;
   for (const fs::path& path : files) {
     std::string problem;
+    const std::string name = ProgramName(dir, path);
+    if (name.size() > kLongestName) {
+      out << path.string() << ": the name " << name << " is longer than the " << kLongestName
+          << " characters the program loads\n";
+      ++bad;
+      continue;
+    }
     std::optional<Decoded> decoded = DecodeFile(path, problem);
     if (decoded) problem = StreamProblem(*decoded);
     if (decoded && problem.empty() && !PictureOfBmp(decoded->image)) problem = "not a bitmap the program can load";

@@ -116,7 +116,11 @@ class Headless final : public HeadlessHost {
     audioSource_.store(source);
     return kAudioRate;
   }
-  void CloseAudio() override { audioSource_.store(nullptr); }
+  void CloseAudio() override {
+    // The last of the program's sound going away shows in the trace, so
+    // that the order of the teardown can be checked.
+    if (audioSource_.exchange(nullptr) != nullptr) trace_.Write(Now(), "audio", {{"op", std::string_view("close")}});
+  }
 
   // Words to the user.
   void MessageBox(std::string_view caption, std::string_view text) override {

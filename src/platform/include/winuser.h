@@ -49,6 +49,8 @@ typedef struct tagACCEL {
 #define WM_SYSCHAR 0x0106
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
+#define SC_CLOSE 0xF060
+#define SC_KEYMENU 0xF100
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
@@ -135,6 +137,8 @@ int ShowCursor(BOOL show);
 BOOL ClipCursor(const RECT* rect);
 BOOL GetCursorPos(LPPOINT point);
 SHORT GetAsyncKeyState(int virtualKey);
+// The key as of the last key message taken from the queue (bit 15: down).
+SHORT GetKeyState(int virtualKey);
 
 // winnls32: the input-method editor switch.
 BOOL WINNLSEnableIME(HWND hwnd, BOOL enable);
