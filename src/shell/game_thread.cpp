@@ -28,7 +28,9 @@ struct DoneWhenGone {
 
 int StartGameThread() { return _beginthread(GameThreadMain, 0, nullptr) != static_cast<uintptr_t>(-1) ? 1 : 0; }
 
-void GameThreadMain(void*) { RunGameThread(MainSceneLoop); }
+void (*GameScenario)() = MainSceneLoop;
+
+void GameThreadMain(void*) { RunGameThread(GameScenario); }
 
 void RunGameThread(void (*scenario)()) {
   const DoneWhenGone done;

@@ -14,6 +14,10 @@ int StartGameThread();
 // scenario, asks the window to close. Never returns to a caller.
 void GameThreadMain(void* unused);
 
+// The scenario that GameThreadMain runs: MainSceneLoop. A test may put
+// another in its place before WinMain (the story's tests start at the story).
+extern void (*GameScenario)();
+
 // GameThreadMain's work with `scenario` in place of MainSceneLoop: the start
 // wait, the scenario, the close request. GameThreadDone is raised when the
 // thread's stack has been unwound, whichever way the thread ends. Only the

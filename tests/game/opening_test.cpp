@@ -110,7 +110,9 @@ int64_t ExpectTitle(const OpeningRun& r, int64_t from, bool complete = true) {
   std::vector<uint32_t> seen = FrameCrcs(r.run.trace, start - 1, start + 443 * 20 + 40);
   if (!complete) seen.resize(std::min(seen.size(), expected.size() - 1));
   EXPECT_EQ(seen, std::vector<uint32_t>(expected.begin() + 1, expected.begin() + 1 + std::min(seen.size(), expected.size() - 1)));
-  if (complete) EXPECT_EQ(seen.size(), expected.size() - 1);
+  if (complete) {
+    EXPECT_EQ(seen.size(), expected.size() - 1);
+  }
   return start;
 }
 

@@ -57,7 +57,9 @@ TEST_F(StoryEnd, PastPageSevenTheBarFadesOutAndTheInformationScreenCannotBeSkipp
   EXPECT_EQ(fadingOut - full, 20u * 985);
   EXPECT_EQ(frames.at(FlipAt(fadingOut + 20 * 15)).pixels[kPage], 0);
   // The pointer stayed hidden all along.
-  if (cursor.size() > 1) EXPECT_GT(static_cast<uint64_t>(cursor[1].t), fadingOut + 20 * 16);
+  if (cursor.size() > 1) {
+    EXPECT_GT(static_cast<uint64_t>(cursor[1].t), fadingOut + 20 * 16);
+  }
 }
 
 }  // namespace

@@ -7,19 +7,18 @@
 #include <cstdio>
 
 #include "display/display_device.h"
-#include "display/display_setup.h"
 #include "game/clicks.h"
 #include "game/control_bar.h"
 #include "game/fade.h"
 #include "game/info_screen.h"
 #include "game/intro.h"
+#include "game/main_scene_loop.h"
 #include "game/opening.h"
 #include "game/stage_pages.h"
 #include "game/story.h"
 #include "game/story_state.h"
 #include "game/title.h"
 #include "platform/files.h"
-#include "platform/settings.h"
 #include "shell/game_thread.h"
 #include "shell/main_window.h"
 #include "shell/shared_flags.h"
@@ -160,14 +159,7 @@ void ResetScenarioState() {
 
 // The scene loop from the story on; the intro and the opening, which would
 // have switched the sound on, are skipped in the first cycle only.
-void StoryGameThread(void*) {
-  while (AppActive.load() == 0 || TheDisplay.load() == nullptr) {
-    if (QuitRequested.load() != 0) {
-      GameThreadDone.store(1);
-      _endthread();
-    }
-    Sleep(1);
-  }
+void StoryScenario() {
   LoadEffects();
   InitFadeVolumeTable();
   SoundEnabled = 1;
@@ -178,53 +170,6 @@ void StoryGameThread(void*) {
     PlayTitle();
   }
   ReleaseEffects();
-  PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-  GameThreadDone.store(1);
-  _endthread();
-}
-
-// The main thread's set-up, as the program's, with the story's game thread.
-bool OpenProgram() {
-  AppInstance = reinterpret_cast<HINSTANCE>(uintptr_t{0x400000});
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = MainWndProc;
-  windowClass.hInstance = AppInstance;
-  windowClass.lpszClassName = "kaze";
-  if (!RegisterClassA(&windowClass)) return false;
-  MainWindow = CreateWindowExA(0, "kaze", "kaze", WS_POPUP | WS_SYSMENU, 0, 0, 640, 480, nullptr, nullptr,
-                               AppInstance, nullptr);
-  if (MainWindow == nullptr) return false;
-  CreateSoundBank(MainWindow);
-  if (!InitDirectDraw(MainWindow)) return false;
-  auto* display = new DisplayDevice;
-  TheDisplay.store(display);
-  RECT client{};
-  GetClientRect(MainWindow, &client);
-  display->Attach(MainWindow, AppInstance, TheDirectDraw, PrimarySurface, BackBufferSurface, WorkSurface, client);
-  display->ClearBackBuffer();
-  display->Flip();
-  if (_beginthread(StoryGameThread, 0, nullptr) == static_cast<uintptr_t>(-1)) return false;
-  DisplayReady.store(1);
-  AppActive.store(1);
-  AccelTable = LoadAcceleratorsA(AppInstance, MAKEINTRESOURCEA(kAcceleratorTableId));
-  return true;
-}
-
-// The program's message loop; its result is the exit code.
-int RunMessageLoop() {
-  MSG msg{};
-  for (;;) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-      if (!GetMessageA(&msg, nullptr, 0, 0)) break;
-      if (AccelTable != nullptr && TranslateAcceleratorA(MainWindow, AccelTable, &msg)) continue;
-      if (msg.message == WM_SYSKEYDOWN || msg.message == WM_SYSKEYUP) continue;
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (msg.message == WM_QUIT) break;
-    Sleep(1);
-  }
-  return static_cast<int>(msg.wParam);
 }
 
 }  // namespace
@@ -233,7 +178,6 @@ int StoryTest::PlayStory(const std::filesystem::path& root, const std::string& s
                          std::vector<Probe> probes) {
   ResetProgramState();  // a second run in one test starts afresh
   platform::SetDataRoot(root);
-  platform::TheSettings().noMixer = true;
   ResetScenarioState();
   frames.clear();
   host::HeadlessOptions options;
@@ -242,9 +186,10 @@ int StoryTest::PlayStory(const std::filesystem::path& root, const std::string& s
   StartHost(options);
   ProbingHost probing(host(), std::move(probes), frames);
   host::SetHost(&probing);
-  int exitCode = -1;
-  if (OpenProgram()) exitCode = RunMessageLoop();
-  else ADD_FAILURE() << "the program could not start";
+  GameScenario = StoryScenario;
+  char commandLine[] = "";
+  const int exitCode = WinMain(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), nullptr, commandLine, SW_SHOWNORMAL);
+  GameScenario = MainSceneLoop;
   host::SetHost(&host());
   return exitCode;
 }
