@@ -27,8 +27,7 @@ TEST(DemoCycle, PlaysACycleThroughEveryPageAndBackToTheIntroWithoutAFault) {
   if (demo.empty() || !std::filesystem::is_directory(demo / "Data")) GTEST_SKIP() << "no demo data folder";
 
   // Space held for fast text; a click on next every second: it skips the
-  // opening and turns each page as soon as its text is complete. The sound
-  // is switched off on page 1: the next intro plays with it on again.
+  // opening and turns each page as soon as its text is complete.
   std::string script = "0 key down SPACE\n";
   for (int t = 1000; t < 200000; t += 1000) script += std::to_string(t) + " click left 580 465\n";
   const KazeRun run = RunKaze({"--data", demo.string(), "--until", "200000"}, script);
