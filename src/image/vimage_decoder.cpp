@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "display/display_device.h"
@@ -57,39 +59,7 @@ std::optional<uint32_t> ReadVImageSize(VImageSource& source) {
   return size;
 }
 
-namespace {
-
-// A whole block from memory in one pass: all four flag bytes and every
-// literal are there, so the block yields its 32 bytes. False (nothing
-// consumed) when the source cannot promise that; the byte-wise decode below
-// then handles the block and the end of the stream.
-bool DecodeWholeBlockFromMemory(VImageSource& source, VImageDecoder& decoder) {
-  const uint8_t* head = source.Peek(kVImageFlagBytes);
-  if (head == nullptr) return false;
-  const uint32_t flags = uint32_t{head[0]} | uint32_t{head[1]} << 8 | uint32_t{head[2]} << 16 | uint32_t{head[3]} << 24;
-  const int literals = kVImageBlockLength - std::popcount(flags);
-  const uint8_t* literal = source.Peek(static_cast<size_t>(kVImageFlagBytes + literals));
-  if (literal == nullptr) return false;
-  literal += kVImageFlagBytes;
-  std::memcpy(decoder.flags, head, kVImageFlagBytes);
-  uint8_t previous = decoder.previousByte;
-  for (int k = 0; k < kVImageBlockLength; ++k) {
-    if (((flags >> k) & 1) == 0) previous ^= *literal++;  // a set flag codes 0x00: XOR with it changes nothing
-    decoder.block[k] = previous;
-  }
-  decoder.previousByte = previous;
-  decoder.literalCount = literals;
-  decoder.produced = kVImageBlockLength;
-  source.Skip(static_cast<size_t>(kVImageFlagBytes + literals));
-  return true;
-}
-
-}  // namespace
-
 int DecodeVImageBlock(VImageSource& source, VImageDecoder& decoder, bool* endedInFlags) {
-  if (decoder.blockLength == kVImageBlockLength && decoder.flagByteCount == kVImageFlagBytes &&
-      DecodeWholeBlockFromMemory(source, decoder))
-    return kVImageBlockLength;
   decoder.produced = 0;
   int flagBytesRead = 0;
   while (flagBytesRead < decoder.flagByteCount) {
@@ -128,9 +98,88 @@ int DecodeVImageBlock(VImageSource& source, VImageDecoder& decoder, bool* endedI
   return position;
 }
 
-VImageStreamFacts DecodeVImageBlocks(VImageSource& source, uint8_t* out, size_t capacity) {
-  VImageStreamFacts facts;
-  VImageDecoder decoder;
+namespace {
+
+// The most bytes one block can take: its flags and a literal for each
+// position.
+constexpr size_t kVImageLargestBlock = kVImageFlagBytes + kVImageBlockLength;
+
+// Undoes the delta coding of 32 bytes in place, the chain running on from
+// `previous`; returns the last restored byte. Eight bytes at a time: in a
+// little-endian word, XOR with itself shifted by 1, 2 and 4 bytes leaves
+// each byte the XOR of every byte up to it.
+uint8_t RestoreWholeBlock(uint8_t* block, uint8_t previous) {
+  if constexpr (std::endian::native != std::endian::little) {
+    for (int k = 0; k < kVImageBlockLength; ++k) previous = block[k] ^= previous;
+    return previous;
+  } else {
+    for (int word = 0; word < kVImageBlockLength / 8; ++word) {
+      uint64_t bytes;
+      std::memcpy(&bytes, block + word * 8, 8);
+      bytes ^= bytes << 8;
+      bytes ^= bytes << 16;
+      bytes ^= bytes << 32;
+      bytes ^= uint64_t{0x0101010101010101} * previous;
+      std::memcpy(block + word * 8, &bytes, 8);
+      previous = static_cast<uint8_t>(bytes >> 56);
+    }
+    return previous;
+  }
+}
+
+// Whole blocks straight from memory into the output, while the source holds
+// the largest block and the output room for 32 bytes: every flag and literal
+// is then there, so each block yields its 32 bytes, exactly as
+// DecodeVImageBlock would give them. The last few blocks (and any beyond the
+// output) are left to it.
+void DecodeWholeBlocks(VImageSource& source, VImageDecoder& decoder, uint8_t* out, size_t capacity,
+                       VImageStreamFacts& facts) {
+  if (decoder.blockLength != kVImageBlockLength || decoder.flagByteCount != kVImageFlagBytes) return;
+  const size_t available = source.Available();
+  const uint8_t* const in = source.Peek(available);
+  if (in == nullptr) return;
+  size_t at = 0;
+  uint8_t previous = decoder.previousByte;
+  while (available - at >= kVImageLargestBlock && capacity - facts.written >= kVImageBlockLength) {
+    const uint8_t* flagBytes = in + at;
+    const uint32_t flags = uint32_t{flagBytes[0]} | uint32_t{flagBytes[1]} << 8 | uint32_t{flagBytes[2]} << 16 |
+                           uint32_t{flagBytes[3]} << 24;
+    const uint8_t* literal = flagBytes + kVImageFlagBytes;
+    uint8_t* block = out + facts.written;
+    // Each position takes the next literal when its flag is clear, 0x00 when
+    // set; eight positions at a time, as busy artwork has few set flags and
+    // flat areas few clear ones. Reading a literal either way stays inside
+    // the largest block.
+    for (int group = 0; group < kVImageFlagBytes; ++group) {
+      const uint8_t groupFlags = static_cast<uint8_t>(flags >> (8 * group));
+      uint8_t* to = block + 8 * group;
+      if (groupFlags == 0x00) {
+        std::memcpy(to, literal, 8);
+        literal += 8;
+      } else if (groupFlags == 0xFF) {
+        std::memset(to, 0x00, 8);
+      } else {
+        for (int k = 0; k < 8; ++k) {
+          const uint8_t clear = static_cast<uint8_t>(~groupFlags >> k & 1);
+          to[k] = static_cast<uint8_t>(*literal & -clear);
+          literal += clear;
+        }
+      }
+    }
+    previous = RestoreWholeBlock(block, previous);
+    at += static_cast<size_t>(literal - flagBytes);
+    facts.written += kVImageBlockLength;
+    facts.yielded += kVImageBlockLength;
+    ++facts.blocks;
+  }
+  decoder.previousByte = previous;
+  source.Skip(at);
+}
+
+// Block after block through DecodeVImageBlock until one yields less than a
+// whole block.
+void DecodeRemainingBlocks(VImageSource& source, VImageDecoder& decoder, uint8_t* out, size_t capacity,
+                           VImageStreamFacts& facts) {
   for (;;) {
     int produced = DecodeVImageBlock(source, decoder, &facts.endedInFlags);
     if (produced > 0) ++facts.blocks;
@@ -139,8 +188,25 @@ VImageStreamFacts DecodeVImageBlocks(VImageSource& source, uint8_t* out, size_t 
     if (copied > 0) std::memcpy(out + facts.written, decoder.block, copied);
     facts.written += copied;
     facts.yielded += static_cast<uint64_t>(produced);
-    if (produced != decoder.blockLength) return facts;
+    if (produced != decoder.blockLength) return;
   }
+}
+
+}  // namespace
+
+VImageStreamFacts DecodeVImageBlocks(VImageSource& source, uint8_t* out, size_t capacity) {
+  VImageStreamFacts facts;
+  VImageDecoder decoder;
+  DecodeWholeBlocks(source, decoder, out, capacity, facts);
+  DecodeRemainingBlocks(source, decoder, out, capacity, facts);
+  return facts;
+}
+
+VImageStreamFacts DecodeVImageBlocksOneByOne(VImageSource& source, uint8_t* out, size_t capacity) {
+  VImageStreamFacts facts;
+  VImageDecoder decoder;
+  DecodeRemainingBlocks(source, decoder, out, capacity, facts);
+  return facts;
 }
 
 uint64_t VImageSizeLimit(uint64_t fileLength) {
@@ -177,10 +243,19 @@ int DisplayDevice::DecodeVImage(const char* path) {
   const uint64_t fileLength = FileLength(imageFile);
   // The whole file in one read: the decoder then takes its bytes from
   // memory instead of one library call per byte (the same bytes either way;
-  // a short read ends the stream where the file ended).
-  std::vector<uint8_t> contents(fileLength);
-  contents.resize(fileLength == 0 ? 0 : std::fread(contents.data(), 1, contents.size(), imageFile));
-  VImageSource source = fileLength == 0 ? VImageSource(imageFile) : VImageSource(contents.data(), contents.size());
+  // a short read ends the stream where the file ended). The buffer is not
+  // cleared first: only the bytes read are ever looked at.
+  std::unique_ptr<uint8_t[]> contents;
+  size_t contentsLength = 0;
+  if (fileLength != 0) {
+    contents.reset(new (std::nothrow) uint8_t[fileLength]);
+    if (contents == nullptr) {
+      closeFile();
+      return 0;
+    }
+    contentsLength = std::fread(contents.get(), 1, fileLength, imageFile);
+  }
+  VImageSource source = fileLength == 0 ? VImageSource(imageFile) : VImageSource(contents.get(), contentsLength);
   std::optional<uint32_t> decodedSize = ReadVImageSize(source);
   if (!decodedSize) {
     closeFile();
@@ -193,7 +268,7 @@ int DisplayDevice::DecodeVImage(const char* path) {
   // A size no file of this length can honestly hold is refused like an
   // allocation that failed.
   if (*decodedSize <= VImageSizeLimit(fileLength)) {
-    imageBuffer = static_cast<uint8_t*>(std::calloc(std::max<uint32_t>(*decodedSize, 1), 1));
+    imageBuffer = static_cast<uint8_t*>(std::malloc(std::max<uint32_t>(*decodedSize, 1)));
   }
   if (imageBuffer == nullptr) {
     closeFile();
@@ -201,7 +276,10 @@ int DisplayDevice::DecodeVImage(const char* path) {
   }
 
   imageSize = *decodedSize;
-  DecodeVImageBlocks(source, imageBuffer, imageSize);
+  // Only what the blocks did not write is cleared, not the whole buffer
+  // first.
+  const VImageStreamFacts facts = DecodeVImageBlocks(source, imageBuffer, imageSize);
+  std::memset(imageBuffer + facts.written, 0x00, imageSize - facts.written);
   closeFile();
   return 1;
 }

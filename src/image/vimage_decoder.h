@@ -39,6 +39,8 @@ class VImageSource {
     return file_ == nullptr && size_ - position_ >= count ? data_ + position_ : nullptr;
   }
   void Skip(size_t count) { position_ += count; }
+  // Bytes left when the source is memory; 0 for a file.
+  size_t Available() const { return file_ == nullptr ? size_ - position_ : 0; }
 
  private:
   std::FILE* file_ = nullptr;
@@ -77,8 +79,14 @@ int DecodeVImageBlock(VImageSource& source, VImageDecoder& decoder, bool* endedI
 
 // Decodes every block after the size into out[0, capacity). Bytes beyond the
 // capacity are counted in `yielded` but never written; the caller decides
-// what a long or short stream means.
+// what a long or short stream means. From memory, whole blocks are decoded
+// straight into `out` in one pass; the rest goes block by block through
+// DecodeVImageBlock. Both give the same bytes and facts.
 VImageStreamFacts DecodeVImageBlocks(VImageSource& source, uint8_t* out, size_t capacity);
+
+// The same, every block through DecodeVImageBlock: the plain reference that
+// the fast decode is checked against.
+VImageStreamFacts DecodeVImageBlocksOneByOne(VImageSource& source, uint8_t* out, size_t capacity);
 
 // The largest decoded size that a file of `fileLength` bytes is allowed to
 // claim. A block of 4 flag bytes yields at most 32 bytes, so no honest file

@@ -3,6 +3,7 @@
 #include <wingdi.h>
 
 #include <bit>
+#include <type_traits>
 
 namespace kaze::platform {
 
@@ -95,6 +96,21 @@ struct PackColours {
   uint16_t operator()(uint32_t rgb) const { return PackRgb(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF, layout); }
 };
 
+// 24-bit rows (blue, green, red) packed straight to `layout`: the same
+// pixels as DirectPixelAt and PackColours give one at a time, without the
+// per-pixel switch on the depth and the layout.
+template <PixelLayout layout>
+void PackRow24(const uint8_t* row, int32_t width, uint16_t* to) {
+  for (int32_t x = 0; x < width; ++x, row += 3) {
+    const uint32_t blue = row[0] >> 3;
+    if constexpr (layout == PixelLayout::Rgb565) {
+      to[x] = static_cast<uint16_t>((row[2] >> 3) << 11 | (row[1] >> 2) << 5 | blue);
+    } else {
+      to[x] = static_cast<uint16_t>((row[2] >> 3) << 10 | (row[1] >> 3) << 5 | blue);
+    }
+  }
+}
+
 template <typename Pixel, typename Store>
 bool DecodeUncompressed(const DibHeader& header, const uint8_t* info, const uint8_t* bits, size_t bitsBytes,
                         Store store, std::vector<Pixel>& out) {
@@ -105,6 +121,15 @@ bool DecodeUncompressed(const DibHeader& header, const uint8_t* info, const uint
   for (int32_t fileRow = 0; fileRow < header.height; ++fileRow) {
     const uint8_t* row = bits + size_t(fileRow) * stride;
     Pixel* to = out.data() + size_t(OutputRow(header, fileRow)) * size_t(header.width);
+    if constexpr (std::is_same_v<Store, PackColours>) {
+      if (header.bitCount == 24) {  // what the program's pictures are: a row at a time
+        if (store.layout == PixelLayout::Rgb565)
+          PackRow24<PixelLayout::Rgb565>(row, header.width, to);
+        else
+          PackRow24<PixelLayout::Rgb555>(row, header.width, to);
+        continue;
+      }
+    }
     for (int32_t x = 0; x < header.width; ++x) {
       to[x] = store(header.bitCount <= 8 ? palette[IndexAt(row, x, header.bitCount)] : DirectPixelAt(header, row, x));
     }

@@ -8,6 +8,7 @@
 #include <wingdi.h>
 
 #include <climits>
+#include <random>
 
 #include "dib_builder.h"
 
@@ -52,6 +53,30 @@ TEST(DibDecoding, TwentyFourBitRowsBottomUpAndTopDown) {
                {0xFFFF, 0x11AA, 0x0861, 0xF800, 0x07E0, 0x001F}, {0x7FFF, 0x08CA, 0x0421, 0x7C00, 0x03E0, 0x001F});
   ExpectPixels(InfoHeader({.width = 3, .height = -2}), TwentyFourBitRows(), 3, 2,
                {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x11AA, 0x0861}, {0x7C00, 0x03E0, 0x001F, 0x7FFF, 0x08CA, 0x0421});
+}
+
+// 24-bit pictures are packed a row at a time; the colours of the general
+// per-pixel decode, packed one by one, are the reference. Random odd widths
+// (rows padded to four bytes), both row orders, both formats.
+TEST(DibDecoding, TwentyFourBitRowPackingMatchesThePixelByPixelDecode) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 40; ++round) {
+    const int32_t width = static_cast<int32_t>(random() % 60) * 2 + 1;
+    const int32_t height = static_cast<int32_t>(random() % 9) + 1;
+    const Bytes info = InfoHeader({.width = width, .height = round % 2 == 0 ? height : -height});
+    Bytes bits((size_t(width) * 3 + 3) / 4 * 4 * size_t(height));
+    for (uint8_t& byte : bits) byte = static_cast<uint8_t>(random());
+    auto colours = kaze::platform::DecodeDibColours(info.data(), info.size(), bits.data(), bits.size());
+    ASSERT_TRUE(colours.has_value());
+    for (PixelLayout layout : {PixelLayout::Rgb565, PixelLayout::Rgb555}) {
+      Pixels expected;
+      for (uint32_t rgb : colours->colours)
+        expected.push_back(kaze::platform::PackRgb(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF, layout));
+      auto decoded = DecodeDib(info.data(), info.size(), bits.data(), bits.size(), layout);
+      ASSERT_TRUE(decoded.has_value());
+      EXPECT_EQ(decoded->pixels, expected) << width << "x" << height;
+    }
+  }
 }
 
 TEST(DibDecoding, ThirtyTwoBitIgnoresTheFourthByte) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <numeric>
+#include <random>
 #include <vector>
 
 #include "vimage_encoder.h"
@@ -13,6 +15,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 using kaze::image::DecodeVImageBytes;
+using kaze::image::VImageSource;
 using kaze::image::VImageStreamFacts;
 
 Bytes Decode(const Bytes& file, VImageStreamFacts* facts = nullptr) {
@@ -120,6 +123,45 @@ TEST(VImageDecoding, SizeThatCannotBeReadOrIsForgedIsRefused) {
   EXPECT_TRUE(DecodeVImageBytes(tiny.data(), tiny.size()).has_value());
   EXPECT_EQ(kaze::image::VImageSizeLimit(8), 8u * 32 + 32);
   EXPECT_EQ(kaze::image::VImageSizeLimit(uint64_t{1} << 40), kaze::image::kVImageMaxDecodedSize);
+}
+
+// Whole blocks from memory take a one-pass decode; block by block through
+// DecodeVImageBlock is the reference. Random streams of runs of clear, set
+// and mixed flags (whole, cut anywhere, or plain noise) into outputs shorter
+// and longer than they yield must give the same bytes, leave the same bytes
+// untouched and report the same facts.
+TEST(VImageDecoding, WholeBlockDecodeMatchesTheBlockByBlockReference) {
+  std::mt19937 random(20261207);
+  auto byte = [&] { return static_cast<uint8_t>(random()); };
+  for (int round = 0; round < 400; ++round) {
+    Bytes stream;
+    const bool noise = round % 4 == 3;
+    const int blocks = static_cast<int>(random() % 40);
+    for (int b = 0; b < blocks; ++b) {
+      for (int group = 0; group < 4; ++group) {
+        const uint32_t kind = random() % 4;
+        stream.push_back(noise ? byte() : kind == 0 ? 0x00 : kind == 1 ? 0xFF : byte());
+      }
+      const size_t flagsAt = stream.size() - 4;
+      int literals = 0;
+      for (size_t i = flagsAt; i < flagsAt + 4; ++i) literals += 8 - std::popcount(stream[i]);
+      for (int i = 0; i < literals; ++i) stream.push_back(byte());
+    }
+    if (random() % 2 == 0) stream.resize(stream.size() * (random() % 100) / 100);  // cut short anywhere
+    const size_t capacity = random() % 2 == 0 ? random() % (blocks * 32 + 40) : blocks * 32 + 64;
+
+    VImageSource fast(stream.data(), stream.size());
+    VImageSource reference(stream.data(), stream.size());
+    Bytes fastOut(capacity, 0xA5), referenceOut(capacity, 0xA5);
+    VImageStreamFacts fastFacts = kaze::image::DecodeVImageBlocks(fast, fastOut.data(), capacity);
+    VImageStreamFacts referenceFacts =
+        kaze::image::DecodeVImageBlocksOneByOne(reference, referenceOut.data(), capacity);
+    ASSERT_EQ(fastOut, referenceOut) << round;
+    EXPECT_EQ(fastFacts.yielded, referenceFacts.yielded) << round;
+    EXPECT_EQ(fastFacts.written, referenceFacts.written) << round;
+    EXPECT_EQ(fastFacts.blocks, referenceFacts.blocks) << round;
+    EXPECT_EQ(fastFacts.endedInFlags, referenceFacts.endedInFlags) << round;
+  }
 }
 
 }  // namespace
