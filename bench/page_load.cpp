@@ -1,8 +1,8 @@
 // Time to enter each story page: release the previous page's pictures and
 // load the new page's background, overlays and text lines from their VImage
 // files (decode, bitmap in the display's format, system-memory surface), as
-// the story does in the frame in which a page has faded out. Goal: at most
-// 5 ms per page.
+// the story does in the frame in which a page has faded out (page 2 also
+// presents a frame as it starts its sound loop). Goal: at most 5 ms per page.
 //
 // Run: kaze_bench_page_load [benchmark flags] [--data=DIR]
 // DIR holds the Data folder (the demo data set: <build>/demo). Without it
@@ -29,6 +29,7 @@
 #include "picture_files.h"
 #include "platform/files.h"
 #include "shell/shared_flags.h"
+#include "sound/effects.h"
 #include "vimage_encoder.h"
 
 namespace {
@@ -141,13 +142,19 @@ class PageDisplay {
 void BM_EnterPage(benchmark::State& state) {
   PageDisplay display;
   Stage = static_cast<int32_t>(state.range(0));
+  // The story runs with the sound switch on (the intro turns it on), so
+  // entering page 2 starts its loop the way the program does: a frame is
+  // presented first. There is no sound bank, so no channel plays.
+  SoundEnabled = 1;
   for (auto _ : state) {
-    // What ProcessStageCommand does once the page has faded out. The sound
-    // switch is off (3) and there is no sound bank: no frame is pumped.
+    // The page before page 2 stopped its loop: each entry starts it again.
+    EffectLooping[2] = 0;
+    // What ProcessStageCommand does once the page has faded out.
     ResetStageLines();
     LoadStage();
     FadeState = kFadeInRequested;
   }
+  SoundEnabled = 3;
   if (display.Failures() != 0) state.SkipWithError("a picture of the page could not be loaded");
 }
 BENCHMARK(BM_EnterPage)->Arg(1)->Arg(2)->Arg(3)->Arg(5)->Arg(6)->Arg(7)->Unit(benchmark::kMillisecond);
