@@ -127,6 +127,31 @@ uint8_t RestoreWholeBlock(uint8_t* block, uint8_t previous) {
   }
 }
 
+// Puts a whole block's literals at the positions of its clear flags and
+// 0x00 at its set ones; returns the byte after the last literal taken. Eight
+// positions at a time, as busy artwork has few set flags and flat areas few
+// clear ones. `literal` must have 32 bytes behind it: a literal is read
+// whether or not its position takes it.
+const uint8_t* SpreadLiterals(uint32_t flags, const uint8_t* literal, uint8_t* block) {
+  for (int group = 0; group < kVImageFlagBytes; ++group) {
+    const uint8_t groupFlags = static_cast<uint8_t>(flags >> (8 * group));
+    uint8_t* to = block + 8 * group;
+    if (groupFlags == 0x00) {
+      std::memcpy(to, literal, 8);
+      literal += 8;
+    } else if (groupFlags == 0xFF) {
+      std::memset(to, 0x00, 8);
+    } else {
+      for (int k = 0; k < 8; ++k) {
+        const uint8_t clear = static_cast<uint8_t>(~groupFlags >> k & 1);
+        to[k] = static_cast<uint8_t>(*literal & -clear);
+        literal += clear;
+      }
+    }
+  }
+  return literal;
+}
+
 // Whole blocks straight from memory into the output, while the source holds
 // the largest block and the output room for 32 bytes: every flag and literal
 // is then there, so each block yields its 32 bytes, exactly as
@@ -144,28 +169,8 @@ void DecodeWholeBlocks(VImageSource& source, VImageDecoder& decoder, uint8_t* ou
     const uint8_t* flagBytes = in + at;
     const uint32_t flags = uint32_t{flagBytes[0]} | uint32_t{flagBytes[1]} << 8 | uint32_t{flagBytes[2]} << 16 |
                            uint32_t{flagBytes[3]} << 24;
-    const uint8_t* literal = flagBytes + kVImageFlagBytes;
     uint8_t* block = out + facts.written;
-    // Each position takes the next literal when its flag is clear, 0x00 when
-    // set; eight positions at a time, as busy artwork has few set flags and
-    // flat areas few clear ones. Reading a literal either way stays inside
-    // the largest block.
-    for (int group = 0; group < kVImageFlagBytes; ++group) {
-      const uint8_t groupFlags = static_cast<uint8_t>(flags >> (8 * group));
-      uint8_t* to = block + 8 * group;
-      if (groupFlags == 0x00) {
-        std::memcpy(to, literal, 8);
-        literal += 8;
-      } else if (groupFlags == 0xFF) {
-        std::memset(to, 0x00, 8);
-      } else {
-        for (int k = 0; k < 8; ++k) {
-          const uint8_t clear = static_cast<uint8_t>(~groupFlags >> k & 1);
-          to[k] = static_cast<uint8_t>(*literal & -clear);
-          literal += clear;
-        }
-      }
-    }
+    const uint8_t* literal = SpreadLiterals(flags, flagBytes + kVImageFlagBytes, block);
     previous = RestoreWholeBlock(block, previous);
     at += static_cast<size_t>(literal - flagBytes);
     facts.written += kVImageBlockLength;
