@@ -6,7 +6,6 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <vector>
 
@@ -248,19 +247,26 @@ int DisplayDevice::DecodeVImage(const char* path) {
   const uint64_t fileLength = FileLength(imageFile);
   // The whole file in one read: the decoder then takes its bytes from
   // memory instead of one library call per byte (the same bytes either way;
-  // a short read ends the stream where the file ended). The buffer is not
-  // cleared first: only the bytes read are ever looked at.
-  std::unique_ptr<uint8_t[]> contents;
+  // a short read ends the stream where the file ended). The buffer is kept
+  // from one load to the next and never cleared: only the bytes read are
+  // looked at, and a page's pictures then cost no fresh memory for it (on
+  // this machine fresh pages cost more than the decoding).
+  thread_local std::vector<uint8_t> contents;
   size_t contentsLength = 0;
   if (fileLength != 0) {
-    contents.reset(new (std::nothrow) uint8_t[fileLength]);
-    if (contents == nullptr) {
-      closeFile();
-      return 0;
+    if (contents.size() < fileLength) {
+      contents.clear();
+      contents.shrink_to_fit();
+      try {
+        contents.resize(fileLength);
+      } catch (const std::bad_alloc&) {
+        closeFile();
+        return 0;
+      }
     }
-    contentsLength = std::fread(contents.get(), 1, fileLength, imageFile);
+    contentsLength = std::fread(contents.data(), 1, fileLength, imageFile);
   }
-  VImageSource source = fileLength == 0 ? VImageSource(imageFile) : VImageSource(contents.get(), contentsLength);
+  VImageSource source = fileLength == 0 ? VImageSource(imageFile) : VImageSource(contents.data(), contentsLength);
   std::optional<uint32_t> decodedSize = ReadVImageSize(source);
   if (!decodedSize) {
     closeFile();
