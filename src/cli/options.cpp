@@ -140,15 +140,24 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 
 std::string UsageText() {
   return R"(usage:
-  kaze [--data DIR] [--window] [--scale N] [--mute]
+  kaze [--data DIR] [--fullscreen | --window [--scale N]] [--mute] [--record FILE.y4m]
   kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
                   [--snap MS[,MS...] --snap-dir DIR] [--audio-out FILE.wav]
   kaze --help | --version
 
-  --data DIR         the folder that holds the Data folder (default: here)
+playing:
+  --data DIR         the folder that holds the Data folder; without it: here
+                     when a Data folder is here, else the installed data set
+  --mute             no sound device: the story plays silently
+
+screen:
+  --fullscreen       full screen, the picture scaled to fit with black bars
+                     (the default)
   --window           play in a window instead of full screen
   --scale N          window size as N times 640x480 (default: the largest that fits)
-  --mute             no sound device: the story plays silently
+
+recording:
+  --record FILE.y4m  record the screen at 50 frames per second
   --headless         no devices: a virtual clock, scripted input, a trace
   --script FILE      input events by virtual time, one a line:
                        <ms> mouse X Y | down left|right | up left|right
@@ -173,6 +182,12 @@ testing:
                      mixer held in memory, seen in the trace as "mixer" lines)
   --start-tick N     the tick count at the start of a headless run (default
                      3600000: a machine up for an hour)
+
+keys:
+  ESC, Alt+F4        quit at any moment
+  Alt+Enter, F11     switch between full screen and a window
+  F12                write a screenshot
+  space, right button  hold to make the text lines appear faster
 )";
 }
 

@@ -12,7 +12,7 @@ namespace kaze::cli {
 struct Options {
   bool help = false;
   bool version = false;
-  std::string dataDir = ".";
+  std::string dataDir;  // empty: not given (see data_folder.h)
   // The player's host.
   bool window = false;
   int scale = 0;

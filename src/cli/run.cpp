@@ -8,6 +8,7 @@
 #include <memory>
 #include <sstream>
 
+#include "cli/data_folder.h"
 #include "cli/options.h"
 #include "host/headless/headless_host.h"
 #include "platform/files.h"
@@ -97,6 +98,7 @@ int Run(int argc, char** argv) {
     std::puts("kaze 0.1.0");
     return 0;
   }
+  options.dataDir = ChooseDataFolder(options.dataDir, ".", InstalledDataFolders()).string();
   std::error_code fsError;
   if (!std::filesystem::is_directory(options.dataDir, fsError))
     return Refuse("the data folder '" + options.dataDir + "' does not exist");
