@@ -140,7 +140,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 
 std::string UsageText() {
   return R"(usage:
-  kaze [--data DIR] [--fullscreen | --window [--scale N]] [--mute] [--record FILE.y4m]
+  kaze [--data DIR] [--fullscreen | --window [--scale N]] [--mute]
+       [--record FILE.y4m]
   kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
                   [--snap MS[,MS...] --snap-dir DIR] [--audio-out FILE.wav]
   kaze --help | --version
