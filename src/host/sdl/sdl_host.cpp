@@ -45,7 +45,9 @@ uint64_t MonotonicMicros() {
 // Test and measurement aids, off unless their variable is set:
 //   KAZE_SDL_INPUT_LOG=1      each change of a mouse button that the game
 //                             thread sees, with the cursor position it sees,
-//                             as a line on stderr
+//                             as a line on stderr; and each key message
+//                             and mouse button message passed to the
+//                             program, with its virtual key or position
 //   KAZE_SDL_PRESENT_LOG=FILE for every presented frame, one line: when the
 //                             main thread took it and when its presentation
 //                             returned, in microseconds
@@ -379,6 +381,7 @@ bool SdlHost::TranslateKey(const SDL_KeyboardEvent& key, Event& event) {
   if (virtualKey == 0) return false;
   const bool down = key.type == SDL_KEYDOWN;
   input_.SetKey(virtualKey, down);
+  if (logs_.input) std::fprintf(stderr, "kaze-input: key %s 0x%02X\n", down ? "down" : "up", unsigned(virtualKey));
   event = Event{.kind = Event::Kind::Key, .virtualKey = virtualKey, .down = down, .alt = IsSystemKey(key.keysym)};
   return true;
 }
@@ -466,6 +469,10 @@ bool SdlHost::TranslateButton(const SDL_MouseButtonEvent& button, Event& event) 
   event = Event{.kind = Event::Kind::MouseButton, .down = down};
   event.button = button.button == SDL_BUTTON_LEFT ? 0 : 1;
   CursorPos(event.x, event.y);
+  if (logs_.input) {
+    std::fprintf(stderr, "kaze-input: mouse %s %s %d %d\n", down ? "down" : "up", event.button == 0 ? "left" : "right",
+                 event.x, event.y);
+  }
   return true;
 }
 
