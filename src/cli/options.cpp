@@ -75,6 +75,7 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
   else if (name == "--version") options.version = true;
   else if (name == "--headless") options.headless = true;
   else if (name == "--window") options.window = true;
+  else if (name == "--fullscreen") options.window = false;
   else if (name == "--mute") options.mute = true;
   else if (name == "--555") options.layout555 = true;
   else if (name == "--no-mixer") options.noMixer = true;
@@ -155,6 +156,7 @@ screen:
   --fullscreen       full screen, the picture scaled to fit with black bars
                      (the default)
   --window           play in a window instead of full screen
+  --fullscreen       play full screen (the default; Alt+Enter or F11 switches)
   --scale N          window size as N times 640x480 (default: the largest that fits)
 
 recording:

@@ -2,9 +2,12 @@
 // opens and the ways a player ends it.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "support/scene_data.h"
 #include "x_session.h"
@@ -77,6 +80,97 @@ TEST_F(KazeWindow, AltF4EndsItAfterModifierTapsButOtherAltKeysAndF10DoNothing) {
   EXPECT_EQ(kaze.WaitForExit(500), -1) << "a system key other than Alt+F4 ended the program";
   RunXdotool(server_.Display(), "key alt+F4");
   EXPECT_EQ(kaze.WaitForExit(5000), 0) << "the first Alt+F4 did not end the program";
+}
+
+// A PNG file's size as "WxH", from its header.
+std::string PngSize(const std::string& path) {
+  unsigned char header[24] = {};
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return "unreadable";
+  const size_t got = std::fread(header, 1, sizeof header, file);
+  std::fclose(file);
+  if (got != sizeof header) return "short";
+  auto word = [&](int at) { return header[at] << 24 | header[at + 1] << 16 | header[at + 2] << 8 | header[at + 3]; };
+  return std::to_string(word(16)) + "x" + std::to_string(word(20));
+}
+
+// The window's size as "WxH", once it is `expected` (waits up to 10 s).
+std::string WaitForSize(const std::string& display, const std::string& window, const std::string& expected) {
+  std::string size;
+  for (int tries = 0; tries < 100 && size != expected; ++tries) {
+    if (tries > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const std::string geometry = RunXdotool(display, "getwindowgeometry " + window);
+    const size_t at = geometry.find("Geometry: ");
+    size = at == std::string::npos ? geometry : geometry.substr(at + 10);
+  }
+  return size;
+}
+
+// The player's keys: F11 and Alt+Enter switch full screen, F12 saves the
+// picture on screen; none of them reaches the program. A resized window
+// still maps clicks onto the 640x480 picture.
+TEST_F(KazeWindow, ScreenKeysStayWithTheHostAndTheResizedWindowMapsClicks) {
+  const std::filesystem::path folder = data_ / "shots";
+  std::filesystem::create_directories(folder);
+  ChildProcess kaze;
+  const std::string binary = KAZE_BINARY, data = data_.string();
+  ASSERT_TRUE(kaze.Fork({"DISPLAY=" + server_.Display(), "SDL_AUDIODRIVER=dummy", "KAZE_SDL_INPUT_LOG=1",
+                         WithOption("ASAN_OPTIONS", "detect_leaks=0"),
+                         WithOption("TSAN_OPTIONS", "suppressions=" KAZE_SOURCE_DIR "/tests/sdl/tsan.supp")},
+                        [&] {
+                          if (chdir(folder.c_str()) != 0) return 126;
+                          execl(binary.c_str(), "kaze", "--window", "--scale", "1", "--data", data.c_str(), nullptr);
+                          return 127;
+                        }));
+  const std::string& display = server_.Display();
+  const std::string window = RunXdotool(display, "search --sync --onlyvisible --name '^kaze$'");
+  ASSERT_FALSE(window.empty()) << kaze.WaitForLine("", 2000);
+  RunXdotool(display, "windowfocus --sync " + window + " key F11");
+  EXPECT_EQ(WaitForSize(display, window, "1920x1080"), "1920x1080");
+  RunXdotool(display, "key alt+Return");
+  EXPECT_EQ(WaitForSize(display, window, "640x480"), "640x480");
+
+  // The shot against the window's own pixels, taken when the picture held
+  // still across both grabs.
+  const bool canGrab = !FindProgram("import").empty() && !FindProgram("compare").empty();
+  const std::string grab = (folder / "grab.png").string(), again = (folder / "again.png").string();
+  auto grabWindow = [&](const std::string& path) {
+    return std::system(("DISPLAY=" + display + " import -window " + window + " " + path).c_str()) == 0;
+  };
+  auto differ = [](const std::string& a, const std::string& b) {
+    return std::system(("compare -metric AE -fuzz 1% " + a + " " + b + " null: 2>/dev/null").c_str()) != 0;
+  };
+  bool matched = false;
+  for (int tries = 0; tries < 20 && !matched; ++tries) {
+    const bool grabbed = canGrab && grabWindow(grab);
+    RunXdotool(display, "key F12");
+    const std::string line = kaze.WaitForLine("screenshot saved as ", 10000);
+    ASSERT_NE(line, "") << kaze.Output();
+    const std::string shot = line.substr(line.find(" as ") + 4);
+    ASSERT_EQ(std::filesystem::path(shot).parent_path(), std::filesystem::canonical(folder));
+    ASSERT_TRUE(std::filesystem::exists(shot));
+    EXPECT_EQ(PngSize(shot), "640x480");
+    if (!canGrab) break;
+    matched = grabbed && grabWindow(again) && !differ(grab, again) && !differ(grab, shot);
+    std::filesystem::remove(shot);
+  }
+  if (canGrab) {
+    EXPECT_TRUE(matched) << "the screenshot never equalled the window's pixels";
+  }
+
+  RunXdotool(display, "key x");
+  ASSERT_NE(kaze.WaitForLine("key down 0x58", 10000), "") << kaze.Output();
+  for (const char* key : {"0x0D", "0x7A", "0x7B"}) EXPECT_EQ(kaze.Output().find(key), std::string::npos) << key;
+
+  // 1000x600: the picture is 800x600 from x = 100, black bars left and right.
+  RunXdotool(display, "windowsize " + window + " 1000 600");
+  ASSERT_EQ(WaitForSize(display, window, "1000x600"), "1000x600");
+  RunXdotool(display, "mousemove --window " + window + " 500 300 click 1");
+  EXPECT_EQ(kaze.WaitForLine("mouse down", 10000), "kaze-input: mouse down left 320 240") << kaze.Output();
+  RunXdotool(display, "mousemove --window " + window + " 899 599 click 1");
+  EXPECT_EQ(kaze.WaitForLine("mouse down", 10000), "kaze-input: mouse down left 639 479") << kaze.Output();
+  RunXdotool(display, "key Escape");
+  EXPECT_EQ(kaze.WaitForExit(10000), 0);
 }
 
 TEST_F(KazeWindow, TerminationSignalEndsItInOrder) {

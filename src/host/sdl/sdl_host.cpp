@@ -22,6 +22,7 @@
 #include "host/sdl/input_state.h"
 #include "host/sdl/key_map.h"
 #include "host/sdl/message_box_relay.h"
+#include "host/sdl/screenshot.h"
 #include "host/sdl/sdl_audio.h"
 #include "host/sdl/view_fit.h"
 #include "resources/icon_149.h"
@@ -33,6 +34,7 @@ namespace {
 constexpr uint32_t kVkLButton = 0x01;
 constexpr uint32_t kVkRButton = 0x02;
 constexpr uint32_t kVkMButton = 0x04;
+constexpr uint32_t kVkMenu = 0x12;  // either Alt
 
 uint64_t MonotonicMicros() {
   timespec now{};
@@ -43,7 +45,9 @@ uint64_t MonotonicMicros() {
 // Test and measurement aids, off unless their variable is set:
 //   KAZE_SDL_INPUT_LOG=1      each change of a mouse button that the game
 //                             thread sees, with the cursor position it sees,
-//                             as a line on stderr
+//                             as a line on stderr; and each key message
+//                             and mouse button message passed to the
+//                             program, with its virtual key or position
 //   KAZE_SDL_PRESENT_LOG=FILE for every presented frame, one line: when the
 //                             main thread took it and when its presentation
 //                             returned, in microseconds
@@ -120,6 +124,9 @@ class SdlHost final : public Host {
   bool OnMainThread() const { return std::this_thread::get_id() == mainThread_; }
   bool Translate(const SDL_Event& sdlEvent, Event& event);
   bool TranslateKey(const SDL_KeyboardEvent& key, Event& event);
+  bool TakeHostKey(const SDL_KeyboardEvent& key);
+  void ToggleFullscreen();
+  void WindowedSize(int32_t& width, int32_t& height);
   bool TranslateButton(const SDL_MouseButtonEvent& button, Event& event);
   void MoveCursor(int32_t windowX, int32_t windowY);
   void Draw(const StoredFrame* frame);
@@ -153,6 +160,10 @@ class SdlHost final : public Host {
 
   InputState input_;
   std::array<bool, 3> buttonsSeen_{};  // game thread: last state logged
+  // Main thread: the host's own keys (Alt+Enter, F11, F12) whose release
+  // must not reach the program either.
+  std::array<bool, SDL_NUM_SCANCODES> hostKeysDown_{};
+  bool fullscreen_ = false;
 
   MessageBoxRelay boxes_{[this] { WakeMainThread(); }};
   SdlAudioOutput audio_;
@@ -197,16 +208,9 @@ bool SdlHost::OpenScreen() {
   if (window_ != nullptr) return true;
   int32_t x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
   int32_t width = kScreenWidth, height = kScreenHeight;
-  Uint32 flags = SDL_WINDOW_RESIZABLE;
+  Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
   if (options_.window) {
-    int32_t scale = options_.scale;
-    if (scale <= 0) {
-      SDL_Rect usable{};
-      if (SDL_GetDisplayUsableBounds(0, &usable) != 0) DesktopSize(usable.w, usable.h);
-      scale = LargestWholeScale(usable.w, usable.h);
-    }
-    width *= scale;
-    height *= scale;
+    WindowedSize(width, height);
   } else {
     // The desktop keeps its mode; the picture is scaled onto it. The window
     // starts as a borderless one over the whole desktop, so that it covers
@@ -217,14 +221,15 @@ bool SdlHost::OpenScreen() {
     y = bounds.y;
     width = bounds.w;
     height = bounds.h;
-    flags = SDL_WINDOW_BORDERLESS;
+    flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI;
   }
   window_ = SDL_CreateWindow("kaze", x, y, width, height, flags);
   if (window_ == nullptr) {
     std::fprintf(stderr, "kaze: cannot open a window: %s\n", SDL_GetError());
     return false;
   }
-  if (!options_.window) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  fullscreen_ = !options_.window;
+  if (fullscreen_) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
   // No text entry: an input method must not take the space bar or the keys
   // (the program switches the input-method editor off as well).
   SDL_StopTextInput();
@@ -335,7 +340,7 @@ bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
   switch (sdlEvent.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-      return TranslateKey(sdlEvent.key, event);
+      return !TakeHostKey(sdlEvent.key) && TranslateKey(sdlEvent.key, event);
     case SDL_MOUSEMOTION:
       MoveCursor(sdlEvent.motion.x, sdlEvent.motion.y);
       event = Event{.kind = Event::Kind::MouseMove};
@@ -376,8 +381,73 @@ bool SdlHost::TranslateKey(const SDL_KeyboardEvent& key, Event& event) {
   if (virtualKey == 0) return false;
   const bool down = key.type == SDL_KEYDOWN;
   input_.SetKey(virtualKey, down);
+  if (logs_.input) std::fprintf(stderr, "kaze-input: key %s 0x%02X\n", down ? "down" : "up", unsigned(virtualKey));
   event = Event{.kind = Event::Kind::Key, .virtualKey = virtualKey, .down = down, .alt = IsSystemKey(key.keysym)};
   return true;
+}
+
+// ---- the host's own keys -------------------------------------------------------
+
+// Alt+Enter and F11 switch between full screen and a window, F12 saves the
+// picture. They are the player's, not the story's: neither their press nor
+// their release is passed on, and the Alt of Alt+Enter is let go in the key
+// state, since its release may never come once the window changed.
+bool SdlHost::TakeHostKey(const SDL_KeyboardEvent& key) {
+  const SDL_Scancode code = key.keysym.scancode;
+  if (key.type == SDL_KEYUP) {
+    const bool taken = hostKeysDown_[code];
+    hostKeysDown_[code] = false;
+    return taken;
+  }
+  const bool enter = code == SDL_SCANCODE_RETURN || code == SDL_SCANCODE_KP_ENTER;
+  const bool toggle = (enter && (key.keysym.mod & KMOD_ALT) != 0) || code == SDL_SCANCODE_F11;
+  if (!toggle && code != SDL_SCANCODE_F12) return false;
+  hostKeysDown_[code] = true;
+  if (key.repeat != 0) return true;
+  if (toggle) {
+    input_.SetKey(kVkMenu, false);
+    ToggleFullscreen();
+  } else if (const StoredFrame* frame = frames_.Current()) {
+    SaveScreenshot(*frame);
+  }
+  return true;
+}
+
+// The window size for --window and for leaving full screen: --scale times
+// 640x480, else the largest whole multiple that fits the desktop.
+void SdlHost::WindowedSize(int32_t& width, int32_t& height) {
+  int32_t scale = options_.scale;
+  if (scale <= 0) {
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) DesktopSize(usable.w, usable.h);
+    scale = LargestWholeScale(usable.w, usable.h);
+  }
+  width = kScreenWidth * scale;
+  height = kScreenHeight * scale;
+}
+
+void SdlHost::ToggleFullscreen() {
+  if (window_ == nullptr) return;
+  fullscreen_ = !fullscreen_;
+  if (fullscreen_) {
+    // Over the whole desktop first, for where no window manager acts on
+    // the full-screen state.
+    SDL_Rect bounds{0, 0, kScreenWidth, kScreenHeight};
+    SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &bounds);
+    SDL_SetWindowBordered(window_, SDL_FALSE);
+    SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+    SDL_SetWindowSize(window_, bounds.w, bounds.h);
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    SDL_SetWindowFullscreen(window_, 0);
+    int32_t width = 0, height = 0;
+    WindowedSize(width, height);
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    SDL_SetWindowResizable(window_, SDL_TRUE);
+    SDL_SetWindowSize(window_, width, height);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+  Draw(frames_.Current());
 }
 
 bool SdlHost::TranslateButton(const SDL_MouseButtonEvent& button, Event& event) {
@@ -399,14 +469,29 @@ bool SdlHost::TranslateButton(const SDL_MouseButtonEvent& button, Event& event) 
   event = Event{.kind = Event::Kind::MouseButton, .down = down};
   event.button = button.button == SDL_BUTTON_LEFT ? 0 : 1;
   CursorPos(event.x, event.y);
+  if (logs_.input) {
+    std::fprintf(stderr, "kaze-input: mouse %s %s %d %d\n", down ? "down" : "up", event.button == 0 ? "left" : "right",
+                 event.x, event.y);
+  }
   return true;
 }
 
+// Mouse positions come in window units; the picture is fitted to the
+// drawable, which has more pixels than the window has units on a HiDPI
+// screen.
 void SdlHost::MoveCursor(int32_t windowX, int32_t windowY) {
   int32_t width = kScreenWidth, height = kScreenHeight;
+  int32_t outputWidth = kScreenWidth, outputHeight = kScreenHeight;
   if (window_ != nullptr) SDL_GetWindowSize(window_, &width, &height);
+  if (renderer_ != nullptr) SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+  if (width > 0 && height > 0) {
+    windowX = int32_t(int64_t(windowX) * outputWidth / width);
+    windowY = int32_t(int64_t(windowY) * outputHeight / height);
+  } else {
+    outputWidth = width = kScreenWidth, outputHeight = height = kScreenHeight;
+  }
   int32_t x = 0, y = 0;
-  WindowToScreen(FitPicture(width, height), windowX, windowY, x, y);
+  WindowToScreen(FitPicture(outputWidth, outputHeight), windowX, windowY, x, y);
   input_.SetCursor(x, y);
 }
 

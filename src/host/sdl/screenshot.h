@@ -1,0 +1,18 @@
+// F12: the picture on screen saved as a 640x480 PNG in the current folder.
+#pragma once
+
+#include <ctime>
+#include <string>
+
+#include "host/sdl/frame_exchange.h"
+
+namespace kaze::host {
+
+// A name that says when the shot was taken, e.g. kaze-20261207-194512.png;
+// "-2", "-3" and so on are added while the name is taken already.
+std::string ScreenshotName(std::time_t when);
+
+// Writes the frame under a fresh name and says where on stderr (or why not).
+void SaveScreenshot(const StoredFrame& frame);
+
+}  // namespace kaze::host
