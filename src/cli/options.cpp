@@ -84,6 +84,7 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
   else if (name == "--trace") return needValue() && (options.tracePath = value, true);
   else if (name == "--snap-dir") return needValue() && (options.snapDir = value, true);
   else if (name == "--audio-out") return needValue() && (options.audioOutPath = value, true);
+  else if (name == "--record") return needValue() && Check(!value.empty(), error, "--record needs a file") && (options.recordPath = value, true);
   else if (name == "--scale") {
     return needValue() && Check(ParseUnsigned(value, options.scale, 16) && options.scale >= 1, error,
                                 "--scale needs a whole number from 1 to 16, not '" + value + "'");
@@ -140,9 +141,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 
 std::string UsageText() {
   return R"(usage:
-  kaze [--data DIR] [--window] [--scale N] [--mute]
+  kaze [--data DIR] [--window] [--scale N] [--mute] [--record FILE.y4m]
   kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
                   [--snap MS[,MS...] --snap-dir DIR] [--audio-out FILE.wav]
+                  [--record FILE.y4m]
   kaze --help | --version
 
   --data DIR         the folder that holds the Data folder (default: here)
@@ -160,6 +162,8 @@ std::string UsageText() {
   --snap MS,...      write the frame shown at these times as PNG files
   --snap-dir DIR     the folder for the snapshots (snap-<MS>.png)
   --audio-out FILE   write the mixed audio as a 16-bit stereo WAV file
+  --record FILE.y4m  write the screen as a 50 frames/s YUV4MPEG2 video (also
+                     without --headless)
 
 testing:
   --fault NAME=RESULT[@N]  make the platform call NAME fail with RESULT (decimal
