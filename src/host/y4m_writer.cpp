@@ -45,10 +45,31 @@ inline uint8_t Chroma(int32_t weighted) {
   return static_cast<uint8_t>(std::min((weighted + (128 << 18) + (1 << 17)) >> 18, 255));
 }
 
-// Two rows at a time: each pair of rows gives one row of Cb and Cr. Plain
-// integer arithmetic over a row, which the compiler turns into vector code.
+// Per 16-bit value, its luma and its widened components packed 10 bits
+// apart, so that the components of a 2x2 block add up in one sum.
+struct Tables {
+  uint8_t luma[65536];
+  uint32_t packed[65536];
+};
+
+template <platform::PixelLayout Layout>
+const Tables& TablesFor() {
+  static const Tables* const tables = [] {
+    auto* made = new Tables;
+    for (uint32_t pixel = 0; pixel < 65536; ++pixel) {
+      const Rgb c = Widen<Layout>(pixel);
+      made->luma[pixel] = Luma(c);
+      made->packed[pixel] = static_cast<uint32_t>(c.r) << 20 | static_cast<uint32_t>(c.g) << 10 | static_cast<uint32_t>(c.b);
+    }
+    return made;
+  }();
+  return *tables;
+}
+
+// Two rows at a time: each pair of rows gives one row of Cb and Cr.
 template <platform::PixelLayout Layout>
 void Convert(const uint16_t* pixels, int32_t pitch, uint8_t* y, uint8_t* cb, uint8_t* cr) {
+  const Tables& t = TablesFor<Layout>();
   for (int32_t row = 0; row < kHeight; row += 2) {
     const auto* top = reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) +
                                                         static_cast<intptr_t>(row) * pitch);
@@ -57,14 +78,14 @@ void Convert(const uint16_t* pixels, int32_t pitch, uint8_t* y, uint8_t* cb, uin
     uint8_t* yBottom = yTop + kWidth;
     uint8_t* cbRow = cb + static_cast<size_t>(row / 2) * (kWidth / 2);
     uint8_t* crRow = cr + static_cast<size_t>(row / 2) * (kWidth / 2);
+    for (int32_t x = 0; x < kWidth; ++x) {
+      yTop[x] = t.luma[top[x]];
+      yBottom[x] = t.luma[bottom[x]];
+    }
     for (int32_t x = 0; x < kWidth; x += 2) {
-      const Rgb a = Widen<Layout>(top[x]), b = Widen<Layout>(top[x + 1]);
-      const Rgb c = Widen<Layout>(bottom[x]), d = Widen<Layout>(bottom[x + 1]);
-      yTop[x] = Luma(a);
-      yTop[x + 1] = Luma(b);
-      yBottom[x] = Luma(c);
-      yBottom[x + 1] = Luma(d);
-      const int32_t r = a.r + b.r + c.r + d.r, g = a.g + b.g + c.g + d.g, bl = a.b + b.b + c.b + d.b;
+      const uint32_t sum = t.packed[top[x]] + t.packed[top[x + 1]] + t.packed[bottom[x]] + t.packed[bottom[x + 1]];
+      const int32_t r = static_cast<int32_t>(sum >> 20), g = static_cast<int32_t>(sum >> 10 & 1023),
+                    bl = static_cast<int32_t>(sum & 1023);
       cbRow[x / 2] = Chroma(-11059 * r - 21709 * g + 32768 * bl);
       crRow[x / 2] = Chroma(32768 * r - 27439 * g - 5329 * bl);
     }
