@@ -73,6 +73,11 @@ TEST(RecordedRun, HoldsEveryFrameUpToTheEndAndMatchesTheSnapshotAndLeavesTheRunA
                                            "--snap-dir", dir.path().string()};
   std::vector<std::string> recording = common;
   recording.insert(recording.end(), {"--record", video});
+  ProgramRun unwritable = RunProgram({KAZE_BINARY, "--headless", "--record", "/nonexistent/folder/run.y4m"});
+  EXPECT_EQ(unwritable.exitCode, 2);
+  EXPECT_EQ(unwritable.stderrText.rfind("kaze: cannot write the recording /nonexistent/folder/run.y4m", 0), 0u)
+      << unwritable.stderrText;
+
   KazeRun plain = RunKaze(common);
   KazeRun recorded = RunKaze(recording);
   ASSERT_EQ(recorded.exitCode, 0) << recorded.stderrText;
