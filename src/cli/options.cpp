@@ -85,6 +85,7 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
   else if (name == "--trace") return needValue() && (options.tracePath = value, true);
   else if (name == "--snap-dir") return needValue() && (options.snapDir = value, true);
   else if (name == "--audio-out") return needValue() && (options.audioOutPath = value, true);
+  else if (name == "--record") return needValue() && Check(!value.empty(), error, "--record needs a file") && (options.recordPath = value, true);
   else if (name == "--scale") {
     return needValue() && Check(ParseUnsigned(value, options.scale, 16) && options.scale >= 1, error,
                                 "--scale needs a whole number from 1 to 16, not '" + value + "'");
@@ -145,6 +146,7 @@ std::string UsageText() {
        [--record FILE.y4m]
   kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
                   [--snap MS[,MS...] --snap-dir DIR] [--audio-out FILE.wav]
+                  [--record FILE.y4m]
   kaze --help | --version
 
 playing:
@@ -156,11 +158,10 @@ screen:
   --fullscreen       full screen, the picture scaled to fit with black bars
                      (the default)
   --window           play in a window instead of full screen
-  --fullscreen       play full screen (the default; Alt+Enter or F11 switches)
   --scale N          window size as N times 640x480 (default: the largest that fits)
 
 recording:
-  --record FILE.y4m  record the screen at 50 frames per second
+  --record FILE.y4m  write the screen as a 50 frames/s YUV4MPEG2 video
   --headless         no devices: a virtual clock, scripted input, a trace
   --script FILE      input events by virtual time, one a line:
                        <ms> mouse X Y | down left|right | up left|right

@@ -17,6 +17,7 @@ struct Options {
   bool window = false;
   int scale = 0;
   bool mute = false;
+  std::string recordPath;  // either host: the screen as a Y4M video
   // The headless host.
   bool headless = false;
   std::string scriptPath;

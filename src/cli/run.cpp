@@ -65,6 +65,7 @@ std::unique_ptr<host::Host> MakeHeadlessHost(const Options& options, std::string
   settings.snapTimes = options.snapTimes;
   settings.snapDir = options.snapDir.empty() ? "." : options.snapDir;
   settings.audioOutPath = options.audioOutPath;
+  settings.recordPath = options.recordPath;
   settings.startTick = options.startTick.value_or(kHeadlessStartTick);
   return host::CreateHeadlessHost(settings, error);
 }
@@ -74,6 +75,7 @@ std::unique_ptr<host::Host> MakePlayerHost(const Options& options, std::string& 
   host::SdlHostOptions settings;
   settings.window = options.window;
   settings.scale = options.scale;
+  settings.recordPath = options.recordPath;
   auto made = host::CreateSdlHost(settings, error);
   if (!made && error.find("--headless") == std::string::npos) error += " (--headless runs without a display)";
   return made;

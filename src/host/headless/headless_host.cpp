@@ -12,6 +12,7 @@
 #include "host/unchanged_frames.h"
 #include "host/headless/trace_writer.h"
 #include "host/headless/turn_scheduler.h"
+#include "host/y4m_writer.h"
 
 namespace kaze::host {
 
@@ -42,6 +43,7 @@ class Headless final : public HeadlessHost {
   bool Open(std::string& error) {
     if (!trace_.Open(options_.tracePath, options_.keepTrace, error)) return false;
     if (!options_.audioOutPath.empty() && !wav_.Open(options_.audioOutPath, kAudioRate, error)) return false;
+    if (!options_.recordPath.empty() && !video_.Open(options_.recordPath, error)) return false;
     ApplyActionsUpTo(0);
     return true;
   }
@@ -75,6 +77,7 @@ class Headless final : public HeadlessHost {
       for (int32_t y = 0; y < kScreenHeight; ++y)
         std::copy_n(Row(frame, y), kScreenWidth, shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
       shownLayout_ = frame.layout;
+      ++shownVersion_;
       crc = FrameCrc(shown_);
       if (haveShown_ && crc == shownCrc_) return;
       haveShown_ = true;
@@ -140,9 +143,11 @@ class Headless final : public HeadlessHost {
 
   void Finish(int exitCode) override {
     WriteSnapshotsUpTo(Now() + 1);  // the snapshots due by now show the last frame
+    RecordUpTo(Now() + 1);
     trace_.Write(Now(), "exit", {{"code", int64_t{exitCode}}, {"flips", Flips()}});
     trace_.Close();
     wav_.Close();
+    video_.Close();
     if (!scheduler_->JoinAll()) {
       // A thread still sleeps and will never be woken: leave it to the
       // process's end rather than destroy what it waits on.
@@ -171,6 +176,7 @@ class Headless final : public HeadlessHost {
   void Advance(uint64_t from, uint64_t to) {
     MixAudio(from, to);
     WriteSnapshotsUpTo(to);
+    RecordUpTo(to);
     ApplyActionsUpTo(to);
     if (options_.untilMs && to > *options_.untilMs + options_.runawayLimitMs) StopRunaway();
   }
@@ -214,6 +220,20 @@ class Headless final : public HeadlessHost {
     }
   }
 
+  // The video's frames due before `to` (one each 20 ms from 0) all show the
+  // picture on screen now: no thread runs between here and `to`.
+  void RecordUpTo(uint64_t to) {
+    if (!video_.IsOpen() || to == 0) return;
+    const uint64_t due = (to - 1) / kRecordFrameMs + 1;
+    if (due <= video_.FramesWritten()) return;
+    std::lock_guard lock(frameMutex_);
+    if (recordedVersion_ != shownVersion_) {
+      video_.SetPicture(shown_.data(), kScreenWidth * 2, shownLayout_);
+      recordedVersion_ = shownVersion_;
+    }
+    video_.WriteFrames(due - video_.FramesWritten());
+  }
+
   void ApplyActionsUpTo(uint64_t to) {
     std::lock_guard lock(inputMutex_);
     while (nextAction_ < actions_.size() && actions_[nextAction_].time <= to) {
@@ -239,6 +259,8 @@ class Headless final : public HeadlessHost {
                  static_cast<unsigned long long>(options_.runawayLimitMs));
     trace_.Write(Now(), "exit", {{"code", int64_t{3}}, {"flips", Flips()}});
     trace_.Close();
+    wav_.Close();
+    video_.Close();
     std::_Exit(3);
   }
 
@@ -250,6 +272,8 @@ class Headless final : public HeadlessHost {
 
   TraceWriter trace_;
   WavWriter wav_;
+  Y4mWriter video_;
+  uint64_t recordedVersion_ = 0;  // the shownVersion_ the video holds (0: black)
   std::vector<int16_t> mixBuffer_;
   std::atomic<AudioSource*> audioSource_{nullptr};
 
@@ -259,6 +283,7 @@ class Headless final : public HeadlessHost {
   bool haveShown_ = false;
   UnchangedFrames unchanged_;  // frames known to show what shown_ holds
   uint32_t shownCrc_ = 0;
+  uint64_t shownVersion_ = 0;  // counts the changes of shown_
   int64_t flips_ = 0;
 
   std::mutex inputMutex_;

@@ -1,6 +1,7 @@
 // The headless host: no devices. A virtual clock that moves only while every
 // thread of the program sleeps, input from a script, a JSON Lines trace of
-// what the program shows and says, PNG snapshots and a WAV of its audio.
+// what the program shows and says, PNG snapshots, a WAV of its audio and a
+// video of its screen.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +23,7 @@ struct HeadlessOptions {
   std::vector<uint64_t> snapTimes;     // ms at which the shown frame is written
   std::string snapDir;                 // snapshots go to <dir>/snap-<ms>.png
   std::string audioOutPath;            // empty: the audio is mixed and dropped
+  std::string recordPath;              // empty: no video (see y4m_writer.h)
   uint32_t startTick = 0;              // GetTickCount at virtual time 0
   int32_t desktopWidth = 1024, desktopHeight = 768;
   uint64_t runawayLimitMs = 60000;     // after --until: a run that goes on is stopped

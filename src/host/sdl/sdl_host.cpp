@@ -22,6 +22,7 @@
 #include "host/sdl/input_state.h"
 #include "host/sdl/key_map.h"
 #include "host/sdl/message_box_relay.h"
+#include "host/sdl/screen_recorder.h"
 #include "host/sdl/screenshot.h"
 #include "host/sdl/sdl_audio.h"
 #include "host/sdl/view_fit.h"
@@ -167,6 +168,7 @@ class SdlHost final : public Host {
 
   MessageBoxRelay boxes_{[this] { WakeMainThread(); }};
   SdlAudioOutput audio_;
+  ScreenRecorder recorder_;  // main thread
   std::mutex threadsMutex_;
   std::vector<std::thread> threads_;
 };
@@ -188,7 +190,7 @@ bool SdlHost::Start(std::string& error) {
     return false;
   }
   sdlStarted_ = true;
-  return true;
+  return options_.recordPath.empty() || recorder_.Open(options_.recordPath, error);
 }
 
 // ---- screen ----------------------------------------------------------------
@@ -322,9 +324,11 @@ bool SdlHost::PollEvent(Event& event) {
 // Main thread: the boxes the game thread waits for, then the newest frame.
 void SdlHost::DoMainThreadWork() {
   if (boxes_.HasWaiting()) boxes_.Serve([this](auto caption, auto text) { ShowBoxNow(caption, text); });
+  if (recorder_.IsOpen()) recorder_.CatchUp(std::chrono::steady_clock::now());
   if (!FrameDue()) return;
   nextPresent_ = std::chrono::steady_clock::now() + refreshInterval_;
   if (const StoredFrame* frame = frames_.TakeNewest()) {
+    recorder_.Shown(frame);
     const uint64_t taken = logs_.presents != nullptr ? MonotonicMicros() : 0;
     Draw(frame);
     if (logs_.presents != nullptr) {
@@ -609,6 +613,7 @@ void SdlHost::Finish(int) {
   boxes_.Close();
   JoinThreads();
   audio_.Close();
+  recorder_.Close();
   CloseScreen();
 }
 

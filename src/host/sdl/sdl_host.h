@@ -12,6 +12,7 @@ namespace kaze::host {
 struct SdlHostOptions {
   bool window = false;  // a window instead of full screen
   int scale = 0;        // window size as a multiple of 640x480; 0: the largest that fits
+  std::string recordPath;  // empty: no video of the screen (see screen_recorder.h)
 };
 
 // Null, with a one-line reason in `error`, when no display is available.

@@ -1,0 +1,67 @@
+// The cost of --record: one iteration records one second of a run (50
+// frames) to a file, with the picture still (every frame a repeat), or
+// changing each frame (a fade: every frame converted). The real time per
+// iteration is what the recording adds to a second of the run.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "host/y4m_writer.h"
+
+namespace {
+
+using kaze::host::Y4mWriter;
+using kaze::platform::PixelLayout;
+
+std::vector<uint16_t> NoisyPicture(uint32_t seed) {
+  std::mt19937 random(seed);
+  std::vector<uint16_t> pixels(640 * 480);
+  for (uint16_t& pixel : pixels) pixel = static_cast<uint16_t>(random());
+  return pixels;
+}
+
+void ConvertFrame(benchmark::State& state) {
+  const std::vector<uint16_t> pixels = NoisyPicture(1);
+  std::vector<uint8_t> planes(640 * 480 * 3 / 2);
+  for (auto _ : state) {
+    kaze::host::ConvertToYuv420(pixels.data(), 1280, PixelLayout::Rgb565, planes.data(), planes.data() + 640 * 480,
+                                planes.data() + 640 * 480 * 5 / 4);
+    benchmark::DoNotOptimize(planes.data());
+  }
+}
+BENCHMARK(ConvertFrame)->Unit(benchmark::kMicrosecond);
+
+// range(0): 1 when every frame shows a new picture.
+void RecordOneSecond(benchmark::State& state) {
+  const bool changing = state.range(0) != 0;
+  const std::vector<uint16_t> pictures[2] = {NoisyPicture(1), NoisyPicture(2)};
+  const std::string path = (std::filesystem::temp_directory_path() / "kaze_bench_record.y4m").string();
+  Y4mWriter writer;
+  std::string error;
+  int flip = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (!writer.Open(path, error)) {
+      state.SkipWithError(error.c_str());
+      break;
+    }
+    writer.SetPicture(pictures[0].data(), 1280, PixelLayout::Rgb565);
+    state.ResumeTiming();
+    for (int frame = 0; frame < 50; ++frame) {
+      if (changing) writer.SetPicture(pictures[++flip & 1].data(), 1280, PixelLayout::Rgb565);
+      writer.WriteFrames(1);
+    }
+    writer.Close();  // the buffered tail goes out too
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(RecordOneSecond)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,43 @@
+// A run's pictures as a YUV4MPEG2 video: 640x480, 50 frames a second, 4:2:0
+// with JPEG (centred) chroma siting, BT.601 full range ("C420jpeg", which
+// ffmpeg reads as yuvj420p). Each frame is the picture on screen at its
+// moment; a frame that repeats the one before is written again from the
+// converted copy without converting anew.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/include/pixel_surface.h"
+
+namespace kaze::host {
+
+constexpr uint32_t kRecordFrameMs = 20;  // 50 frames a second
+
+class Y4mWriter {
+ public:
+  ~Y4mWriter();
+  // Creates the file and writes the stream header; false with a reason.
+  bool Open(const std::string& path, std::string& error);
+  bool IsOpen() const { return file_ != nullptr; }
+  // Converts a 640x480 picture (pitch in bytes) to be the frame written next.
+  void SetPicture(const uint16_t* pixels, int32_t pitch, platform::PixelLayout layout);
+  // Writes the current picture `count` times (black before any picture).
+  void WriteFrames(uint64_t count);
+  uint64_t FramesWritten() const { return frames_; }
+  void Close();
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::vector<uint8_t> planes_;  // "FRAME\n", then Y, Cb, Cr
+  uint64_t frames_ = 0;
+};
+
+// The converter alone, for tests and the benchmark: 640x480 16-bit pixels
+// to the Y plane (640x480) and the Cb and Cr planes (320x240 each).
+void ConvertToYuv420(const uint16_t* pixels, int32_t pitch, platform::PixelLayout layout, uint8_t* y, uint8_t* cb,
+                     uint8_t* cr);
+
+}  // namespace kaze::host
