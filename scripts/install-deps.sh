@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libsdl2-dev libpixman-1-dev libasound2-dev
   libfreetype-dev libharfbuzz-dev fonts-dejavu-core fonts-ipafont-mincho
-  xvfb xauth xdotool xfonts-base
+  xvfb xauth xdotool xfonts-base imagemagick
   man-db groff-base desktop-file-utils appstream
 )
 
