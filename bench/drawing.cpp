@@ -23,7 +23,7 @@
 #include "image/drawing.h"
 #include "image/pixel_effects.h"
 #include "image/pixel_kernels.h"
-#include "platform/blit.h"
+#include "platform/ddraw/blit.h"
 #include "shell/shared_flags.h"
 
 namespace {

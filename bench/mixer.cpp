@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/audio_convert.h"
-#include "platform/audio_mixer.h"
+#include "platform/dsound/audio_mixer.h"
 
 namespace {
 

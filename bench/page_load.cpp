@@ -27,7 +27,7 @@
 #include "game/story_state.h"
 #include "host/headless/headless_host.h"
 #include "picture_files.h"
-#include "platform/files.h"
+#include "platform/kernel32/files.h"
 #include "shell/shared_flags.h"
 #include "sound/effects.h"
 #include "vimage_encoder.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/null_host.h"
-#include "platform/mmio_memory.h"
+#include "platform/winmm/mmio_memory.h"
 #include "sound/sound_bank.h"
 
 namespace {

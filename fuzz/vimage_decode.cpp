@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "image/vimage_decoder.h"
-#include "platform/dib.h"
+#include "platform/gdi32/dib.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kaze::image::VImageStreamFacts facts;

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "platform/faults.h"
+#include "platform/machine/faults.h"
 
 namespace kaze::cli {
 

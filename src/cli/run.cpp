@@ -11,9 +11,9 @@
 #include "cli/data_folder.h"
 #include "cli/options.h"
 #include "host/headless/headless_host.h"
-#include "platform/files.h"
-#include "platform/resources.h"
-#include "platform/settings.h"
+#include "platform/kernel32/files.h"
+#include "platform/user32/resources.h"
+#include "platform/machine/settings.h"
 #include "resources/resources.h"
 #include "shell/main_window.h"
 #ifdef KAZE_HAVE_SDL

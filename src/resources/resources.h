@@ -2,6 +2,6 @@
 // command 40001) and group icon 149.
 #pragma once
 
-#include "platform/resources.h"
+#include "platform/user32/resources.h"
 
 const kaze::platform::ResourceTable& ExecutableResources();

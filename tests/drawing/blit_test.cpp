@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "platform/blit.h"
-#include "platform/blit_reference.h"
+#include "platform/ddraw/blit.h"
+#include "platform/ddraw/blit_reference.h"
 
 namespace kaze::platform {
 namespace {

@@ -2,7 +2,7 @@
 // bitmap against pixels worked out by hand for 5-6-5 and 5-5-5, and a set of
 // damaged or forged bitmaps that must be refused without reading past their
 // buffers.
-#include "platform/dib.h"
+#include "platform/gdi32/dib.h"
 
 #include <gtest/gtest.h>
 #include <wingdi.h>

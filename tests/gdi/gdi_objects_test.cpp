@@ -9,9 +9,9 @@
 
 #include "dib_builder.h"
 #include "support/headless_fixture.h"
-#include "platform/faults.h"
-#include "platform/gdi_objects.h"
-#include "platform/settings.h"
+#include "platform/machine/faults.h"
+#include "platform/gdi32/gdi_objects.h"
+#include "platform/machine/settings.h"
 
 namespace {
 

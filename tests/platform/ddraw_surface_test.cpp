@@ -4,8 +4,8 @@
 #include <ddraw.h>
 #include <windows.h>
 
-#include "platform/ddraw_internal.h"
-#include "platform/faults.h"
+#include "platform/ddraw/ddraw_internal.h"
+#include "platform/machine/faults.h"
 #include "support/headless_fixture.h"
 
 namespace kaze::test {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/audio_mixer.h"
+#include "platform/dsound/audio_mixer.h"
 
 #include "sound_fixture.h"
 

@@ -6,9 +6,9 @@
 #include <map>
 #include <memory>
 
-#include "platform/faults.h"
-#include "platform/settings.h"
-#include "platform/winmm_mixer_backend.h"
+#include "platform/machine/faults.h"
+#include "platform/machine/settings.h"
+#include "platform/winmm/winmm_mixer_backend.h"
 #include "sound/mixer_volume.h"
 
 namespace kaze::test {

@@ -3,7 +3,7 @@
 // bytes in memory, the way the fuzzer does; the sound bank's tests read files.
 #include <mmsystem.h>
 
-#include "platform/mmio_memory.h"
+#include "platform/winmm/mmio_memory.h"
 #include "sound_fixture.h"
 
 namespace kaze::test {

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "fake_audio_host.h"
-#include "platform/faults.h"
-#include "platform/files.h"
-#include "platform/settings.h"
+#include "platform/machine/faults.h"
+#include "platform/kernel32/files.h"
+#include "platform/machine/settings.h"
 #include "sound/effects.h"
 #include "sound/sound_bank.h"
 #include "wav_builder.h"

@@ -18,7 +18,7 @@
 #include "game/story.h"
 #include "game/story_state.h"
 #include "game/title.h"
-#include "platform/files.h"
+#include "platform/kernel32/files.h"
 #include "shell/game_thread.h"
 #include "shell/main_window.h"
 #include "shell/shared_flags.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/dib.h"
+#include "platform/gdi32/dib.h"
 
 namespace vimage {
 

@@ -13,9 +13,9 @@
 #include "host/headless/headless_host.h"
 #include "image/drawing.h"
 #include "picture_files.h"
-#include "platform/dib.h"
-#include "platform/files.h"
-#include "platform/settings.h"
+#include "platform/gdi32/dib.h"
+#include "platform/kernel32/files.h"
+#include "platform/machine/settings.h"
 #include "shell/shared_flags.h"
 
 namespace vimage {

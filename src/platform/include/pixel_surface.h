@@ -1,6 +1,6 @@
 // The plain memory underneath every DirectDraw surface of the stand-in:
 // 16-bit pixels, rows `pitch` bytes apart. Blits, fills, keys and stretches
-// are free functions over these (see platform/blit.h).
+// are free functions over these (see platform/ddraw/blit.h).
 #pragma once
 
 #include <cstdint>

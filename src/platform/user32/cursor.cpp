@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "host/host.h"
-#include "platform/window_system.h"
+#include "platform/user32/window_system.h"
 
 namespace kaze::platform {
 

@@ -1,4 +1,4 @@
-#include "platform/dib.h"
+#include "platform/gdi32/dib.h"
 
 #include <wingdi.h>
 

@@ -11,9 +11,9 @@
 
 #include "host/audio_convert.h"
 #include "host/host.h"
-#include "platform/audio_mixer.h"
-#include "platform/faults.h"
-#include "platform/settings.h"
+#include "platform/dsound/audio_mixer.h"
+#include "platform/machine/faults.h"
+#include "platform/machine/settings.h"
 
 using kaze::platform::AudioMixer;
 using kaze::platform::CheckFault;

@@ -1,4 +1,4 @@
-#include "platform/audio_mixer.h"
+#include "platform/dsound/audio_mixer.h"
 
 #include <algorithm>
 #include <cmath>

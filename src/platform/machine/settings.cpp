@@ -1,4 +1,4 @@
-#include "platform/settings.h"
+#include "platform/machine/settings.h"
 
 namespace kaze::platform {
 

@@ -3,7 +3,7 @@
 // two on many random cases.
 #pragma once
 
-#include "platform/blit.h"
+#include "platform/ddraw/blit.h"
 
 namespace kaze::platform::reference {
 

@@ -10,9 +10,9 @@
 #include <set>
 #include <string_view>
 
-#include "platform/faults.h"
-#include "platform/settings.h"
-#include "platform/winmm_mixer_backend.h"
+#include "platform/machine/faults.h"
+#include "platform/machine/settings.h"
+#include "platform/winmm/winmm_mixer_backend.h"
 
 struct HMIXER__ {
   std::unique_ptr<kaze::platform::MixerBackend> connection;

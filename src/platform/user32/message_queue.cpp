@@ -8,8 +8,8 @@
 #include <mutex>
 
 #include "host/host.h"
-#include "platform/ddraw_internal.h"
-#include "platform/window_system.h"
+#include "platform/ddraw/ddraw_internal.h"
+#include "platform/user32/window_system.h"
 
 namespace kaze::platform {
 

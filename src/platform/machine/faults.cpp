@@ -1,4 +1,4 @@
-#include "platform/faults.h"
+#include "platform/machine/faults.h"
 
 #include <charconv>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "platform/files.h"
+#include "platform/kernel32/files.h"
 
 #include <algorithm>
 #include <string>

@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "host/host.h"
-#include "platform/winmm_mixer_backend.h"
+#include "platform/winmm/winmm_mixer_backend.h"
 
 namespace kaze::platform {
 

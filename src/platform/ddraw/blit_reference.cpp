@@ -1,4 +1,4 @@
-#include "platform/blit_reference.h"
+#include "platform/ddraw/blit_reference.h"
 
 #include <algorithm>
 

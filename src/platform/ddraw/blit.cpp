@@ -7,7 +7,7 @@
 //   rows); integer magnification writes each source pixel k times without a
 //   column table, any other ratio looks its columns up in a table made once
 //   per blit.
-#include "platform/blit.h"
+#include "platform/ddraw/blit.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,10 +3,10 @@
 #include <port_gdi.h>
 #include <wingdi.h>
 
-#include "platform/dib.h"
-#include "platform/faults.h"
-#include "platform/gdi_objects.h"
-#include "platform/settings.h"
+#include "platform/gdi32/dib.h"
+#include "platform/machine/faults.h"
+#include "platform/gdi32/gdi_objects.h"
+#include "platform/machine/settings.h"
 
 namespace kaze::platform {
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "host/host.h"
-#include "platform/faults.h"
-#include "platform/resources.h"
-#include "platform/window_system.h"
+#include "platform/machine/faults.h"
+#include "platform/user32/resources.h"
+#include "platform/user32/window_system.h"
 
 namespace kaze::platform {
 

@@ -5,9 +5,9 @@
 #include <new>
 
 #include "host/host.h"
-#include "platform/ddraw_internal.h"
-#include "platform/faults.h"
-#include "platform/window_system.h"
+#include "platform/ddraw/ddraw_internal.h"
+#include "platform/machine/faults.h"
+#include "platform/user32/window_system.h"
 
 namespace kaze::platform {
 

@@ -2,9 +2,9 @@
 // own pixels, one at a time.
 #include <ddraw.h>
 
-#include "platform/ddraw_internal.h"
-#include "platform/faults.h"
-#include "platform/gdi_objects.h"
+#include "platform/ddraw/ddraw_internal.h"
+#include "platform/machine/faults.h"
+#include "platform/gdi32/gdi_objects.h"
 
 HRESULT IDirectDrawSurface::GetDC(HDC* dc) {
   if (dc == nullptr) return DDERR_INVALIDPARAMS;

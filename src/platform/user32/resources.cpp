@@ -1,9 +1,9 @@
 // LoadAcceleratorsA and TranslateAcceleratorA over the installed resource table.
-#include "platform/resources.h"
+#include "platform/user32/resources.h"
 
 #include <atomic>
 
-#include "platform/window_system.h"
+#include "platform/user32/window_system.h"
 
 namespace kaze::platform {
 

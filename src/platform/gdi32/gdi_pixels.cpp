@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "platform/dib.h"
-#include "platform/gdi_internal.h"
+#include "platform/gdi32/dib.h"
+#include "platform/gdi32/gdi_internal.h"
 
 namespace kaze::platform {
 

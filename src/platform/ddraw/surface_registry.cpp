@@ -4,7 +4,7 @@
 #include <set>
 
 #include "host/host.h"
-#include "platform/ddraw_internal.h"
+#include "platform/ddraw/ddraw_internal.h"
 
 namespace kaze::platform {
 

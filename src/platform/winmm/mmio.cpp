@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "host/host.h"
-#include "platform/faults.h"
-#include "platform/files.h"
-#include "platform/mmio_memory.h"
+#include "platform/machine/faults.h"
+#include "platform/kernel32/files.h"
+#include "platform/winmm/mmio_memory.h"
 
 // A file, or bytes in memory read the same way.
 struct HMMIO__ {

@@ -4,7 +4,7 @@
 
 #include <ddraw.h>
 
-#include "platform/settings.h"
+#include "platform/machine/settings.h"
 
 namespace kaze::platform {
 

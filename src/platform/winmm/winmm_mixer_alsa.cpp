@@ -7,7 +7,7 @@
 // opened, and skips a write equal to such a value. So every connection
 // opens the card's mixer afresh and closes it at its end: a volume that
 // another program changed meanwhile is read, and written back, as it is.
-#include "platform/winmm_mixer_backend.h"
+#include "platform/winmm/winmm_mixer_backend.h"
 
 #ifdef KAZE_HAVE_ALSA
 

@@ -5,9 +5,9 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "platform/faults.h"
-#include "platform/gdi_internal.h"
-#include "platform/gdi_objects.h"
+#include "platform/machine/faults.h"
+#include "platform/gdi32/gdi_internal.h"
+#include "platform/gdi32/gdi_objects.h"
 
 namespace kaze::platform {
 

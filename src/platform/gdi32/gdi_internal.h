@@ -7,7 +7,7 @@
 #include <optional>
 #include <unordered_map>
 
-#include "platform/gdi_objects.h"
+#include "platform/gdi32/gdi_objects.h"
 
 namespace kaze::platform {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "host/host.h"
-#include "platform/faults.h"
+#include "platform/machine/faults.h"
 
 namespace {
 

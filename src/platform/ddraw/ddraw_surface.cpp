@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "host/host.h"
-#include "platform/blit.h"
-#include "platform/ddraw_internal.h"
-#include "platform/faults.h"
-#include "platform/gdi_objects.h"
-#include "platform/window_system.h"
+#include "platform/ddraw/blit.h"
+#include "platform/ddraw/ddraw_internal.h"
+#include "platform/machine/faults.h"
+#include "platform/gdi32/gdi_objects.h"
+#include "platform/user32/window_system.h"
 
 namespace kaze::platform {
 
