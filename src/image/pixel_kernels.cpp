@@ -1,5 +1,8 @@
-// The row loops run in fixed chunks of 16 pixels: a loop with a constant
-// trip count is one the compiler vectorises at -O2 without target options.
+// The plain row loops here define every result. On x86-64 the rows run in
+// the vector forms of pixel_kernels_x86.cpp instead (SSE2, or AVX2 when the
+// processor has it), which must equal them bit for bit. The plain loops run
+// in fixed chunks of 16 pixels: a loop with a constant trip count is one
+// the compiler vectorises at -O2 without target options.
 //
 // The blend must give the exact double-precision rule's result. Its per-call
 // table holds that result for every pair of 5-bit channel values, so looking
@@ -7,17 +10,31 @@
 // 11-bit integer weights whose 16-bit result matches the table on all 1024
 // pairs; they are searched for once per call and checked against the whole
 // table, and the row then runs in 16-bit vector lanes. Where none is found
-// (a few weights), the rows use the table.
+// (a few weights), the rows use the table. A table depends on the weight
+// alone and the fades use the same few dozen weights again and again, so
+// the tables last made are kept.
 #include "image/pixel_kernels.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "image/pixel_kernels_simd.h"
 
 namespace {
 
 constexpr int32_t kChunk = 16;
+
+std::atomic<int> chosenLoops{-1};  // -1: the widest
+
+bool Running(PixelLoops loops) {
+  const int chosen = chosenLoops.load(std::memory_order_relaxed);
+  return (chosen < 0 ? WidestPixelLoops() : static_cast<PixelLoops>(chosen)) == loops;
+}
 
 uint32_t Channel(uint32_t pixel, int32_t shift, uint32_t max) { return (pixel >> shift) & max; }
 
@@ -39,7 +56,26 @@ uint16_t BlendPixelByRule(uint16_t s, uint16_t d, const ChannelLayout& l, float 
 ChannelLayout Layout565() { return ChannelLayout{11, 6, 0, 31, 31, 31, 0x7BCF}; }
 ChannelLayout Layout555() { return ChannelLayout{10, 5, 0, 31, 31, 31, 0x3DEF}; }
 
-void DimRow(uint16_t* __restrict target, const uint16_t* __restrict source, int32_t count, uint16_t halfMask) {
+PixelLoops WidestPixelLoops() {
+#if defined(KAZE_PIXEL_AVX2)
+  if (pixel_simd::HasAvx2()) return PixelLoops::Avx2;
+#endif
+#if defined(KAZE_PIXEL_SSE2)
+  return PixelLoops::Sse2;
+#else
+  return PixelLoops::Plain;
+#endif
+}
+
+bool UsePixelLoops(PixelLoops loops) {
+  if (static_cast<int>(loops) > static_cast<int>(WidestPixelLoops())) return false;
+  chosenLoops.store(static_cast<int>(loops));
+  return true;
+}
+
+namespace {
+
+void DimRowPlain(uint16_t* __restrict target, const uint16_t* __restrict source, int32_t count, uint16_t halfMask) {
   int32_t i = 0;
   for (; i + kChunk <= count; i += kChunk) {
     for (int32_t j = 0; j < kChunk; ++j) {
@@ -50,6 +86,18 @@ void DimRow(uint16_t* __restrict target, const uint16_t* __restrict source, int3
   }
   for (; i < count; ++i)
     if (source[i] != 0) target[i] = static_cast<uint16_t>((source[i] >> 1) & halfMask);
+}
+
+}  // namespace
+
+void DimRow(uint16_t* target, const uint16_t* source, int32_t count, uint16_t halfMask) {
+#if defined(KAZE_PIXEL_AVX2)
+  if (Running(PixelLoops::Avx2)) return pixel_simd::DimRowAvx2(target, source, count, halfMask);
+#endif
+#if defined(KAZE_PIXEL_SSE2)
+  if (Running(PixelLoops::Sse2)) return pixel_simd::DimRowSse2(target, source, count, halfMask);
+#endif
+  DimRowPlain(target, source, count, halfMask);
 }
 
 uint32_t BlendChannel(uint32_t sourceChannel, uint32_t targetChannel, float alpha, float inverse) {
@@ -188,13 +236,25 @@ void BlendRowByTable(uint16_t* __restrict target, const uint16_t* __restrict sou
   }
 }
 
-}  // namespace
+// Fixed weights on one of the two display formats, in the widest loops.
+template <int32_t RedShift, int32_t GreenShift, int32_t BlueShift>
+void BlendRowFixedFast(uint16_t* target, const uint16_t* source, int32_t count, const BlendTable& table) {
+#if defined(KAZE_PIXEL_SSE2)
+  constexpr bool is565 = RedShift == 11;
+  const pixel_simd::FixedWeights weights{table.fixedInverse, table.fixedAlpha, table.fixedBias};
+#if defined(KAZE_PIXEL_AVX2)
+  if (Running(PixelLoops::Avx2))
+    return is565 ? pixel_simd::BlendRow565Avx2(target, source, count, weights)
+                 : pixel_simd::BlendRow555Avx2(target, source, count, weights);
+#endif
+  if (Running(PixelLoops::Sse2))
+    return is565 ? pixel_simd::BlendRow565Sse2(target, source, count, weights)
+                 : pixel_simd::BlendRow555Sse2(target, source, count, weights);
+#endif
+  BlendRowFixed<RedShift, GreenShift, BlueShift>(target, source, count, table);
+}
 
-BlendTable MakeBlendTable(float alpha) {
-  // Weights outside 0..1 would carry a channel into its neighbour; the
-  // callers never pass them, and a stray one is held at the nearest end.
-  if (!(alpha >= 0.0f)) alpha = 0.0f;
-  if (alpha > 1.0f) alpha = 1.0f;
+BlendTable MakeBlendTableUncached(float alpha) {
   BlendTable table;
   table.alpha = alpha;
   table.inverse = static_cast<float>(1.0 - alpha);
@@ -205,15 +265,52 @@ BlendTable MakeBlendTable(float alpha) {
   return table;
 }
 
+// The tables last made, found by the weight's bits; a fade's few dozen
+// weights fit, and the oldest table makes room for a new one.
+class BlendTableCache {
+ public:
+  BlendTable Get(float alpha) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &alpha, sizeof bits);
+    std::lock_guard<std::mutex> lock(mutex_);
+    const uint32_t* begin = bits_;
+    const uint32_t* end = begin + used_;
+    const uint32_t* found = std::find(begin, end, bits);
+    if (found != end) return tables_[found - begin];
+    const uint32_t slot = used_ < kEntries ? used_++ : next_++ % kEntries;
+    bits_[slot] = bits;
+    tables_[slot] = MakeBlendTableUncached(alpha);
+    return tables_[slot];
+  }
+
+ private:
+  static constexpr uint32_t kEntries = 128;
+  std::mutex mutex_;
+  uint32_t used_ = 0, next_ = 0;
+  uint32_t bits_[kEntries] = {};
+  BlendTable tables_[kEntries];
+};
+
+}  // namespace
+
+BlendTable MakeBlendTable(float alpha) {
+  // Weights outside 0..1 would carry a channel into its neighbour; the
+  // callers never pass them, and a stray one is held at the nearest end.
+  if (!(alpha >= 0.0f)) alpha = 0.0f;
+  if (alpha > 1.0f) alpha = 1.0f;
+  static BlendTableCache cache;
+  return cache.Get(alpha);
+}
+
 void BlendRow(uint16_t* target, const uint16_t* source, int32_t count, const ChannelLayout& layout,
               const BlendTable& table) {
   if (!FitsBlendTable(layout)) {
     for (int32_t i = 0; i < count; ++i)
       if (source[i] != 0) target[i] = BlendPixelByRule(source[i], target[i], layout, table.alpha, table.inverse);
   } else if (table.hasFixedWeights && IsLayout(layout, 11, 6, 0)) {
-    BlendRowFixed<11, 6, 0>(target, source, count, table);
+    BlendRowFixedFast<11, 6, 0>(target, source, count, table);
   } else if (table.hasFixedWeights && IsLayout(layout, 10, 5, 0)) {
-    BlendRowFixed<10, 5, 0>(target, source, count, table);
+    BlendRowFixedFast<10, 5, 0>(target, source, count, table);
   } else {
     BlendRowByTable(target, source, count, layout, table);
   }
@@ -231,6 +328,13 @@ void DarkenRow(uint16_t* row, int32_t count, const ChannelLayout& layout, int32_
   const uint16_t greenField = field(layout.greenMax, layout.greenShift),
                  greenStep = step(layout.greenMax, layout.greenShift);
   const uint16_t blueField = field(layout.blueMax, layout.blueShift), blueStep = step(layout.blueMax, layout.blueShift);
+#if defined(KAZE_PIXEL_SSE2)
+  const uint16_t fields[3] = {redField, greenField, blueField}, steps[3] = {redStep, greenStep, blueStep};
+#if defined(KAZE_PIXEL_AVX2)
+  if (Running(PixelLoops::Avx2)) return pixel_simd::DarkenRowAvx2(row, count, fields, steps);
+#endif
+  if (Running(PixelLoops::Sse2)) return pixel_simd::DarkenRowSse2(row, count, fields, steps);
+#endif
   // max(value, by) - by is value - by stopped at 0, in a form the compiler
   // knows as one saturating subtract.
   auto lower = [](uint16_t value, uint16_t by) -> uint16_t {

@@ -1,13 +1,15 @@
 // The fast blitter. Where the time goes, for a 640x480 frame:
 // - 1:1 opaque rows are one memcpy each, whole frames a single memcpy;
-// - keyed rows are a select loop in fixed chunks, which the compiler turns
-//   into vector compares at -O2 without any target options;
+// - keyed rows are vector compares that store, skip or merge a whole step
+//   at a time (keyed_copy.h);
 // - a stretched row is computed once per source row and copied for every
 //   destination row that repeats it (the 4x zoom computes a quarter of its
 //   rows); integer magnification writes each source pixel k times without a
 //   column table, any other ratio looks its columns up in a table made once
 //   per blit.
 #include "platform/ddraw/blit.h"
+
+#include "platform/ddraw/keyed_copy.h"
 
 #include <algorithm>
 #include <cstring>
@@ -29,19 +31,6 @@ RECT Intersect(const RECT& a, const RECT& b) {
 }
 
 bool IsEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
-
-// Writes `from` over `to`, leaving the pixels where `from` holds the key.
-void CopyKeyed(uint16_t* __restrict to, const uint16_t* __restrict from, int64_t count, uint16_t key) {
-  int64_t i = 0;
-  for (; i + kChunk <= count; i += kChunk) {
-    for (int64_t j = 0; j < kChunk; ++j) {
-      const uint16_t pixel = from[i + j];
-      to[i + j] = pixel == key ? to[i + j] : pixel;
-    }
-  }
-  for (; i < count; ++i)
-    if (from[i] != key) to[i] = from[i];
-}
 
 void FillRow(uint16_t* to, int64_t count, uint16_t colour) {
   if ((colour & 0xFF) == (colour >> 8)) {  // black, white: one byte value
