@@ -10,6 +10,7 @@
 
 #include "platform/ddraw/blit.h"
 #include "platform/ddraw/blit_reference.h"
+#include "platform/ddraw/keyed_copy.h"
 
 namespace kaze::platform {
 namespace {
@@ -67,6 +68,35 @@ TEST(Blit, FastBlitterMatchesTheReferenceOnRandomCases) {
     FillRect(fast.surface, dstRect, clip, colour);
     reference::FillRect(slow.surface, dstRect, clip, colour);
     ASSERT_EQ(fast.memory, slow.memory) << "fill, round " << round;
+  }
+}
+
+// Every form of the keyed row copy, on rows of any length and alignment
+// with long keyed runs, long drawn runs and mixed stretches.
+TEST(Blit, EveryFormOfTheKeyedRowCopyWritesExactlyTheUnkeyedPixels) {
+  using Copy = void (*)(uint16_t*, const uint16_t*, int64_t, uint16_t);
+  std::vector<Copy> forms{CopyKeyed, CopyKeyedPlain};
+#if defined(__x86_64__)
+  forms.push_back(CopyKeyedSse2);
+  if (HasAvx2()) forms.push_back(CopyKeyedAvx2);
+#endif
+  std::mt19937 random(99);
+  for (int round = 0; round < 400; ++round) {
+    const size_t count = random() % 100, start = random() % 9;
+    const uint16_t key = static_cast<uint16_t>(random());
+    std::vector<uint16_t> from(start + count), target(start + count + 3);
+    const uint32_t runs = 1 + random() % 40;
+    for (size_t i = 0; i < from.size(); ++i)
+      from[i] = (i / runs) % 2 || random() % 4 == 0 ? key : static_cast<uint16_t>(random());
+    for (auto& p : target) p = static_cast<uint16_t>(random());
+    std::vector<uint16_t> expected = target;
+    for (size_t i = 0; i < count; ++i)
+      if (from[start + i] != key) expected[start + i] = from[start + i];
+    for (Copy copy : forms) {
+      std::vector<uint16_t> to = target;
+      copy(to.data() + start, from.data() + start, static_cast<int64_t>(count), key);
+      ASSERT_EQ(to, expected) << "round " << round;
+    }
   }
 }
 

@@ -1,7 +1,10 @@
 // The pixel loops of the dimmed draw, the blended draw and the darkening on
-// plain rows, against hand-computed pixels of both display formats.
+// plain rows, against hand-computed pixels of both display formats and
+// against the rules written out here once more; each test runs every form
+// of the loops (plain, SSE2, AVX2) that this build and processor have.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -13,31 +16,57 @@ namespace {
 
 using Row = std::vector<uint16_t>;
 
+// Runs `check` once with each form of the row loops, then goes back to the
+// widest.
+template <typename Check>
+void InEveryForm(Check check) {
+  for (PixelLoops loops : {PixelLoops::Plain, PixelLoops::Sse2, PixelLoops::Avx2}) {
+    if (!UsePixelLoops(loops)) continue;
+    SCOPED_TRACE(static_cast<int>(loops));
+    check();
+  }
+  UsePixelLoops(WidestPixelLoops());
+}
+
+// The rules, written independently of the kernels.
+uint16_t DimRule(uint16_t s, uint16_t d, uint16_t halfMask) {
+  return s == 0 ? d : static_cast<uint16_t>((s >> 1) & halfMask);
+}
+
+uint16_t BlendRule(uint16_t s, uint16_t d, const ChannelLayout& layout, float alpha) {
+  if (s == 0) return d;
+  const float inverse = static_cast<float>(1.0 - alpha);
+  uint32_t out = 0;
+  for (int32_t shift : {layout.redShift, layout.greenShift, layout.blueShift}) {
+    const double mixed = ((d >> shift) & 31) * static_cast<double>(inverse) + ((s >> shift) & 31) * static_cast<double>(alpha);
+    out |= static_cast<uint32_t>(mixed) << shift;
+  }
+  return static_cast<uint16_t>(out);
+}
+
+uint16_t DarkenRule(uint16_t p, const ChannelLayout& layout, int32_t level) {
+  uint32_t out = 0;
+  for (int32_t shift : {layout.redShift, layout.greenShift, layout.blueShift})
+    out |= static_cast<uint32_t>(std::max<int32_t>(static_cast<int32_t>((p >> shift) & 31) - level, 0)) << shift;
+  return static_cast<uint16_t>(out);
+}
+
 Row Darkened(Row row, const ChannelLayout& layout, int32_t level) {
   DarkenRow(row.data(), static_cast<int32_t>(row.size()), layout, level);
   return row;
 }
 
-TEST(Dim, HalvesEveryChannelAndSkipsBlackSourcePixelsOnRowsOfAnyLength) {
+TEST(Dim, HalvesEveryChannelAndSkipsBlackSourcePixels) {
+  InEveryForm([] {
   Row target{0x1234, 0x1234, 0x1234, 0x1234};
   const Row source{0xFFFF, 0x0000, 0x0001, 0xF800};
   DimRow(target.data(), source.data(), 4, 0x7BCF);
   EXPECT_EQ(target, (Row{0x7BCF, 0x1234, 0x0000, 0x7800}));
-
-  std::mt19937 random(7);
-  for (int32_t count : {1, 15, 16, 17, 40, 640}) {
-    Row source(count), target(count);
-    for (auto& p : source) p = random() % 3 == 0 ? 0 : static_cast<uint16_t>(random());
-    for (auto& p : target) p = static_cast<uint16_t>(random());
-    Row expected = target;
-    for (int32_t i = 0; i < count; ++i)
-      if (source[i] != 0) expected[i] = static_cast<uint16_t>((source[i] >> 1) & 0x7BCF);
-    DimRow(target.data(), source.data(), count, 0x7BCF);
-    EXPECT_EQ(target, expected) << count;
-  }
+  });
 }
 
 TEST(Blend, HandComputedPixels) {
+  InEveryForm([] {
   const ChannelLayout layout = Layout565();
   // At 1 the source shows, at 0 the target stays; either way green's lowest
   // bit goes, and black source pixels are skipped.
@@ -61,29 +90,26 @@ TEST(Blend, HandComputedPixels) {
   Row white{0xFFFF};
   BlendRow(white.data(), Row{0xFFFF}.data(), 1, layout, MakeBlendTable(0.1f));
   EXPECT_EQ(white, Row{(30 << 11) | (30 << 6) | 30});
+  });
 }
 
-// Rows in which red and green each meet every pair of channel values.
+// Rows in which every channel meets every pair of channel values.
 struct PairRows {
   Row source, target;
   explicit PairRows(const ChannelLayout& layout) {
+    auto pixel = [&](uint32_t a, uint32_t b) {
+      return static_cast<uint16_t>((a << layout.redShift) | (b << layout.greenShift) | (a << layout.blueShift));
+    };
     for (uint32_t k = 0; k < 1024; ++k) {
-      const uint32_t a = k / 32, b = k % 32, c = (k * 7) % 32;
-      source.push_back(static_cast<uint16_t>((a << layout.redShift) | (b << layout.greenShift) | (c << layout.blueShift)));
-      target.push_back(static_cast<uint16_t>((b << layout.redShift) | (a << layout.greenShift) | (c << layout.blueShift)));
+      source.push_back(pixel(k / 32, k % 32));
+      target.push_back(pixel(k % 32, k / 32));
     }
   }
 };
 
 Row BlendedByRule(const PairRows& rows, const ChannelLayout& layout, float alpha) {
-  const float inverse = static_cast<float>(1.0 - alpha);
   Row expected = rows.target;
-  for (size_t i = 0; i < expected.size(); ++i) {
-    const uint16_t s = rows.source[i], d = rows.target[i];
-    if (s == 0) continue;
-    auto channel = [&](int32_t shift) { return BlendChannel((s >> shift) & 31, (d >> shift) & 31, alpha, inverse) << shift; };
-    expected[i] = static_cast<uint16_t>(channel(layout.redShift) | channel(layout.greenShift) | channel(layout.blueShift));
-  }
+  for (size_t i = 0; i < expected.size(); ++i) expected[i] = BlendRule(rows.source[i], rows.target[i], layout, alpha);
   return expected;
 }
 
@@ -107,9 +133,12 @@ TEST(Blend, EveryPairOfChannelValuesMatchesTheRuleAtEveryWeightOnBothFormats) {
         EXPECT_TRUE(table.hasFixedWeights) << alpha;
       }
       tablePath += table.hasFixedWeights ? 0 : 1;
-      Row target = rows.target;
-      BlendRow(target.data(), rows.source.data(), static_cast<int32_t>(target.size()), layout, table);
-      ASSERT_EQ(target, BlendedByRule(rows, layout, alpha)) << "alpha " << alpha;
+      const Row expected = BlendedByRule(rows, layout, alpha);
+      InEveryForm([&] {
+        Row target = rows.target;
+        BlendRow(target.data(), rows.source.data(), static_cast<int32_t>(target.size()), layout, table);
+        ASSERT_EQ(target, expected) << "alpha " << alpha;
+      });
     }
   }
   EXPECT_GT(tablePath, 0);  // the other way of computing was checked too
@@ -130,6 +159,7 @@ TEST(Blend, WeightsBeyondZeroToOneAreHeldAtTheNearestEndAndNeverCarryIntoANeighb
 }
 
 TEST(Darken, LevelsZeroOneThirtyOneAndThirtyTwoOnBothFormats) {
+  InEveryForm([] {
   const ChannelLayout layout = Layout565();
   const Row white{0xFFFF, 0x0841};  // white, and red 1, green 1, blue 1
   EXPECT_EQ(Darkened(white, layout, 0), (Row{0xFFDF, 0x0841 & 0xFFDF}));
@@ -146,20 +176,46 @@ TEST(Darken, LevelsZeroOneThirtyOneAndThirtyTwoOnBothFormats) {
   EXPECT_EQ(Darkened(pixels, layout555, 1),
             (Row{(30 << 10) | (30 << 5) | 30, (3 << 10) | (16 << 5) | 19, (30 << 10) | (30 << 5) | 30}));
   EXPECT_EQ(Darkened(pixels, layout555, 32), (Row{0, 0, 0}));
+  });
 }
 
-TEST(Darken, EveryPixelOfALongRowLosesTheLevelInEachChannel) {
-  const ChannelLayout layout = Layout565();
-  Row row(643);
-  for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<uint16_t>(i * 101);
-  const Row darkened = Darkened(row, layout, 5);
-  for (size_t i = 0; i < row.size(); ++i) {
-    auto channel = [&](uint16_t p, int32_t shift) { return (p >> shift) & 31; };
-    for (int32_t shift : {11, 6, 0}) {
-      const int32_t before = channel(row[i], shift);
-      ASSERT_EQ(channel(darkened[i], shift), before > 5 ? before - 5 : 0) << i;
+// Pictures cut at random places, as clipping cuts them: rows of any width
+// starting at any pixel (so at any alignment), with many black pixels.
+// Only the cut rectangle changes, and each of its pixels follows the rule.
+TEST(Kernels, RandomCutsOfRandomPicturesFollowTheRulesOnBothFormats) {
+  std::mt19937 random(11);
+  auto between = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(random); };
+  const std::vector<float> weights{0.1f, 0.37f, 0.5f, 0.9900001f, 1.0f, 0.0f, 0.123456f};
+  InEveryForm([&] {
+    for (int round = 0; round < 300; ++round) {
+      const ChannelLayout layout = round % 2 ? Layout565() : Layout555();
+      const int32_t width = between(1, 90), height = between(1, 4);
+      Row picture(static_cast<size_t>(width * height)), screen(picture.size());
+      for (auto& p : picture) p = between(0, 3) == 0 ? 0 : static_cast<uint16_t>(random());
+      for (auto& p : screen) p = static_cast<uint16_t>(random());
+      const int32_t left = between(0, width - 1), top = between(0, height - 1);
+      const int32_t cutWidth = between(0, width - left), cutHeight = between(0, height - top);
+      const float alpha = weights[static_cast<size_t>(round) % weights.size()];
+      const int32_t level = between(0, 33);
+      const BlendTable table = MakeBlendTable(alpha);
+      Row dimmed = screen, blended = screen, darkened = screen;
+      for (int32_t y = top; y < top + cutHeight; ++y) {
+        const size_t at = static_cast<size_t>(y * width + left);
+        DimRow(&dimmed[at], &picture[at], cutWidth, layout.halfMask);
+        BlendRow(&blended[at], &picture[at], cutWidth, layout, table);
+        DarkenRow(&darkened[at], cutWidth, layout, level);
+      }
+      for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+          const size_t i = static_cast<size_t>(y * width + x);
+          const bool inside = x >= left && x < left + cutWidth && y >= top && y < top + cutHeight;
+          const uint16_t s = picture[i], d = screen[i];
+          ASSERT_EQ(dimmed[i], inside ? DimRule(s, d, static_cast<uint16_t>(layout.halfMask)) : d) << round;
+          ASSERT_EQ(blended[i], inside ? BlendRule(s, d, layout, alpha) : d) << round << " alpha " << alpha;
+          ASSERT_EQ(darkened[i], inside ? DarkenRule(d, layout, level) : d) << round << " level " << level;
+        }
     }
-  }
+  });
 }
 
 }  // namespace
