@@ -58,7 +58,8 @@ ChannelLayout Layout555() { return ChannelLayout{10, 5, 0, 31, 31, 31, 0x3DEF}; 
 
 PixelLoops WidestPixelLoops() {
 #if defined(KAZE_PIXEL_AVX2)
-  if (pixel_simd::HasAvx2()) return PixelLoops::Avx2;
+  if (pixel_simd::WidestVectors() == 2) return PixelLoops::Avx512;
+  if (pixel_simd::WidestVectors() == 1) return PixelLoops::Avx2;
 #endif
 #if defined(KAZE_PIXEL_SSE2)
   return PixelLoops::Sse2;
@@ -92,6 +93,7 @@ void DimRowPlain(uint16_t* __restrict target, const uint16_t* __restrict source,
 
 void DimRow(uint16_t* target, const uint16_t* source, int32_t count, uint16_t halfMask) {
 #if defined(KAZE_PIXEL_AVX2)
+  if (Running(PixelLoops::Avx512)) return pixel_simd::DimRowAvx512(target, source, count, halfMask);
   if (Running(PixelLoops::Avx2)) return pixel_simd::DimRowAvx2(target, source, count, halfMask);
 #endif
 #if defined(KAZE_PIXEL_SSE2)
@@ -243,6 +245,9 @@ void BlendRowFixedFast(uint16_t* target, const uint16_t* source, int32_t count, 
   constexpr bool is565 = RedShift == 11;
   const pixel_simd::FixedWeights weights{table.fixedInverse, table.fixedAlpha, table.fixedBias};
 #if defined(KAZE_PIXEL_AVX2)
+  if (Running(PixelLoops::Avx512))
+    return is565 ? pixel_simd::BlendRow565Avx512(target, source, count, weights)
+                 : pixel_simd::BlendRow555Avx512(target, source, count, weights);
   if (Running(PixelLoops::Avx2))
     return is565 ? pixel_simd::BlendRow565Avx2(target, source, count, weights)
                  : pixel_simd::BlendRow555Avx2(target, source, count, weights);
@@ -331,6 +336,7 @@ void DarkenRow(uint16_t* row, int32_t count, const ChannelLayout& layout, int32_
 #if defined(KAZE_PIXEL_SSE2)
   const uint16_t fields[3] = {redField, greenField, blueField}, steps[3] = {redStep, greenStep, blueStep};
 #if defined(KAZE_PIXEL_AVX2)
+  if (Running(PixelLoops::Avx512)) return pixel_simd::DarkenRowAvx512(row, count, fields, steps);
   if (Running(PixelLoops::Avx2)) return pixel_simd::DarkenRowAvx2(row, count, fields, steps);
 #endif
   if (Running(PixelLoops::Sse2)) return pixel_simd::DarkenRowSse2(row, count, fields, steps);

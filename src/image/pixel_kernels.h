@@ -47,9 +47,9 @@ void BlendRow(uint16_t* target, const uint16_t* source, int32_t count, const Cha
 void DarkenRow(uint16_t* row, int32_t count, const ChannelLayout& layout, int32_t level);
 
 // Which loops the three row calls above run: the plain ones, or vector
-// forms of them (SSE2 on every x86-64 processor, AVX2 where the processor
-// has it). The widest available is the default; tests walk through every
+// forms of them (SSE2 on every x86-64 processor, AVX2 and AVX-512BW where
+// the processor has them). The widest available is the default; tests walk through every
 // one. Returns false, changing nothing, for one this build or processor lacks.
-enum class PixelLoops { Plain, Sse2, Avx2 };
+enum class PixelLoops { Plain, Sse2, Avx2, Avx512 };
 bool UsePixelLoops(PixelLoops loops);
 PixelLoops WidestPixelLoops();

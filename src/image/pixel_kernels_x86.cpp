@@ -1,7 +1,9 @@
-// The pixel row loops in SSE2 (8 pixels a step) and AVX2 (16 pixels a
-// step); the two widths are written alike, line for line. A row's last
-// pixels (fewer than a step) go through the same vector code on a copy in a
-// small buffer, so there is no second, scalar version to keep in step.
+// The pixel row loops in SSE2 (8 pixels a step), AVX2 (16) and AVX-512BW
+// (32); the widths are written alike, line for line. A row's last pixels
+// (fewer than a step) go through the narrower code, and SSE2's through its
+// own vector code on a copy in a small buffer, so there is no scalar
+// version to keep in step. AVX-512 stores under a mask: the dimmed draw
+// then never reads the target, and rows end in a masked step.
 //
 // The blend runs each channel in 16-bit lanes: dc * inverse + sc * alpha +
 // bias stays below 65536 (the weight search guarantees it), and its top 5
@@ -135,12 +137,13 @@ void BlendRow555Sse2(uint16_t* target, const uint16_t* source, int32_t count, Fi
 
 #define KAZE_AVX2 __attribute__((target("avx2")))
 
-bool HasAvx2() {
-  static const bool has = [] {
+int WidestVectors() {
+  static const int widest = [] {
     __builtin_cpu_init();  // may run before the library's own constructors
-    return __builtin_cpu_supports("avx2") != 0;
+    if (__builtin_cpu_supports("avx512bw")) return 2;
+    return __builtin_cpu_supports("avx2") ? 1 : 0;
   }();
-  return has;
+  return widest;
 }
 
 namespace {
@@ -237,9 +240,93 @@ KAZE_AVX2 void BlendRow555Avx2(uint16_t* target, const uint16_t* source, int32_t
   BlendRowAvx2<false>(target, source, count, weights);
 }
 
+// ---- AVX-512BW --------------------------------------------------------------
+
+#define KAZE_AVX512 __attribute__((target("avx512bw")))
+
+namespace {
+
+// The pixels of a 32-pixel step that lie in the row.
+KAZE_AVX512 inline __mmask32 InRow(int32_t left) {
+  return left >= 32 ? ~__mmask32{0} : (__mmask32{1} << left) - 1;
+}
+
+struct Weights32 {
+  __m512i inverse, alpha, bias, five;
+};
+
+KAZE_AVX512 inline __m512i Mix32(__m512i sc, __m512i dc, const Weights32& w) {
+  return _mm512_add_epi16(_mm512_add_epi16(_mm512_mullo_epi16(sc, w.alpha), _mm512_mullo_epi16(dc, w.inverse)), w.bias);
+}
+
+template <int Shift>
+KAZE_AVX512 inline __m512i Channel32(__m512i p, __m512i five) {
+  if constexpr (Shift == 11) return _mm512_srli_epi16(p, Shift);
+  return _mm512_and_si512(_mm512_srli_epi16(p, Shift), five);
+}
+
+// 0xEA: (a AND b) OR c, one instruction.
+KAZE_AVX512 inline __m512i AndOr(__m512i a, __m512i b, __m512i c) { return _mm512_ternarylogic_epi32(a, b, c, 0xEA); }
+
+template <bool Is565>
+KAZE_AVX512 void BlendRowAvx512(uint16_t* target, const uint16_t* source, int32_t count, FixedWeights weights) {
+  constexpr int kRed = Is565 ? 11 : 10, kGreen = Is565 ? 6 : 5;
+  const Weights32 w{_mm512_set1_epi16(static_cast<short>(weights.inverse)),
+                    _mm512_set1_epi16(static_cast<short>(weights.alpha)),
+                    _mm512_set1_epi16(static_cast<short>(weights.bias)), _mm512_set1_epi16(31)};
+  const __m512i redField = _mm512_set1_epi16(static_cast<short>(31 << kRed));
+  const __m512i greenField = _mm512_set1_epi16(31 << kGreen);
+  for (int32_t i = 0; i < count; i += 32) {
+    const __mmask32 inRow = InRow(count - i);
+    const __m512i s = _mm512_maskz_loadu_epi16(inRow, source + i), d = _mm512_maskz_loadu_epi16(inRow, target + i);
+    const __m512i red = Mix32(Channel32<kRed>(s, w.five), Channel32<kRed>(d, w.five), w);
+    const __m512i green = Mix32(Channel32<kGreen>(s, w.five), Channel32<kGreen>(d, w.five), w);
+    const __m512i blue = Mix32(_mm512_and_si512(s, w.five), _mm512_and_si512(d, w.five), w);
+    const __m512i mixed = AndOr(_mm512_srli_epi16(red, 11 - kRed), redField,
+                                AndOr(_mm512_srli_epi16(green, 11 - kGreen), greenField, _mm512_srli_epi16(blue, 11)));
+    _mm512_mask_storeu_epi16(target + i, inRow & _mm512_test_epi16_mask(s, s), mixed);
+  }
+}
+
+}  // namespace
+
+KAZE_AVX512 void DimRowAvx512(uint16_t* target, const uint16_t* source, int32_t count, uint16_t halfMask) {
+  const __m512i mask = _mm512_set1_epi16(static_cast<short>(halfMask));
+  for (int32_t i = 0; i < count; i += 32) {
+    const __mmask32 inRow = InRow(count - i);
+    const __m512i s = _mm512_maskz_loadu_epi16(inRow, source + i);
+    _mm512_mask_storeu_epi16(target + i, inRow & _mm512_test_epi16_mask(s, s),
+                             _mm512_and_si512(_mm512_srli_epi16(s, 1), mask));
+  }
+}
+
+KAZE_AVX512 void DarkenRowAvx512(uint16_t* row, int32_t count, const uint16_t fields[3], const uint16_t steps[3]) {
+  __m512i f[3], s[3];
+  for (int c = 0; c < 3; ++c) {
+    f[c] = _mm512_set1_epi16(static_cast<short>(fields[c]));
+    s[c] = _mm512_set1_epi16(static_cast<short>(steps[c]));
+  }
+  for (int32_t i = 0; i < count; i += 32) {
+    const __mmask32 inRow = InRow(count - i);
+    const __m512i p = _mm512_maskz_loadu_epi16(inRow, row + i);
+    const __m512i red = _mm512_subs_epu16(_mm512_and_si512(p, f[0]), s[0]);
+    const __m512i green = _mm512_subs_epu16(_mm512_and_si512(p, f[1]), s[1]);
+    const __m512i blue = _mm512_subs_epu16(_mm512_and_si512(p, f[2]), s[2]);
+    _mm512_mask_storeu_epi16(row + i, inRow, _mm512_ternarylogic_epi32(red, green, blue, 0xFE));  // a OR b OR c
+  }
+}
+
+KAZE_AVX512 void BlendRow565Avx512(uint16_t* target, const uint16_t* source, int32_t count, FixedWeights weights) {
+  BlendRowAvx512<true>(target, source, count, weights);
+}
+
+KAZE_AVX512 void BlendRow555Avx512(uint16_t* target, const uint16_t* source, int32_t count, FixedWeights weights) {
+  BlendRowAvx512<false>(target, source, count, weights);
+}
+
 #else
 
-bool HasAvx2() { return false; }
+int WidestVectors() { return 0; }
 
 #endif  // KAZE_PIXEL_AVX2
 

@@ -78,7 +78,8 @@ TEST(Blit, EveryFormOfTheKeyedRowCopyWritesExactlyTheUnkeyedPixels) {
   std::vector<Copy> forms{CopyKeyed, CopyKeyedPlain};
 #if defined(__x86_64__)
   forms.push_back(CopyKeyedSse2);
-  if (HasAvx2()) forms.push_back(CopyKeyedAvx2);
+  if (WidestVectors() >= VectorWidth::Avx2) forms.push_back(CopyKeyedAvx2);
+  if (WidestVectors() >= VectorWidth::Avx512) forms.push_back(CopyKeyedAvx512);
 #endif
   std::mt19937 random(99);
   for (int round = 0; round < 400; ++round) {

@@ -1,7 +1,8 @@
 // Pictures with a colour key are mostly long runs of drawn pixels and long
-// runs of keyed ones, so the vector forms look at a step's key mask first:
-// nothing keyed is a plain store, everything keyed is no store at all, and
-// only a mixed step reads the target to merge.
+// runs of keyed ones. The SSE2 and AVX2 forms look at a step's key mask
+// first: nothing keyed is a plain store, everything keyed no store at all,
+// and only a mixed step reads the target to merge. AVX-512 stores under the
+// mask itself and never reads the target.
 #include "platform/ddraw/keyed_copy.h"
 
 #if defined(__x86_64__)
@@ -33,14 +34,6 @@ void CopyKeyedSse2(uint16_t* to, const uint16_t* from, int64_t count, uint16_t k
   CopyKeyedPlain(to + i, from + i, count - i, key);
 }
 
-bool HasAvx2() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
-}
-
 __attribute__((target("avx2"))) void CopyKeyedAvx2(uint16_t* to, const uint16_t* from, int64_t count, uint16_t key) {
   const __m256i keys = _mm256_set1_epi16(static_cast<short>(key));
   int64_t i = 0;
@@ -57,15 +50,37 @@ __attribute__((target("avx2"))) void CopyKeyedAvx2(uint16_t* to, const uint16_t*
   CopyKeyedSse2(to + i, from + i, count - i, key);
 }
 
+__attribute__((target("avx512bw"))) void CopyKeyedAvx512(uint16_t* to, const uint16_t* from, int64_t count,
+                                                         uint16_t key) {
+  const __m512i keys = _mm512_set1_epi16(static_cast<short>(key));
+  for (int64_t i = 0; i < count; i += 32) {
+    const __mmask32 inRow = count - i >= 32 ? ~__mmask32{0} : (__mmask32{1} << (count - i)) - 1;
+    const __m512i pixels = _mm512_maskz_loadu_epi16(inRow, from + i);
+    _mm512_mask_storeu_epi16(to + i, inRow & _mm512_cmpneq_epi16_mask(pixels, keys), pixels);
+  }
+}
+
+VectorWidth WidestVectors() {
+  static const VectorWidth widest = [] {
+    __builtin_cpu_init();  // may run before the library's own constructors
+    if (__builtin_cpu_supports("avx512bw")) return VectorWidth::Avx512;
+    if (__builtin_cpu_supports("avx2")) return VectorWidth::Avx2;
+    return VectorWidth::Sse2;
+  }();
+  return widest;
+}
+
 #endif
 
 void CopyKeyed(uint16_t* to, const uint16_t* from, int64_t count, uint16_t key) {
 #if defined(__x86_64__)
-  if (HasAvx2()) return CopyKeyedAvx2(to, from, count, key);
-  CopyKeyedSse2(to, from, count, key);
-#else
-  CopyKeyedPlain(to, from, count, key);
+  switch (WidestVectors()) {
+    case VectorWidth::Avx512: return CopyKeyedAvx512(to, from, count, key);
+    case VectorWidth::Avx2: return CopyKeyedAvx2(to, from, count, key);
+    case VectorWidth::Sse2: return CopyKeyedSse2(to, from, count, key);
+  }
 #endif
+  CopyKeyedPlain(to, from, count, key);
 }
 
 }  // namespace kaze::platform
