@@ -1,8 +1,9 @@
-// The plain row loops here define every result. On x86-64 the rows run in
-// the vector forms of pixel_kernels_x86.cpp instead (SSE2, or AVX2 when the
-// processor has it), which must equal them bit for bit. The plain loops run
-// in fixed chunks of 16 pixels: a loop with a constant trip count is one
-// the compiler vectorises at -O2 without target options.
+// The plain row loops here define every result. They run in fixed chunks
+// of 16 pixels: a loop with a constant trip count is one the compiler
+// vectorises at -O2 without target options (SSE2 on every x86-64; written
+// out by hand, SSE2 was no faster). Where the processor has AVX2 or
+// AVX-512BW, the rows run in the wider forms of pixel_kernels_x86.cpp
+// instead, which must equal them bit for bit.
 //
 // The blend must give the exact double-precision rule's result. Its per-call
 // table holds that result for every pair of 5-bit channel values, so looking
@@ -61,11 +62,7 @@ PixelLoops WidestPixelLoops() {
   if (pixel_simd::WidestVectors() == 2) return PixelLoops::Avx512;
   if (pixel_simd::WidestVectors() == 1) return PixelLoops::Avx2;
 #endif
-#if defined(KAZE_PIXEL_SSE2)
-  return PixelLoops::Sse2;
-#else
   return PixelLoops::Plain;
-#endif
 }
 
 bool UsePixelLoops(PixelLoops loops) {
@@ -95,9 +92,6 @@ void DimRow(uint16_t* target, const uint16_t* source, int32_t count, uint16_t ha
 #if defined(KAZE_PIXEL_AVX2)
   if (Running(PixelLoops::Avx512)) return pixel_simd::DimRowAvx512(target, source, count, halfMask);
   if (Running(PixelLoops::Avx2)) return pixel_simd::DimRowAvx2(target, source, count, halfMask);
-#endif
-#if defined(KAZE_PIXEL_SSE2)
-  if (Running(PixelLoops::Sse2)) return pixel_simd::DimRowSse2(target, source, count, halfMask);
 #endif
   DimRowPlain(target, source, count, halfMask);
 }
@@ -241,20 +235,15 @@ void BlendRowByTable(uint16_t* __restrict target, const uint16_t* __restrict sou
 // Fixed weights on one of the two display formats, in the widest loops.
 template <int32_t RedShift, int32_t GreenShift, int32_t BlueShift>
 void BlendRowFixedFast(uint16_t* target, const uint16_t* source, int32_t count, const BlendTable& table) {
-#if defined(KAZE_PIXEL_SSE2)
+#if defined(KAZE_PIXEL_AVX2)
   constexpr bool is565 = RedShift == 11;
   const pixel_simd::FixedWeights weights{table.fixedInverse, table.fixedAlpha, table.fixedBias};
-#if defined(KAZE_PIXEL_AVX2)
   if (Running(PixelLoops::Avx512))
     return is565 ? pixel_simd::BlendRow565Avx512(target, source, count, weights)
                  : pixel_simd::BlendRow555Avx512(target, source, count, weights);
   if (Running(PixelLoops::Avx2))
     return is565 ? pixel_simd::BlendRow565Avx2(target, source, count, weights)
                  : pixel_simd::BlendRow555Avx2(target, source, count, weights);
-#endif
-  if (Running(PixelLoops::Sse2))
-    return is565 ? pixel_simd::BlendRow565Sse2(target, source, count, weights)
-                 : pixel_simd::BlendRow555Sse2(target, source, count, weights);
 #endif
   BlendRowFixed<RedShift, GreenShift, BlueShift>(target, source, count, table);
 }
@@ -333,13 +322,10 @@ void DarkenRow(uint16_t* row, int32_t count, const ChannelLayout& layout, int32_
   const uint16_t greenField = field(layout.greenMax, layout.greenShift),
                  greenStep = step(layout.greenMax, layout.greenShift);
   const uint16_t blueField = field(layout.blueMax, layout.blueShift), blueStep = step(layout.blueMax, layout.blueShift);
-#if defined(KAZE_PIXEL_SSE2)
-  const uint16_t fields[3] = {redField, greenField, blueField}, steps[3] = {redStep, greenStep, blueStep};
 #if defined(KAZE_PIXEL_AVX2)
+  const uint16_t fields[3] = {redField, greenField, blueField}, steps[3] = {redStep, greenStep, blueStep};
   if (Running(PixelLoops::Avx512)) return pixel_simd::DarkenRowAvx512(row, count, fields, steps);
   if (Running(PixelLoops::Avx2)) return pixel_simd::DarkenRowAvx2(row, count, fields, steps);
-#endif
-  if (Running(PixelLoops::Sse2)) return pixel_simd::DarkenRowSse2(row, count, fields, steps);
 #endif
   // max(value, by) - by is value - by stopped at 0, in a form the compiler
   // knows as one saturating subtract.

@@ -46,10 +46,11 @@ void BlendRow(uint16_t* target, const uint16_t* source, int32_t count, const Cha
 // Level 0 rewrites each pixel through its channels (clears bits outside them).
 void DarkenRow(uint16_t* row, int32_t count, const ChannelLayout& layout, int32_t level);
 
-// Which loops the three row calls above run: the plain ones, or vector
-// forms of them (SSE2 on every x86-64 processor, AVX2 and AVX-512BW where
-// the processor has them). The widest available is the default; tests walk through every
+// Which loops the three row calls above run: the plain ones (which the
+// compiler vectorises for the build's baseline, SSE2 on x86-64), or wider
+// vector forms of them where the processor has AVX2 or AVX-512BW. The
+// widest available is the default; tests and benchmarks walk through every
 // one. Returns false, changing nothing, for one this build or processor lacks.
-enum class PixelLoops { Plain, Sse2, Avx2, Avx512 };
+enum class PixelLoops { Plain, Avx2, Avx512 };
 bool UsePixelLoops(PixelLoops loops);
 PixelLoops WidestPixelLoops();

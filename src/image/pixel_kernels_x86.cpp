@@ -1,9 +1,9 @@
-// The pixel row loops in SSE2 (8 pixels a step), AVX2 (16) and AVX-512BW
-// (32); the widths are written alike, line for line. A row's last pixels
-// (fewer than a step) go through the narrower code, and SSE2's through its
-// own vector code on a copy in a small buffer, so there is no scalar
-// version to keep in step. AVX-512 stores under a mask: the dimmed draw
-// then never reads the target, and rows end in a masked step.
+// The pixel row loops in AVX2 (16 pixels a step) and AVX-512BW (32); the
+// two widths are written alike, line for line. AVX2 runs a row's last
+// pixels (fewer than a step) through the same vector code on copies in
+// whole-step buffers, so there is no scalar version to keep in step.
+// AVX-512 loads and stores under a mask: rows end in a masked step, and the
+// dimmed draw never reads the target.
 //
 // The blend runs each channel in 16-bit lanes: dc * inverse + sc * alpha +
 // bias stays below 65536 (the weight search guarantees it), and its top 5
@@ -11,131 +11,33 @@
 // with one mask, since bits 11 to 15 are where red lives.
 #include "image/pixel_kernels_simd.h"
 
-#if defined(KAZE_PIXEL_SSE2)
+#if defined(KAZE_PIXEL_AVX2)
 
 #include <immintrin.h>
 
 #include <cstring>
 
+#define KAZE_AVX2 __attribute__((target("avx2")))
+
 namespace pixel_simd {
 
 namespace {
 
-// Runs `step` (one vector step on a target and a source pointer) over the
-// last `count` (< Lanes) pixels of a row, through zeroed buffers of a whole
-// step; only the target's first `count` pixels are written back.
-template <int32_t Lanes, typename Step>
-void Tail(uint16_t* target, const uint16_t* source, int32_t count, Step step) {
-  if (count <= 0) return;
-  uint16_t to[Lanes] = {}, from[Lanes] = {};
-  std::memcpy(to, target, static_cast<size_t>(count) * 2);
-  if (source != nullptr) std::memcpy(from, source, static_cast<size_t>(count) * 2);
-  step(to, from);
-  std::memcpy(target, to, static_cast<size_t>(count) * 2);
-}
-
-// ---- SSE2 -------------------------------------------------------------------
-
-inline __m128i Load(const uint16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-inline void Store(uint16_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-inline __m128i Select(__m128i mask, __m128i ifSet, __m128i ifClear) {
-  return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, ifClear));
-}
-
-// Dim: when no source pixel of the step is black the target is not read.
-inline void Dim8(uint16_t* target, const uint16_t* source, __m128i halfMask) {
-  const __m128i s = Load(source);
-  const __m128i dimmed = _mm_and_si128(_mm_srli_epi16(s, 1), halfMask);
-  const __m128i black = _mm_cmpeq_epi16(s, _mm_setzero_si128());
-  if (_mm_movemask_epi8(black) == 0)
-    Store(target, dimmed);
-  else
-    Store(target, Select(black, Load(target), dimmed));
-}
-
-inline void Darken8(uint16_t* row, const __m128i fields[3], const __m128i steps[3]) {
-  const __m128i p = Load(row);
-  const __m128i red = _mm_subs_epu16(_mm_and_si128(p, fields[0]), steps[0]);
-  const __m128i green = _mm_subs_epu16(_mm_and_si128(p, fields[1]), steps[1]);
-  const __m128i blue = _mm_subs_epu16(_mm_and_si128(p, fields[2]), steps[2]);
-  Store(row, _mm_or_si128(_mm_or_si128(red, green), blue));
-}
-
-struct Weights8 {
-  __m128i inverse, alpha, bias, five;
-  explicit Weights8(FixedWeights w)
-      : inverse(_mm_set1_epi16(static_cast<short>(w.inverse))),
-        alpha(_mm_set1_epi16(static_cast<short>(w.alpha))),
-        bias(_mm_set1_epi16(static_cast<short>(w.bias))),
-        five(_mm_set1_epi16(31)) {}
-  // dc * inverse + sc * alpha + bias; the new channel is its top 5 bits.
-  __m128i Mix(__m128i sc, __m128i dc) const {
-    return _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(sc, alpha), _mm_mullo_epi16(dc, inverse)), bias);
+// The last `count` (< 16) pixels of a row in whole-step buffers; the
+// source beyond the row is black, which every loop leaves alone.
+struct Tail16 {
+  uint16_t target[16] = {}, source[16] = {};
+  int32_t count;
+  Tail16(const uint16_t* rowTarget, const uint16_t* rowSource, int32_t n) : count(n) {
+    std::memcpy(target, rowTarget, static_cast<size_t>(n) * 2);
+    if (rowSource != nullptr) std::memcpy(source, rowSource, static_cast<size_t>(n) * 2);
   }
+  void WriteBack(uint16_t* rowTarget) const { std::memcpy(rowTarget, target, static_cast<size_t>(count) * 2); }
 };
-
-// A 5-bit channel moved down to bit 0 (the top one needs no mask).
-template <int Shift>
-inline __m128i Channel8(__m128i p, __m128i five) {
-  if constexpr (Shift == 11) return _mm_srli_epi16(p, Shift);
-  return _mm_and_si128(_mm_srli_epi16(p, Shift), five);
-}
-
-template <bool Is565>
-inline void Blend8(uint16_t* target, const uint16_t* source, const Weights8& w) {
-  constexpr int kRed = Is565 ? 11 : 10, kGreen = Is565 ? 6 : 5;
-  const __m128i s = Load(source), d = Load(target);
-  const __m128i red = w.Mix(Channel8<kRed>(s, w.five), Channel8<kRed>(d, w.five));
-  const __m128i green = w.Mix(Channel8<kGreen>(s, w.five), Channel8<kGreen>(d, w.five));
-  const __m128i blue = w.Mix(_mm_and_si128(s, w.five), _mm_and_si128(d, w.five));
-  // Each sum's top 5 bits moved down to the channel's place (11 - shift).
-  const __m128i mixed = _mm_or_si128(
-      _mm_or_si128(_mm_and_si128(_mm_srli_epi16(red, 11 - kRed), _mm_set1_epi16(static_cast<short>(31 << kRed))),
-                   _mm_and_si128(_mm_srli_epi16(green, 11 - kGreen), _mm_set1_epi16(31 << kGreen))),
-      _mm_srli_epi16(blue, 11));
-  Store(target, Select(_mm_cmpeq_epi16(s, _mm_setzero_si128()), d, mixed));
-}
-
-template <bool Is565>
-void BlendRowSse2(uint16_t* target, const uint16_t* source, int32_t count, FixedWeights weights) {
-  const Weights8 w(weights);
-  int32_t i = 0;
-  for (; i + 8 <= count; i += 8) Blend8<Is565>(target + i, source + i, w);
-  Tail<8>(target + i, source + i, count - i, [&](uint16_t* to, const uint16_t* from) { Blend8<Is565>(to, from, w); });
-}
 
 }  // namespace
 
-void DimRowSse2(uint16_t* target, const uint16_t* source, int32_t count, uint16_t halfMask) {
-  const __m128i mask = _mm_set1_epi16(static_cast<short>(halfMask));
-  int32_t i = 0;
-  for (; i + 8 <= count; i += 8) Dim8(target + i, source + i, mask);
-  Tail<8>(target + i, source + i, count - i, [&](uint16_t* to, const uint16_t* from) { Dim8(to, from, mask); });
-}
-
-void DarkenRowSse2(uint16_t* row, int32_t count, const uint16_t fields[3], const uint16_t steps[3]) {
-  __m128i f[3], s[3];
-  for (int c = 0; c < 3; ++c) {
-    f[c] = _mm_set1_epi16(static_cast<short>(fields[c]));
-    s[c] = _mm_set1_epi16(static_cast<short>(steps[c]));
-  }
-  int32_t i = 0;
-  for (; i + 8 <= count; i += 8) Darken8(row + i, f, s);
-  Tail<8>(row + i, nullptr, count - i, [&](uint16_t* to, const uint16_t*) { Darken8(to, f, s); });
-}
-
-void BlendRow565Sse2(uint16_t* target, const uint16_t* source, int32_t count, FixedWeights weights) {
-  BlendRowSse2<true>(target, source, count, weights);
-}
-
-void BlendRow555Sse2(uint16_t* target, const uint16_t* source, int32_t count, FixedWeights weights) {
-  BlendRowSse2<false>(target, source, count, weights);
-}
-
 // ---- AVX2 -------------------------------------------------------------------
-#if defined(KAZE_PIXEL_AVX2)
-
-#define KAZE_AVX2 __attribute__((target("avx2")))
 
 int WidestVectors() {
   static const int widest = [] {
@@ -209,7 +111,10 @@ KAZE_AVX2 void BlendRowAvx2(uint16_t* target, const uint16_t* source, int32_t co
   const Weights16 w = MakeWeights16(weights);
   int32_t i = 0;
   for (; i + 16 <= count; i += 16) Blend16<Is565>(target + i, source + i, w);
-  BlendRowSse2<Is565>(target + i, source + i, count - i, weights);
+  if (i == count) return;
+  Tail16 tail(target + i, source + i, count - i);
+  Blend16<Is565>(tail.target, tail.source, w);
+  tail.WriteBack(target + i);
 }
 
 }  // namespace
@@ -218,7 +123,10 @@ KAZE_AVX2 void DimRowAvx2(uint16_t* target, const uint16_t* source, int32_t coun
   const __m256i mask = _mm256_set1_epi16(static_cast<short>(halfMask));
   int32_t i = 0;
   for (; i + 16 <= count; i += 16) Dim16(target + i, source + i, mask);
-  DimRowSse2(target + i, source + i, count - i, halfMask);
+  if (i == count) return;
+  Tail16 tail(target + i, source + i, count - i);
+  Dim16(tail.target, tail.source, mask);
+  tail.WriteBack(target + i);
 }
 
 KAZE_AVX2 void DarkenRowAvx2(uint16_t* row, int32_t count, const uint16_t fields[3], const uint16_t steps[3]) {
@@ -229,7 +137,10 @@ KAZE_AVX2 void DarkenRowAvx2(uint16_t* row, int32_t count, const uint16_t fields
   }
   int32_t i = 0;
   for (; i + 16 <= count; i += 16) Darken16(row + i, f, s);
-  DarkenRowSse2(row + i, count - i, fields, steps);
+  if (i == count) return;
+  Tail16 tail(row + i, nullptr, count - i);
+  Darken16(tail.target, f, s);
+  tail.WriteBack(row + i);
 }
 
 KAZE_AVX2 void BlendRow565Avx2(uint16_t* target, const uint16_t* source, int32_t count, FixedWeights weights) {
@@ -324,12 +235,6 @@ KAZE_AVX512 void BlendRow555Avx512(uint16_t* target, const uint16_t* source, int
   BlendRowAvx512<false>(target, source, count, weights);
 }
 
-#else
-
-int WidestVectors() { return 0; }
-
-#endif  // KAZE_PIXEL_AVX2
-
 }  // namespace pixel_simd
 
-#endif  // KAZE_PIXEL_SSE2
+#endif  // KAZE_PIXEL_AVX2

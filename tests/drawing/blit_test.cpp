@@ -77,7 +77,6 @@ TEST(Blit, EveryFormOfTheKeyedRowCopyWritesExactlyTheUnkeyedPixels) {
   using Copy = void (*)(uint16_t*, const uint16_t*, int64_t, uint16_t);
   std::vector<Copy> forms{CopyKeyed, CopyKeyedPlain};
 #if defined(__x86_64__)
-  forms.push_back(CopyKeyedSse2);
   if (WidestVectors() >= VectorWidth::Avx2) forms.push_back(CopyKeyedAvx2);
   if (WidestVectors() >= VectorWidth::Avx512) forms.push_back(CopyKeyedAvx512);
 #endif

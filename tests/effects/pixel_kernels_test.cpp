@@ -1,7 +1,7 @@
 // The pixel loops of the dimmed draw, the blended draw and the darkening on
 // plain rows, against hand-computed pixels of both display formats and
 // against the rules written out here once more; each test runs every form
-// of the loops (plain, SSE2, AVX2, AVX-512) that this build and processor have.
+// of the loops (plain, AVX2, AVX-512) that this build and processor have.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,7 +20,7 @@ using Row = std::vector<uint16_t>;
 // widest.
 template <typename Check>
 void InEveryForm(Check check) {
-  for (PixelLoops loops : {PixelLoops::Plain, PixelLoops::Sse2, PixelLoops::Avx2, PixelLoops::Avx512}) {
+  for (PixelLoops loops : {PixelLoops::Plain, PixelLoops::Avx2, PixelLoops::Avx512}) {
     if (!UsePixelLoops(loops)) continue;
     SCOPED_TRACE(static_cast<int>(loops));
     check();

@@ -1,7 +1,7 @@
 // The fast blitter. Where the time goes, for a 640x480 frame:
 // - 1:1 opaque rows are one memcpy each, whole frames a single memcpy;
-// - keyed rows are vector compares that store, skip or merge a whole step
-//   at a time (keyed_copy.h);
+// - keyed rows are a select loop that the compiler vectorises, or AVX2 and
+//   AVX-512 compares where the processor has them (keyed_copy.h);
 // - a stretched row is computed once per source row and copied for every
 //   destination row that repeats it (the 4x zoom computes a quarter of its
 //   rows); integer magnification writes each source pixel k times without a

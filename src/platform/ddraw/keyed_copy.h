@@ -12,11 +12,9 @@ void CopyKeyed(uint16_t* to, const uint16_t* from, int64_t count, uint16_t key);
 
 void CopyKeyedPlain(uint16_t* to, const uint16_t* from, int64_t count, uint16_t key);
 #if defined(__x86_64__)
-// SSE2 runs on every x86-64 processor; the wider forms only where
-// WidestVectors() reaches them.
-enum class VectorWidth { Sse2, Avx2, Avx512 };
+// The wider forms run only where WidestVectors() reaches them.
+enum class VectorWidth { Baseline, Avx2, Avx512 };
 VectorWidth WidestVectors();
-void CopyKeyedSse2(uint16_t* to, const uint16_t* from, int64_t count, uint16_t key);
 void CopyKeyedAvx2(uint16_t* to, const uint16_t* from, int64_t count, uint16_t key);
 void CopyKeyedAvx512(uint16_t* to, const uint16_t* from, int64_t count, uint16_t key);  // AVX-512BW
 #endif
