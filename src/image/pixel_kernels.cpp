@@ -22,7 +22,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 #include "image/pixel_kernels_simd.h"
 
@@ -32,10 +31,12 @@ constexpr int32_t kChunk = 16;
 
 std::atomic<int> chosenLoops{-1};  // -1: the widest
 
+#if defined(KAZE_PIXEL_AVX2)
 bool Running(PixelLoops loops) {
   const int chosen = chosenLoops.load(std::memory_order_relaxed);
   return (chosen < 0 ? WidestPixelLoops() : static_cast<PixelLoops>(chosen)) == loops;
 }
+#endif
 
 uint32_t Channel(uint32_t pixel, int32_t shift, uint32_t max) { return (pixel >> shift) & max; }
 
@@ -266,7 +267,7 @@ class BlendTableCache {
   BlendTable Get(float alpha) {
     uint32_t bits = 0;
     std::memcpy(&bits, &alpha, sizeof bits);
-    std::lock_guard<std::mutex> lock(mutex_);
+    const Lock lock(busy_);
     const uint32_t* begin = bits_;
     const uint32_t* end = begin + used_;
     const uint32_t* found = std::find(begin, end, bits);
@@ -278,8 +279,18 @@ class BlendTableCache {
   }
 
  private:
+  // A spin lock: the game thread alone blends, so it never waits; and the
+  // Windows build's thread library may have no std::mutex.
+  struct Lock {
+    std::atomic_flag& flag;
+    explicit Lock(std::atomic_flag& f) : flag(f) {
+      while (flag.test_and_set(std::memory_order_acquire)) {
+      }
+    }
+    ~Lock() { flag.clear(std::memory_order_release); }
+  };
   static constexpr uint32_t kEntries = 128;
-  std::mutex mutex_;
+  std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
   uint32_t used_ = 0, next_ = 0;
   uint32_t bits_[kEntries] = {};
   BlendTable tables_[kEntries];
