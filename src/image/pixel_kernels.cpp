@@ -9,8 +9,8 @@
 // table holds that result for every pair of 5-bit channel values, so looking
 // channels up in it is exact. Faster still, for nearly every weight there are
 // 11-bit integer weights whose 16-bit result matches the table on all 1024
-// pairs; they are searched for once per call and checked against the whole
-// table, and the row then runs in 16-bit vector lanes. Where none is found
+// pairs; they are searched for once per weight and checked against the
+// whole table, and the row then runs in 16-bit vector lanes. Where none is found
 // (a few weights), the rows use the table. A table depends on the weight
 // alone and the fades use the same few dozen weights again and again, so
 // the tables last made are kept.
