@@ -261,40 +261,27 @@ BlendTable MakeBlendTableUncached(float alpha) {
 }
 
 // The tables last made, found by the weight's bits; a fade's few dozen
-// weights fit, and the oldest table makes room for a new one.
-class BlendTableCache {
- public:
-  BlendTable Get(float alpha) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &alpha, sizeof bits);
-    const Lock lock(busy_);
-    const uint32_t* begin = bits_;
-    const uint32_t* end = begin + used_;
-    const uint32_t* found = std::find(begin, end, bits);
-    if (found != end) return tables_[found - begin];
-    const uint32_t slot = used_ < kEntries ? used_++ : next_++ % kEntries;
-    bits_[slot] = bits;
-    tables_[slot] = MakeBlendTableUncached(alpha);
-    return tables_[slot];
-  }
-
- private:
-  // A spin lock: the game thread alone blends, so it never waits; and the
-  // Windows build's thread library may have no std::mutex.
-  struct Lock {
-    std::atomic_flag& flag;
-    explicit Lock(std::atomic_flag& f) : flag(f) {
-      while (flag.test_and_set(std::memory_order_acquire)) {
-      }
-    }
-    ~Lock() { flag.clear(std::memory_order_release); }
-  };
-  static constexpr uint32_t kEntries = 128;
-  std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
-  uint32_t used_ = 0, next_ = 0;
-  uint32_t bits_[kEntries] = {};
-  BlendTable tables_[kEntries];
+// weights fit, and the oldest table makes room for a new one. Only the game
+// thread blends, so nothing here is shared between threads.
+constexpr uint32_t kKeptTables = 128;
+struct KeptBlendTables {
+  uint32_t used = 0, next = 0;
+  uint32_t bits[kKeptTables] = {};
+  BlendTable tables[kKeptTables];
 };
+
+const BlendTable& KeptBlendTable(float alpha) {
+  static KeptBlendTables kept;
+  uint32_t bits = 0;
+  std::memcpy(&bits, &alpha, sizeof bits);
+  uint32_t* end = kept.bits + kept.used;
+  const uint32_t* found = std::find(kept.bits, end, bits);
+  if (found != end) return kept.tables[found - kept.bits];
+  const uint32_t slot = kept.used < kKeptTables ? kept.used++ : kept.next++ % kKeptTables;
+  kept.bits[slot] = bits;
+  kept.tables[slot] = MakeBlendTableUncached(alpha);
+  return kept.tables[slot];
+}
 
 }  // namespace
 
@@ -303,8 +290,7 @@ BlendTable MakeBlendTable(float alpha) {
   // callers never pass them, and a stray one is held at the nearest end.
   if (!(alpha >= 0.0f)) alpha = 0.0f;
   if (alpha > 1.0f) alpha = 1.0f;
-  static BlendTableCache cache;
-  return cache.Get(alpha);
+  return KeptBlendTable(alpha);
 }
 
 void BlendRow(uint16_t* target, const uint16_t* source, int32_t count, const ChannelLayout& layout,
