@@ -55,7 +55,7 @@ demo=$linux_build/demo
 [ -d "$demo/Data" ] || fail "no demo data in $demo"
 ok "kaze.exe built"
 
-# --- private machine --------------------------------------------------------
+# --- a temporary folder for everything below, gone on any exit ---------------
 work=$(mktemp -d "${TMPDIR:-/tmp}/kaze-win.XXXXXX")
 xvfb_pid=""
 wine_pid=""
@@ -75,6 +75,19 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
+# --- reference snapshots of the Linux build ----------------------------------
+# Moments in the middle of the intro's standing pictures (virtual ms; each
+# stands 2 to 9 s): the first picture, the second row after its blend, the
+# third row, the fourth row's full-screen picture, then with its colour-keyed
+# overlay.
+moments=2000,9000,12500,17000,22000
+mkdir -p "$work/ref"
+"$kaze" --headless --data "$demo" --snap "$moments" --snap-dir "$work/ref" --until 22100 \
+  >"$work/headless.log" 2>&1 || fail "the headless reference run failed (see $work/headless.log)"
+pictures=()
+for ms in ${moments//,/ }; do pictures+=("$work/ref/snap-$ms.png"); done
+
+# --- private machine --------------------------------------------------------
 export HOME=$work/home WINEPREFIX=$work/prefix WINEDEBUG=-all WINEARCH=win64
 export XDG_RUNTIME_DIR=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/home/.cache
 mkdir -p "$HOME"
@@ -106,8 +119,8 @@ wineserver -w
 ok "Wine prefix ready on $DISPLAY"
 
 # --- helpers ----------------------------------------------------------------
-start_exe() {  # folder: runs kaze.exe there, in the background
-  (cd "$1" && exec wine "$exe") >"$1.wine.log" 2>&1 &
+start_exe() {  # folder [WINEDEBUG]: runs kaze.exe there, in the background
+  (cd "$1" && WINEDEBUG=${2:-$WINEDEBUG} exec wine "$exe") >"$1.wine.log" 2>&1 &
   wine_pid=$!
 }
 
@@ -124,6 +137,13 @@ wait_window() {  # regex seconds: id of the window once it is there
     sleep 0.1
   done
   return 1
+}
+
+wait_gone() {  # window: waits up to 10 s until it is no longer shown
+  for _ in $(seq 1 100); do
+    xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qx "$1" || return 0
+    sleep 0.1
+  done
 }
 
 press() {  # window key
@@ -159,25 +179,12 @@ close_boxes() {  # quiet seconds, max boxes
     echo "$caption"
     count=$((count + 1))
     press "$id" Return
-    for _ in $(seq 1 100); do
-      xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qx "$id" || break
-      sleep 0.1
-    done
+    wait_gone "$id"
     deadline=$((SECONDS + $1))
   done
 }
 
 # --- 1. the intro with the demo data ---------------------------------------
-# Moments in the middle of the intro's standing pictures (virtual ms; each
-# stands 2 to 9 s): the first picture, the second row after its blend, the
-# third row, the fourth row's full-screen picture, then with its colour-keyed
-# overlay.
-moments=2000,9000,12500,17000,22000
-"$kaze" --headless --data "$demo" --snap "$moments" --snap-dir "$work/ref" --until 22100 \
-  >"$work/headless.log" 2>&1 || fail "the headless reference run failed (see $work/headless.log)"
-pictures=()
-for ms in ${moments//,/ }; do pictures+=("$work/ref/snap-$ms.png"); done
-
 mkdir -p "$work/demo"
 ln -s "$demo/Data" "$work/demo/Data"
 start_exe "$work/demo"
@@ -190,19 +197,24 @@ wait_exit 30 "after Escape"
 ok "Escape ended kaze.exe with exit code 0"
 
 # --- 2. no Data folder --------------------------------------------------------
+# Wine's msgbox channel reports each box's text, as the player reads it.
 mkdir -p "$work/empty"
-start_exe "$work/empty"
+start_exe "$work/empty" -all,+msgbox
 first=$(wait_window '^ERROR$' 60) || fail "no ERROR box for a missing picture"
 press "$first" Return
+wait_gone "$first"
 # The first row shows black for a few seconds; then the second row's
 # pictures are missing too, and their boxes come.
-captions=$(close_boxes 30 3)
-[ "$captions" = $'ERROR\nERROR\nERROR' ] ||
-  fail "after the first missing picture the boxes were [${captions//$'\n'/, }], not three more ERROR boxes"
+captions=$(close_boxes 30 2)
+[ "$captions" = $'ERROR\nERROR' ] ||
+  fail "after the first missing picture the boxes were [${captions//$'\n'/, }], not two more ERROR boxes"
 main=$(window_named '^kaze$')
 [ -n "$main" ] || fail "no window named kaze after the missing pictures"
 press "$main" Escape
 wait_exit 30 "after Escape with no data"
+missing=画像ファイルを読み込めません$'\n\n'Data
+python3 "$here/box_texts.py" "$work/empty.wine.log" "$missing\\opening\\op0010.v" \
+  "$missing\\taiken\\tik011.v" "$missing\\taiken\\tik012.v" || exit 1
 ok "missing pictures: ERROR boxes closed by Return, the intro went on, Escape ended it with 0"
 
 # --- 3. DirectDraw cannot set the mode ----------------------------------------
@@ -210,12 +222,15 @@ ok "missing pictures: ERROR boxes closed by Return, the intro went on, Escape en
 # for the other screen.
 stop_wine
 export DISPLAY=$display.1
-start_exe "$work/demo"
+mkdir -p "$work/small"
+ln -s "$demo/Data" "$work/small/Data"
+start_exe "$work/small" -all,+msgbox
 captions=$(close_boxes 60 4)
 expected=$'ERROR\nERROR'
 [ "$captions" = "$expected" ] ||
   fail "with no 640x480 mode the boxes were [${captions//$'\n'/, }], not [ERROR, ERROR]"
 wait_exit 30 "after its set-up failed"
+python3 "$here/box_texts.py" "$work/small.wine.log" "SetDisplayMode FAILED" "DirectDrawCreate FAILD" || exit 1
 ok "no 640x480 mode: SetDisplayMode FAILED, DirectDrawCreate FAILD, exit code 0"
 
 stop_wine

@@ -7,6 +7,12 @@ undone here exactly, and the screen (xwd of a 16-bit 5-6-5 root window) is
 compared word for word. The screen is polled, so a picture counts as seen
 once it stands on the screen, whatever the timing of the run.
 
+One difference is Wine's, not ours: Wine keeps a 16-bit device-dependent
+bitmap (what CreateDIBitmap makes for the screen) as 5-5-5, so a picture
+loaded through GDI reaches the 5-6-5 surface with green's lowest bit copied
+from its highest. A screen that differs from the snapshot only in that bit
+counts as seen, and the pass line says in how many pixels.
+
   screen_match.py DISPLAY TIMEOUT_S PID PICTURE.png...
 PID is the process that draws; waiting stops early when it has gone.
 Exit code 0 when every picture was seen in order, else 1 with one line
@@ -66,8 +72,25 @@ def screen_words(display):
     return words
 
 
+GREEN_LOW_BIT = 0x0020
+
+
+def without_green_low_bit(words):
+    return array.array("H", (w & ~GREEN_LOW_BIT & 0xFFFF for w in words))
+
+
 def differing(a, b):
     return sum(1 for x, y in zip(a, b) if x != y)
+
+
+def save_png(words, path):
+    """Writes 5-6-5 words as an 8-bit PNG the way the headless build does."""
+    rgb = bytearray(len(words) * 3)
+    for i, w in enumerate(words):
+        r, g, b = w >> 11, (w >> 5) & 63, w & 31
+        rgb[3 * i:3 * i + 3] = bytes((r << 3 | r >> 2, g << 2 | g >> 4, b << 3 | b >> 2))
+    subprocess.run(["convert", "-size", f"{WIDTH}x{HEIGHT}", "-depth", "8", "rgb:-", path], input=bytes(rgb),
+                   check=False)
 
 
 def alive(pid):
@@ -85,21 +108,30 @@ def main():
     pictures = [(png, expected_words(png)) for png in sys.argv[4:]]
     started = time.monotonic()
     for png, want in pictures:
+        want_555 = without_green_low_bit(want)
         name = os.path.basename(png)
         deadline = time.monotonic() + timeout
-        closest = WIDTH * HEIGHT
+        closest, closest_shot = WIDTH * HEIGHT + 1, None
         while True:
             shot = screen_words(display)
             if shot is not None:
                 if shot == want:
+                    how = "pixel for pixel"
                     break
-                closest = min(closest, differing(shot, want))
-            if not alive(pid):
-                fail(f"the program ended before the screen showed {name} (closest shot: {closest} pixels differ)")
-            if time.monotonic() > deadline:
-                fail(f"the screen never showed {name} within {timeout:g} s (closest shot: {closest} pixels differ)")
+                if without_green_low_bit(shot) == want_555:
+                    how = f"but for green's lowest bit in {differing(shot, want)} pixels (Wine's 5-5-5 bitmaps)"
+                    break
+                count = differing(shot, want)
+                if count < closest:
+                    closest, closest_shot = count, shot
+            gone = not alive(pid)
+            if gone or time.monotonic() > deadline:
+                if closest_shot is not None:
+                    save_png(closest_shot, png[:-len(".png")] + "-screen.png")
+                when = "before the program ended" if gone else f"within {timeout:g} s"
+                fail(f"the screen never showed {name} {when} (closest shot, kept beside it: {closest} pixels differ)")
             time.sleep(0.1)
-        print(f"win: pass: screen equals {name} pixel for pixel ({time.monotonic() - started:.1f} s)", flush=True)
+        print(f"win ok: the screen showed {name} {how} ({time.monotonic() - started:.1f} s)", flush=True)
 
 
 if __name__ == "__main__":
