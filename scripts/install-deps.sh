@@ -10,6 +10,7 @@ packages=(
   libfreetype-dev libharfbuzz-dev fonts-dejavu-core fonts-ipafont-mincho
   xvfb xauth xdotool xfonts-base imagemagick
   man-db groff-base desktop-file-utils appstream
+  g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
 )
 
 missing=()
