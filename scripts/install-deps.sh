@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool xfonts-base imagemagick
   wine wine64 x11-apps python3
   man-db groff-base desktop-file-utils appstream
+  g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
 )
 
 missing=()
