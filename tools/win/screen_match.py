@@ -10,8 +10,9 @@ once it stands on the screen, whatever the timing of the run.
 One difference is Wine's, not ours: Wine keeps a 16-bit device-dependent
 bitmap (what CreateDIBitmap makes for the screen) as 5-5-5, so a picture
 loaded through GDI reaches the 5-6-5 surface with green's lowest bit copied
-from its highest. A screen that differs from the snapshot only in that bit
-counts as seen, and the pass line says in how many pixels.
+from its highest. A screen whose every differing pixel differs only in that
+bit, and holds there the copy of its highest green bit, counts as seen; the
+pass line says in how many pixels.
 
   screen_match.py DISPLAY TIMEOUT_S PID PICTURE.png...
 PID is the process that draws; waiting stops early when it has gone.
@@ -73,10 +74,16 @@ def screen_words(display):
 
 
 GREEN_LOW_BIT = 0x0020
+GREEN_HIGH_BIT = 0x0400
 
 
 def without_green_low_bit(words):
     return array.array("H", (w & ~GREEN_LOW_BIT & 0xFFFF for w in words))
+
+
+def widened_from_555(shot, want):
+    """Every pixel that differs holds green's highest bit in its lowest."""
+    return all(bool(x & GREEN_LOW_BIT) == bool(x & GREEN_HIGH_BIT) for x, y in zip(shot, want) if x != y)
 
 
 def differing(a, b):
@@ -118,7 +125,7 @@ def main():
                 if shot == want:
                     how = "pixel for pixel"
                     break
-                if without_green_low_bit(shot) == want_555:
+                if without_green_low_bit(shot) == want_555 and widened_from_555(shot, want):
                     how = f"but for green's lowest bit in {differing(shot, want)} pixels (Wine's 5-5-5 bitmaps)"
                     break
                 count = differing(shot, want)
