@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks the texts of the message boxes that Wine showed, in order.
+"""Checks the message boxes that Wine showed: their texts, in order.
 
 Wine's "msgbox" debug channel (WINEDEBUG=+msgbox) writes the text of each
 box as it opens, as a wide string with C escapes and \\xxxx for the
@@ -8,9 +8,13 @@ back shows what the player read, after the program's text went through
 Wine's code page conversions.
 
   box_texts.py WINE_LOG TEXT...
-Exit code 0 when the boxes' texts were exactly the TEXTs, in order; else 1
-with one line "win: ..." naming the texts that were shown.
+  box_texts.py WINE_LOG --trace TRACE CAPTIONS
+The first form expects exactly the TEXTs. The second expects the boxes of a
+headless run's trace (its "msgbox" lines), both their texts and their
+captions; CAPTIONS holds the captions that the X windows bore, one a line.
+Exit code 0 on a match; else 1 with one line "win: ..." that names both.
 """
+import json
 import re
 import sys
 
@@ -43,13 +47,32 @@ def shown(log):
     return texts
 
 
+def traced(trace):
+    boxes = []
+    with open(trace, encoding="utf-8") as lines:
+        for line in lines:
+            event = json.loads(line)
+            if event.get("ev") == "msgbox":
+                boxes.append((event["caption"], event["text"]))
+    return boxes
+
+
 def main():
-    if len(sys.argv) < 2:
-        print("win: usage: box_texts.py WINE_LOG TEXT...")
+    args = sys.argv[1:]
+    if not args:
+        print("win: usage: box_texts.py WINE_LOG TEXT... | WINE_LOG --trace TRACE CAPTIONS")
         return 1
-    texts = shown(sys.argv[1])
-    if texts != sys.argv[2:]:
-        print(f"win: the message boxes said {texts}, not {sys.argv[2:]}")
+    texts = shown(args[0])
+    if len(args) == 4 and args[1] == "--trace":
+        captions = args[3].split("\n") if args[3] else []
+        got, want = list(zip(captions, texts)), traced(args[2])
+        if len(captions) != len(texts) or got != want:
+            print(f"win: the boxes were {list(zip(captions, texts)) or captions or texts}, "
+                  f"the headless build's {want}")
+            return 1
+        return 0
+    if texts != args[1:]:
+        print(f"win: the message boxes said {texts}, not {args[1:]}")
         return 1
     return 0
 
