@@ -37,4 +37,10 @@ for target in build/fuzz/fuzz/kaze_fuzz_*; do
   "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$work" 2>&1 | tail -n 2
   rm -rf "$work"
 done
+# The Windows build under Wine, when its tools are there (install-deps.sh
+# installs them); it reuses build/release for the reference snapshots.
+if command -v x86_64-w64-mingw32-g++ >/dev/null && command -v wine >/dev/null; then
+  echo "=== windows build under wine"
+  tools/win/run-win-tests.sh
+fi
 echo "all suites passed"

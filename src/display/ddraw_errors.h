@@ -1,8 +1,9 @@
 // DirectDraw result codes by name, for the player and the debugger.
 #pragma once
 
-#include <ddraw.h>
 #include <windows.h>
+
+#include <ddraw.h>
 
 // The symbolic name of a DirectDraw result ("DDERR_SURFACELOST"), or
 // "Unknown Error" for a code the table does not hold.

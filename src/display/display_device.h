@@ -2,8 +2,9 @@
 // picture being loaded and the analysis of the display's pixel format.
 #pragma once
 
-#include <ddraw.h>
 #include <windows.h>
+
+#include <ddraw.h>
 
 #include <cstdint>
 #include <cstdio>

@@ -3,8 +3,9 @@
 // in system memory and a clipper bound to the main window.
 #pragma once
 
-#include <ddraw.h>
 #include <windows.h>
+
+#include <ddraw.h>
 
 // The display globals; the DisplayDevice keeps copies, ReleaseDirectDraw
 // releases them.

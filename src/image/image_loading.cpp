@@ -1,6 +1,5 @@
 #include "image/image_loading.h"
 
-#include <port_gdi.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "display/display_device.h"
+#include "port/port_gdi.h"
 
 namespace {
 

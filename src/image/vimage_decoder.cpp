@@ -1,7 +1,5 @@
 #include "image/vimage_decoder.h"
 
-#include <port_file.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "display/display_device.h"
+#include "port/port_file.h"
 
 namespace kaze::image {
 

@@ -77,4 +77,16 @@ constexpr std::array<uint32_t, kIcon149Size * kIcon149Size> Icon149Pixels() {
   return pixels;
 }
 
+// The 16x16 image of the group: every other pixel of every other row, so
+// that it keeps the few colours of the large one.
+constexpr int kIcon149SmallSize = kIcon149Size / 2;
+constexpr std::array<uint32_t, kIcon149SmallSize * kIcon149SmallSize> Icon149SmallPixels() {
+  constexpr auto large = Icon149Pixels();
+  std::array<uint32_t, kIcon149SmallSize * kIcon149SmallSize> pixels{};
+  for (int y = 0; y < kIcon149SmallSize; ++y)
+    for (int x = 0; x < kIcon149SmallSize; ++x)
+      pixels[y * kIcon149SmallSize + x] = large[(2 * y) * kIcon149Size + 2 * x];
+  return pixels;
+}
+
 }  // namespace kaze::resources

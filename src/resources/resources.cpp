@@ -1,22 +1,12 @@
 #include "resources/resources.h"
 
-#include <array>
-
 #include "resources/icon_149.h"
 #include "shell/main_window.h"
 
 namespace {
 
 constexpr auto kIcon32 = kaze::resources::Icon149Pixels();
-
-// The small image of the group: every other pixel of every other row.
-constexpr std::array<uint32_t, 16 * 16> SmallIcon() {
-  std::array<uint32_t, 16 * 16> pixels{};
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) pixels[y * 16 + x] = kIcon32[(2 * y) * kaze::resources::kIcon149Size + 2 * x];
-  return pixels;
-}
-constexpr auto kIcon16 = SmallIcon();
+constexpr auto kIcon16 = kaze::resources::Icon149SmallPixels();
 
 }  // namespace
 
@@ -31,7 +21,7 @@ const kaze::platform::ResourceTable& ExecutableResources() {
         kIconGroupId,
         {{kaze::resources::kIcon149Size, kaze::resources::kIcon149Size, 256, kIcon32.data()},
          {kaze::resources::kIcon149Size, kaze::resources::kIcon149Size, 16, kIcon32.data()},
-         {16, 16, 16, kIcon16.data()}}});
+         {kaze::resources::kIcon149SmallSize, kaze::resources::kIcon149SmallSize, 16, kIcon16.data()}}});
     return resources;
   }();
   return table;

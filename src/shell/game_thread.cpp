@@ -5,26 +5,11 @@
 
 #include "display/display_device.h"
 #include "game/main_scene_loop.h"
+#include "port/port_thread.h"
 #include "shell/main_window.h"
 #include "shell/shared_flags.h"
 
 uint32_t LastFrameTick = 0;
-
-namespace {
-
-// Raises GameThreadDone as the game thread leaves its body, by return or by
-// _endthread's unwinding. It is the body's first object, so it goes last:
-// every object of the scenario has been destroyed, and the thread touches
-// nothing of the display or the sound any more, which lets Shutdown release
-// them.
-struct DoneWhenGone {
-  DoneWhenGone() = default;
-  DoneWhenGone(const DoneWhenGone&) = delete;
-  DoneWhenGone& operator=(const DoneWhenGone&) = delete;
-  ~DoneWhenGone() { GameThreadDone.store(1); }
-};
-
-}  // namespace
 
 int StartGameThread() { return _beginthread(GameThreadMain, 0, nullptr) != static_cast<uintptr_t>(-1) ? 1 : 0; }
 
@@ -33,20 +18,21 @@ void (*GameScenario)() = MainSceneLoop;
 void GameThreadMain(void*) { RunGameThread(GameScenario); }
 
 void RunGameThread(void (*scenario)()) {
-  const DoneWhenGone done;
   while (AppActive.load() == 0 || TheDisplay.load() == nullptr) {
     // A quit that comes before the scenario began (the application was
     // deactivated at once) ends the thread here, so Shutdown's wait ends.
-    if (QuitRequested.load() != 0) _endthread();
+    if (QuitRequested.load() != 0) PortEndThread(GameThreadDone);
     Sleep(1);
   }
   scenario();
   PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-  _endthread();
+  PortEndThread(GameThreadDone);
 }
 
 void PumpFrame() {
-  if (QuitRequested.load() != 0) _endthread();  // GameThreadDone follows once the stack is unwound
+  // GameThreadDone is raised once nothing of the thread runs any more: the
+  // display and the sound may go then.
+  if (QuitRequested.load() != 0) PortEndThread(GameThreadDone);
   if (DisplayDevice* display = TheDisplay.load()) display->Flip();
   Sleep(1);
 }

@@ -19,8 +19,8 @@ void GameThreadMain(void* unused);
 extern void (*GameScenario)();
 
 // GameThreadMain's work with `scenario` in place of MainSceneLoop: the start
-// wait, the scenario, the close request. GameThreadDone is raised when the
-// thread's stack has been unwound, whichever way the thread ends. Only the
+// wait, the scenario, the close request. GameThreadDone is raised when nothing of
+// the thread runs any more (PortEndThread), whichever way the thread ends. Only the
 // game thread (a thread of _beginthread) may run it.
 void RunGameThread(void (*scenario)());
 

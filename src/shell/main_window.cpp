@@ -1,6 +1,9 @@
 #include "shell/main_window.h"
 
+#include <windows.h>
+
 #include <ddraw.h>
+#include <winnls32.h>
 
 #include "display/display_device.h"
 #include "display/display_setup.h"

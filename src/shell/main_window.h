@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
-constexpr WORD CMD_QUIT = 40001;         // ESC and Alt+F4 through accelerator table 113
-constexpr UINT MSG_SHOW_CURSOR = 501;    // the game thread asks for ShowCursor(wParam)
-constexpr WORD kAcceleratorTableId = 113;
-constexpr WORD kIconGroupId = 149;
+#include "resources/resource_ids.h"
+
+constexpr WORD CMD_QUIT = KAZE_CMD_QUIT;  // ESC and Alt+F4 through accelerator table 113
+constexpr UINT MSG_SHOW_CURSOR = 501;     // the game thread asks for ShowCursor(wParam)
+constexpr WORD kAcceleratorTableId = KAZE_ACCELERATOR_TABLE;
+constexpr WORD kIconGroupId = KAZE_ICON_GROUP;
 
 // Main-thread globals, each written once during start-up.
 extern HWND MainWindow;

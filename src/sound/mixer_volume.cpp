@@ -2,6 +2,8 @@
 // end, through the first audio mixer.
 #include "sound/mixer_volume.h"
 
+#include <windows.h>
+
 #include <mmsystem.h>
 
 #include <memory>

@@ -2,8 +2,11 @@
 // static secondary buffer holding one whole WAV file.
 #include "sound/sound_bank.h"
 
-#include <dsound.h>
+#include <windows.h>
+
 #include <mmsystem.h>
+
+#include <dsound.h>
 
 #include <cstdio>
 #include <cstring>

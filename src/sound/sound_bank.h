@@ -2,8 +2,9 @@
 // secondary buffers, each holding one whole WAV file.
 #pragma once
 
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include <cstdint>
 

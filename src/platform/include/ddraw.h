@@ -59,8 +59,9 @@ typedef struct _DDSURFACEDESC {
   DDSCAPS ddsCaps;
 } DDSURFACEDESC, *LPDDSURFACEDESC;
 
-// The members up to the fill colour and the two keys, all 32-bit wide as on
-// 32-bit Windows (100 bytes).
+// As the SDK declares it: the constants share their words with surface
+// pointers, so the structure has the SDK's size on 64-bit machines too
+// (128 bytes; 100 on 32-bit ones).
 typedef struct _DDBLTFX {
   DWORD dwSize;
   DWORD dwDDFX;
@@ -72,17 +73,34 @@ typedef struct _DDBLTFX {
   DWORD dwZBufferHigh;
   DWORD dwZBufferBaseDest;
   DWORD dwZDestConstBitDepth;
-  DWORD dwZDestConst;
+  union {
+    DWORD dwZDestConst;
+    LPDIRECTDRAWSURFACE lpDDSZBufferDest;
+  };
   DWORD dwZSrcConstBitDepth;
-  DWORD dwZSrcConst;
+  union {
+    DWORD dwZSrcConst;
+    LPDIRECTDRAWSURFACE lpDDSZBufferSrc;
+  };
   DWORD dwAlphaEdgeBlendBitDepth;
   DWORD dwAlphaEdgeBlend;
   DWORD dwReserved;
   DWORD dwAlphaDestConstBitDepth;
-  DWORD dwAlphaDestConst;
+  union {
+    DWORD dwAlphaDestConst;
+    LPDIRECTDRAWSURFACE lpDDSAlphaDest;
+  };
   DWORD dwAlphaSrcConstBitDepth;
-  DWORD dwAlphaSrcConst;
-  DWORD dwFillColor;
+  union {
+    DWORD dwAlphaSrcConst;
+    LPDIRECTDRAWSURFACE lpDDSAlphaSrc;
+  };
+  union {
+    DWORD dwFillColor;
+    DWORD dwFillDepth;
+    DWORD dwFillPixel;
+    LPDIRECTDRAWSURFACE lpDDSPattern;
+  };
   DDCOLORKEY ddckDestColorkey;
   DDCOLORKEY ddckSrcColorkey;
 } DDBLTFX, *LPDDBLTFX;

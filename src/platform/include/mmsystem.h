@@ -100,6 +100,9 @@ typedef const WAVEFORMATEX* LPCWAVEFORMATEX;
 
 typedef UINT MMVERSION;
 
+// Byte-packed, as the SDK declares them: the pointer-sized fields of the
+// line and control structures follow 32-bit ones without padding.
+#pragma pack(push, 1)
 typedef struct tagMIXERCAPSA {
   WORD wMid;
   WORD wPid;
@@ -185,6 +188,7 @@ typedef struct tMIXERCONTROLDETAILS {
 typedef struct tMIXERCONTROLDETAILS_UNSIGNED {
   DWORD dwValue;
 } MIXERCONTROLDETAILS_UNSIGNED, *LPMIXERCONTROLDETAILS_UNSIGNED;
+#pragma pack(pop)
 
 typedef MIXERCAPSA MIXERCAPS;
 typedef LPMIXERCAPSA LPMIXERCAPS;

@@ -139,6 +139,3 @@ BOOL GetCursorPos(LPPOINT point);
 SHORT GetAsyncKeyState(int virtualKey);
 // The key as of the last key message taken from the queue (bit 15: down).
 SHORT GetKeyState(int virtualKey);
-
-// winnls32: the input-method editor switch.
-BOOL WINNLSEnableIME(HWND hwnd, BOOL enable);

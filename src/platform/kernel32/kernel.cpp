@@ -8,12 +8,16 @@
 
 #include "host/host.h"
 #include "platform/machine/faults.h"
+#include "port/port_thread.h"
 
 namespace {
 
 // Thrown by _endthread and caught by the thread's entry, so that the ending
 // thread unwinds its stack (destructors run) and nothing of it runs on.
-struct ThreadExit {};
+// `done`, when given, is raised once the stack is unwound.
+struct ThreadExit {
+  std::atomic<int32_t>* done = nullptr;
+};
 
 struct ThreadStart {
   void (*entry)(void*);
@@ -41,8 +45,9 @@ uintptr_t _beginthread(void (*start_address)(void*), unsigned, void* arglist) {
   bool started = kaze::host::TheHost().StartThread([start] {
     try {
       start.entry(start.argument);
-    } catch (const ThreadExit&) {
+    } catch (const ThreadExit& exit) {
       // The thread ended itself with _endthread; its stack is unwound.
+      if (exit.done != nullptr) exit.done->store(1);
     }
   });
   // The C runtime hands back the thread's handle; any value but -1 will do.
@@ -50,3 +55,5 @@ uintptr_t _beginthread(void (*start_address)(void*), unsigned, void* arglist) {
 }
 
 void _endthread() { throw ThreadExit{}; }
+
+void PortEndThread(std::atomic<int32_t>& done) { throw ThreadExit{&done}; }

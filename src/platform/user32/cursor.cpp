@@ -1,5 +1,6 @@
 // The cursor, the key state and the input-method switch.
 #include <windows.h>
+#include <winnls32.h>
 
 #include <mutex>
 

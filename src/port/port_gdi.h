@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "wingdi.h"
+#include <windows.h>
 
 // CreateDIBitmap has no way to learn how long its buffers are: it trusts the
 // header, so a forged header makes it read past them. The image loader, which
