@@ -9,9 +9,10 @@
 #include <set>
 
 #include "host/headless/frame_files.h"
-#include "host/unchanged_frames.h"
 #include "host/headless/trace_writer.h"
 #include "host/headless/turn_scheduler.h"
+#include "host/unchanged_frames.h"
+#include "host/wav_writer.h"
 #include "host/y4m_writer.h"
 
 namespace kaze::host {
