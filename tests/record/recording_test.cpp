@@ -91,14 +91,16 @@ TEST(YuvConversion, TheFastConverterGivesThePlainOnesBytes) {
   }
 }
 
-// The demo story recorded to its end by --until, next to its snapshot.
+// The demo story recorded to its end by --until, picture and sound, next
+// to its snapshot.
 TEST(RecordedRun, HoldsEveryFrameUpToTheEndAndMatchesTheSnapshotAndLeavesTheRunAsItWas) {
   TempDir dir;
   const std::string video = (dir.path() / "run.y4m").string();
   const std::vector<std::string> common = {"--data", KAZE_DEMO_DIR, "--until", "1000", "--snap", "700",
                                            "--snap-dir", dir.path().string()};
   std::vector<std::string> recording = common;
-  recording.insert(recording.end(), {"--record", video});
+  const std::string sound = (dir.path() / "run.wav").string();
+  recording.insert(recording.end(), {"--record", video, "--audio-out", sound});
   KazeRun plain = RunKaze(common);
   KazeRun recorded = RunKaze(recording);
   ASSERT_EQ(recorded.exitCode, 0) << recorded.stderrText;
@@ -112,6 +114,7 @@ TEST(RecordedRun, HoldsEveryFrameUpToTheEndAndMatchesTheSnapshotAndLeavesTheRunA
   const size_t frames = static_cast<size_t>(exit->t / 20 + 1);
   ASSERT_EQ(bytes.size(), kHeader.size() + frames * kFrameBytes);
   EXPECT_EQ(bytes.substr(0, kHeader.size()), kHeader);
+  EXPECT_EQ(std::filesystem::file_size(sound), 44 + frames * 882 * 4);  // the sound ends with the video
 
   png_image image{};
   image.version = PNG_IMAGE_VERSION;

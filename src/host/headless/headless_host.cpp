@@ -145,6 +145,10 @@ class Headless final : public HeadlessHost {
   void Finish(int exitCode) override {
     WriteSnapshotsUpTo(Now() + 1);  // the snapshots due by now show the last frame
     RecordUpTo(Now() + 1);
+    // The video's last frame lasts 20 ms past the end: the sound is made as
+    // long with silence, so that the two files end together.
+    const uint64_t videoFrames = video_.FramesWritten() * kRecordFrameMs * kAudioRate / 1000;
+    if (video_.IsOpen() && wav_.IsOpen() && videoFrames > wav_.Frames()) wav_.AppendSilence(videoFrames - wav_.Frames());
     trace_.Write(Now(), "exit", {{"code", int64_t{exitCode}}, {"flips", Flips()}});
     trace_.Close();
     wav_.Close();
