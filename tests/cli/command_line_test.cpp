@@ -1,6 +1,7 @@
 // The port's command line: options, their errors and the help.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <tuple>
 
 #include "cli/options.h"
@@ -54,6 +55,11 @@ TEST(CommandLine, ARecordingFileThatCannotBeMadeIsNamedWithTheReason) {
       EXPECT_EQ(run.stderrText, "kaze: cannot write " + std::string(what) + " " + file + ": No such file or directory\n");
     }
   }
+  TempDir dir;
+  const std::filesystem::path video = dir.path() / "run.y4m";
+  ProgramRun run = RunProgram({KAZE_BINARY, "--record", video.string(), "--audio-out", "/nonexistent/folder/run.wav"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_FALSE(std::filesystem::exists(video)) << "the video of a run that never started";
 }
 
 TEST(CommandLine, AScriptWithAnErrorNamesTheFileAndLine) {

@@ -125,6 +125,7 @@ class SdlHost final : public Host {
  private:
   bool OpenRecordings(std::string& error);
   void CloseRecordings();
+  void DiscardRecordings();
   bool OnMainThread() const { return std::this_thread::get_id() == mainThread_; }
   bool Translate(const SDL_Event& sdlEvent, Event& event);
   bool TranslateKey(const SDL_KeyboardEvent& key, Event& event);
@@ -192,9 +193,7 @@ bool SdlHost::Start(std::string& error) {
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     const std::string why = driverChosen ? std::string(SDL_GetError()) : NoDisplayReason();
     error = "no display available (" + why + "); run with --headless to play without one";
-    CloseRecordings();  // and leave no empty recording behind
-    for (const std::string& path : {options_.recordPath, options_.audioOutPath})
-      if (!path.empty()) std::remove(path.c_str());
+    DiscardRecordings();
     return false;
   }
   sdlStarted_ = true;
@@ -206,9 +205,20 @@ bool SdlHost::Start(std::string& error) {
 bool SdlHost::OpenRecordings(std::string& error) {
   const auto start = std::chrono::steady_clock::now();
   if (!options_.recordPath.empty() && !recorder_.Open(options_.recordPath, start, error)) return false;
-  if (!options_.audioOutPath.empty() && !audioRecorder_.Open(options_.audioOutPath, kSdlAudioRate, start, error))
+  if (!options_.audioOutPath.empty() && !audioRecorder_.Open(options_.audioOutPath, kSdlAudioRate, start, error)) {
+    DiscardRecordings();
     return false;
+  }
   return true;
+}
+
+// A run that does not start leaves no empty recording behind (and touches
+// no file it could not open).
+void SdlHost::DiscardRecordings() {
+  const bool video = recorder_.IsOpen(), sound = audioRecorder_.IsOpen();
+  CloseRecordings();
+  if (video) std::remove(options_.recordPath.c_str());
+  if (sound) std::remove(options_.audioOutPath.c_str());
 }
 
 // The sound ends with the video when there is one, so that the two have
