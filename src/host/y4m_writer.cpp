@@ -204,27 +204,72 @@ bool Y4mWriter::Open(const std::string& path, std::string& error) {
   static constexpr char kHeader[] = "YUV4MPEG2 W640 H480 F50:1 Ip A1:1 C420jpeg\n";
   std::fwrite(kHeader, 1, sizeof kHeader - 1, file_);
   // Black until the first picture: Y 0, chroma at its middle.
-  planes_.assign(kTagBytes + kLumaBytes + 2 * kChromaBytes, 128);
-  std::memcpy(planes_.data(), kFrameTag, kTagBytes);
-  std::fill_n(planes_.begin() + kTagBytes, kLumaBytes, uint8_t{0});
+  for (std::vector<uint8_t>& picture : pictures_) {
+    picture.assign(kTagBytes + kLumaBytes + 2 * kChromaBytes, 128);
+    std::memcpy(picture.data(), kFrameTag, kTagBytes);
+    std::fill_n(picture.begin() + kTagBytes, kLumaBytes, uint8_t{0});
+  }
+  current_ = 0;
   frames_ = 0;
+  unwritten_ = {};
+  closing_ = false;
+  writer_ = std::thread([this] { WriteLoop(); });
   return true;
 }
 
 void Y4mWriter::SetPicture(const uint16_t* pixels, int32_t pitch, platform::PixelLayout layout) {
   if (file_ == nullptr) return;
-  uint8_t* y = planes_.data() + kTagBytes;
+  size_t free = 0;
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] {
+      for (free = 0; free < kPictures; ++free)
+        if (unwritten_[free] == 0) return true;
+      return false;
+    });
+  }
+  // No queued frame refers to it, so the writer does not read it.
+  uint8_t* y = pictures_[free].data() + kTagBytes;
   ConvertToYuv420(pixels, pitch, layout, y, y + kLumaBytes, y + kLumaBytes + kChromaBytes);
+  std::lock_guard lock(mutex_);
+  current_ = free;
 }
 
 void Y4mWriter::WriteFrames(uint64_t count) {
-  if (file_ == nullptr) return;
-  for (uint64_t i = 0; i < count; ++i) std::fwrite(planes_.data(), 1, planes_.size(), file_);
+  if (file_ == nullptr || count == 0) return;
+  {
+    std::lock_guard lock(mutex_);
+    queue_.push_back({current_, count});
+    unwritten_[current_] += count;
+  }
+  changed_.notify_all();
   frames_ += count;
+}
+
+void Y4mWriter::WriteLoop() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+    if (queue_.empty()) return;  // closing, and everything written
+    const Queued next = queue_.front();
+    queue_.pop_front();
+    lock.unlock();
+    const std::vector<uint8_t>& picture = pictures_[next.picture];
+    for (uint64_t i = 0; i < next.count; ++i) std::fwrite(picture.data(), 1, picture.size(), file_);
+    lock.lock();
+    unwritten_[next.picture] -= next.count;
+    changed_.notify_all();
+  }
 }
 
 void Y4mWriter::Close() {
   if (file_ == nullptr) return;
+  {
+    std::lock_guard lock(mutex_);
+    closing_ = true;
+  }
+  changed_.notify_all();
+  writer_.join();
   std::fclose(file_);
   file_ = nullptr;
 }
