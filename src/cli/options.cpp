@@ -84,7 +84,7 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
   else if (name == "--script") return needValue() && (options.scriptPath = value, true);
   else if (name == "--trace") return needValue() && (options.tracePath = value, true);
   else if (name == "--snap-dir") return needValue() && (options.snapDir = value, true);
-  else if (name == "--audio-out") return needValue() && (options.audioOutPath = value, true);
+  else if (name == "--audio-out") return needValue() && Check(!value.empty(), error, "--audio-out needs a file") && (options.audioOutPath = value, true);
   else if (name == "--record") return needValue() && Check(!value.empty(), error, "--record needs a file") && (options.recordPath = value, true);
   else if (name == "--scale") {
     return needValue() && Check(ParseUnsigned(value, options.scale, 16) && options.scale >= 1, error,
@@ -116,10 +116,9 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
 
 bool CheckCombination(const Options& options, std::string& error) {
   const bool headlessOnly = !options.scriptPath.empty() || options.untilMs || !options.tracePath.empty() ||
-                            !options.snapTimes.empty() || !options.snapDir.empty() ||
-                            !options.audioOutPath.empty() || options.startTick;
+                            !options.snapTimes.empty() || !options.snapDir.empty() || options.startTick;
   if (!options.headless && headlessOnly)
-    return Check(false, error, "--script, --until, --trace, --snap, --snap-dir, --audio-out and --start-tick need --headless");
+    return Check(false, error, "--script, --until, --trace, --snap, --snap-dir and --start-tick need --headless");
   if (options.headless && (options.window || options.scale != 0))
     return Check(false, error, "--window and --scale do not go with --headless");
   if (options.realMixer && !options.headless)
@@ -143,10 +142,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 std::string UsageText() {
   return R"(usage:
   kaze [--data DIR] [--fullscreen | --window [--scale N]] [--mute]
-       [--record FILE.y4m]
+       [--record FILE.y4m] [--audio-out FILE.wav]
   kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
-                  [--snap MS[,MS...] --snap-dir DIR] [--audio-out FILE.wav]
-                  [--record FILE.y4m]
+                  [--snap MS[,MS...] --snap-dir DIR]
+                  [--record FILE.y4m] [--audio-out FILE.wav]
   kaze --help | --version
 
 playing:
@@ -162,7 +161,10 @@ screen:
 
 recording:
   --record FILE.y4m  write the screen as a 50 frames/s YUV4MPEG2 video
+  --audio-out FILE.wav  write the sound as a 16-bit stereo WAV file;
+                     either host, and with --record both start together
   --headless         no devices: a virtual clock, scripted input, a trace
+                     (a scripted run is recorded faster than real time)
   --script FILE      input events by virtual time, one a line:
                        <ms> mouse X Y | down left|right | up left|right
                        <ms> click left|right X Y | key down|up KEY | key [ALT+]KEY
@@ -172,7 +174,6 @@ recording:
   --trace FILE       write the run's JSON Lines trace (frames, message boxes, ...)
   --snap MS,...      write the frame shown at these times as PNG files
   --snap-dir DIR     the folder for the snapshots (snap-<MS>.png)
-  --audio-out FILE   write the mixed audio as a 16-bit stereo WAV file
 
 testing:
   --fault NAME=RESULT[@N]  make the platform call NAME fail with RESULT (decimal

@@ -76,9 +76,8 @@ std::unique_ptr<host::Host> MakePlayerHost(const Options& options, std::string& 
   settings.window = options.window;
   settings.scale = options.scale;
   settings.recordPath = options.recordPath;
-  auto made = host::CreateSdlHost(settings, error);
-  if (!made && error.find("--headless") == std::string::npos) error += " (--headless runs without a display)";
-  return made;
+  settings.audioOutPath = options.audioOutPath;
+  return host::CreateSdlHost(settings, error);
 #else
   error = "this build has no display host; use --headless";
   return nullptr;

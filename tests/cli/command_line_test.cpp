@@ -1,6 +1,9 @@
 // The port's command line: options, their errors and the help.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <tuple>
+
 #include "cli/options.h"
 #include "support/kaze_run.h"
 
@@ -37,6 +40,28 @@ TEST(CommandLine, BadOptionsGiveOneClearLineAndExitCodeTwo) {
   }
 }
 
+// In either host, before any display is looked for: one line naming the
+// file and the reason, and nothing left behind.
+TEST(CommandLine, ARecordingFileThatCannotBeMadeIsNamedWithTheReason) {
+  for (const bool headless : {true, false}) {
+    for (const auto& [option, file, what] :
+         {std::tuple{"--record", "/nonexistent/folder/run.y4m", "the recording"},
+          std::tuple{"--audio-out", "/nonexistent/folder/run.wav", "the sound recording"}}) {
+      std::vector<std::string> argv = {KAZE_BINARY, option, file};
+      if (headless) argv.insert(argv.begin() + 1, "--headless");
+      SCOPED_TRACE(argv[1] + " " + argv[2]);
+      ProgramRun run = RunProgram(argv);
+      EXPECT_EQ(run.exitCode, 2);
+      EXPECT_EQ(run.stderrText, "kaze: cannot write " + std::string(what) + " " + file + ": No such file or directory\n");
+    }
+  }
+  TempDir dir;
+  const std::filesystem::path video = dir.path() / "run.y4m";
+  ProgramRun run = RunProgram({KAZE_BINARY, "--record", video.string(), "--audio-out", "/nonexistent/folder/run.wav"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_FALSE(std::filesystem::exists(video)) << "the video of a run that never started";
+}
+
 TEST(CommandLine, AScriptWithAnErrorNamesTheFileAndLine) {
   TempDir dir;
   auto script = dir.Write("s.txt", "100 close\n200 wave hello\n");
@@ -45,12 +70,20 @@ TEST(CommandLine, AScriptWithAnErrorNamesTheFileAndLine) {
   EXPECT_NE(run.stderrText.find("s.txt: line 2: unknown event 'wave'"), std::string::npos) << run.stderrText;
 }
 
-TEST(CommandLine, HelpListsTheOptionsWithATestingHeadingAndVersionNamesTheProgram) {
+TEST(CommandLine, HelpGroupsTheOptionsAndVersionNamesTheProgram) {
   ProgramRun help = RunProgram({KAZE_BINARY, "--help"});
   EXPECT_EQ(help.exitCode, 0);
-  for (const char* word : {"--headless", "--script", "--until", "--trace", "--snap-dir", "--data", "--audio-out",
-                           "testing:", "--fault", "--555", "--no-mixer", "--real-mixer"})
+  for (const char* word : {"--headless", "--script", "--until", "--trace", "--snap-dir", "--data", "playing:",
+                           "screen:", "recording:", "testing:", "--fault", "--555", "--no-mixer", "--real-mixer"})
     EXPECT_NE(help.stdoutText.find(word), std::string::npos) << word;
+  // The recording options, in their group and for both hosts.
+  const std::string& text = help.stdoutText;
+  const size_t recording = text.find("recording:"), testing = text.find("testing:");
+  for (const char* option : {"--record FILE.y4m", "--audio-out FILE.wav"}) {
+    const size_t described = text.find(std::string("\n  ") + option);
+    EXPECT_TRUE(described > recording && described < testing) << option;
+  }
+  EXPECT_NE(text.find("[--mute]\n       [--record FILE.y4m] [--audio-out FILE.wav]"), std::string::npos) << text;
   ProgramRun version = RunProgram({KAZE_BINARY, "--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.stdoutText.rfind("kaze ", 0), 0u);

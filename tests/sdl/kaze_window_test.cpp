@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "support/scene_data.h"
@@ -39,15 +41,19 @@ class KazeWindow : public ::testing::Test {
     std::filesystem::remove_all(data_, ignored);
   }
 
-  // kaze --window --scale 2, silent, until its window is there; the window id.
-  std::string StartKaze(ChildProcess& kaze) {
+  // kaze --window --scale 2 with more arguments, silent unless another
+  // audio driver is named, until its window is there; the window id.
+  std::string StartKaze(ChildProcess& kaze, const std::vector<std::string>& more = {},
+                        const std::vector<std::string>& audio = {"SDL_AUDIODRIVER=dummy"}) {
     // Under LeakSanitizer: SDL 2.26 leaves libdbus's few allocations of its
     // (failed) session bus connection behind, which are not ours to free.
     // Under ThreadSanitizer: Mesa's software OpenGL is not instrumented.
-    const bool started = kaze.Exec(
-        {KAZE_BINARY, "--window", "--scale", "2", "--data", data_.string()},
-        {"DISPLAY=" + server_.Display(), "SDL_AUDIODRIVER=dummy", WithOption("ASAN_OPTIONS", "detect_leaks=0"),
-         WithOption("TSAN_OPTIONS", "suppressions=" KAZE_SOURCE_DIR "/tests/sdl/tsan.supp")});
+    std::vector<std::string> argv = {KAZE_BINARY, "--window", "--scale", "2", "--data", data_.string()};
+    argv.insert(argv.end(), more.begin(), more.end());
+    std::vector<std::string> environment = {"DISPLAY=" + server_.Display(), WithOption("ASAN_OPTIONS", "detect_leaks=0"),
+                                            WithOption("TSAN_OPTIONS", "suppressions=" KAZE_SOURCE_DIR "/tests/sdl/tsan.supp")};
+    environment.insert(environment.end(), audio.begin(), audio.end());
+    const bool started = kaze.Exec(argv, environment);
     if (!started) return {};
     return RunXdotool(server_.Display(), "search --sync --onlyvisible --name '^kaze$'");
   }
@@ -171,6 +177,38 @@ TEST_F(KazeWindow, ScreenKeysStayWithTheHostAndTheResizedWindowMapsClicks) {
   EXPECT_EQ(kaze.WaitForLine("mouse down", 10000), "kaze-input: mouse down left 639 479") << kaze.Output();
   RunXdotool(display, "key Escape");
   EXPECT_EQ(kaze.WaitForExit(10000), 0);
+}
+
+uint32_t Le32(const std::string& bytes, size_t at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | uint8_t(bytes[at + i]);
+  return value;
+}
+
+// --record and --audio-out together: the sound, through SDL's disk driver
+// (which pulls like a device), lasts exactly as long as the video, 882
+// frames for each of its frames, and its header tells its true size.
+TEST_F(KazeWindow, RecordsTheSoundAsLongAsTheVideo) {
+  const std::string video = (data_ / "run.y4m").string(), sound = (data_ / "run.wav").string();
+  ChildProcess kaze;
+  const std::string window = StartKaze(kaze, {"--record", video, "--audio-out", sound},
+                                       {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=/dev/null"});
+  ASSERT_FALSE(window.empty()) << kaze.WaitForLine("", 2000);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  RunXdotool(server_.Display(), "windowfocus --sync " + window + " key Escape");
+  ASSERT_EQ(kaze.WaitForExit(10000), 0) << kaze.Output();
+
+  constexpr size_t kVideoHeader = 43, kFrame = 6 + 640 * 480 * 3 / 2;
+  const size_t videoBytes = std::filesystem::file_size(video);
+  ASSERT_EQ((videoBytes - kVideoHeader) % kFrame, 0u);
+  const size_t frames = (videoBytes - kVideoHeader) / kFrame;
+  EXPECT_GE(frames, 25u);
+  std::ifstream in(sound, std::ios::binary);
+  const std::string wav{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_EQ(wav.size(), 44 + frames * 882 * 4);
+  EXPECT_EQ(wav.substr(0, 4), "RIFF");
+  EXPECT_EQ(Le32(wav, 4), wav.size() - 8);
+  EXPECT_EQ(Le32(wav, 40), wav.size() - 44);
 }
 
 TEST_F(KazeWindow, TerminationSignalEndsItInOrder) {

@@ -32,7 +32,7 @@ class SdlHostOnXvfb : public ::testing::Test {
 
 TEST_F(SdlHostOnXvfb, ClickReachesTheGameThreadInScreenCoordinatesAndEscapeEndsTheRun) {
   ChildProcess program;
-  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] { return RunHostHarness({.window = true, .scale = 2, .recordPath = {}}); }));
+  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] { return RunHostHarness({.window = true, .scale = 2, .recordPath = {}, .audioOutPath = {}}); }));
   const std::string window = FindKazeWindow();
   ASSERT_FALSE(window.empty()) << program.Output();
 
@@ -54,7 +54,7 @@ TEST_F(SdlHostOnXvfb, ClickReachesTheGameThreadInScreenCoordinatesAndEscapeEndsT
 TEST_F(SdlHostOnXvfb, GameThreadsMessageBoxShowsOverTheWindowAndHoldsTheThreadUntilClosed) {
   ChildProcess program;
   ASSERT_TRUE(program.Fork(ChildEnvironment(), [] {
-    return RunHostHarness({.window = true, .scale = 1, .recordPath = {}}, {.boxFromGameThread = true});
+    return RunHostHarness({.window = true, .scale = 1, .recordPath = {}, .audioOutPath = {}}, {.boxFromGameThread = true});
   }));
   ASSERT_FALSE(FindKazeWindow().empty()) << program.Output();
   EXPECT_EQ(program.WaitForLine("ERROR", 10000), "ERROR: a box from the game thread");  // also on stderr
@@ -73,7 +73,7 @@ TEST_F(SdlHostOnXvfb, GameThreadsMessageBoxShowsOverTheWindowAndHoldsTheThreadUn
 
 TEST_F(SdlHostOnXvfb, FullScreenCoversTheDesktopAndClicksOnTheBarsLieOutsideTheScreen) {
   ChildProcess program;
-  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] { return RunHostHarness({.window = false, .scale = 0, .recordPath = {}}); }));
+  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] { return RunHostHarness({.window = false, .scale = 0, .recordPath = {}, .audioOutPath = {}}); }));
   const std::string window = FindKazeWindow();
   ASSERT_FALSE(window.empty()) << program.Output();
   const std::string geometry = RunXdotool(server_.Display(), "getwindowgeometry " + window);

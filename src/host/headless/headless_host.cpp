@@ -9,9 +9,10 @@
 #include <set>
 
 #include "host/headless/frame_files.h"
-#include "host/unchanged_frames.h"
 #include "host/headless/trace_writer.h"
 #include "host/headless/turn_scheduler.h"
+#include "host/unchanged_frames.h"
+#include "host/wav_writer.h"
 #include "host/y4m_writer.h"
 
 namespace kaze::host {
@@ -144,6 +145,10 @@ class Headless final : public HeadlessHost {
   void Finish(int exitCode) override {
     WriteSnapshotsUpTo(Now() + 1);  // the snapshots due by now show the last frame
     RecordUpTo(Now() + 1);
+    // The video's last frame lasts 20 ms past the end: the sound is made as
+    // long with silence, so that the two files end together.
+    const uint64_t videoFrames = video_.FramesWritten() * kRecordFrameMs * kAudioRate / 1000;
+    if (video_.IsOpen() && wav_.IsOpen() && videoFrames > wav_.Frames()) wav_.AppendSilence(videoFrames - wav_.Frames());
     trace_.Write(Now(), "exit", {{"code", int64_t{exitCode}}, {"flips", Flips()}});
     trace_.Close();
     wav_.Close();

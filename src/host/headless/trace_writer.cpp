@@ -71,7 +71,9 @@ bool TraceWriter::Open(const std::string& path, bool keepLines, std::string& err
 void TraceWriter::Write(uint64_t time, std::string_view event, std::initializer_list<TraceField> fields) {
   std::string line = "{\"t\":" + std::to_string(time) + ",\"ev\":" + JsonString(event);
   for (const TraceField& field : fields) {
-    line += "," + JsonString(field.key) + ":";
+    line += ',';  // (appended piece by piece: GCC 12 warns falsely about "," + string at -O3)
+    line += JsonString(field.key);
+    line += ':';
     if (const auto* number = std::get_if<int64_t>(&field.value)) line += std::to_string(*number);
     else if (const auto* flag = std::get_if<bool>(&field.value)) line += *flag ? "true" : "false";
     else line += JsonString(std::get<std::string_view>(field.value));

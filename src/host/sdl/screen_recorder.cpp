@@ -2,18 +2,19 @@
 
 namespace kaze::host {
 
-bool ScreenRecorder::Open(const std::string& path, std::string& error) {
+bool ScreenRecorder::Open(const std::string& path, Clock::time_point start, std::string& error) {
   if (!video_.Open(path, error)) return false;
-  start_ = Clock::now();
+  start_ = start;
   pending_ = nullptr;
   return true;
 }
 
 void ScreenRecorder::CatchUp(Clock::time_point now) {
   if (!video_.IsOpen() || now <= start_) return;
-  const auto elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(now - start_).count();
+  const auto elapsed = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now - start_).count());
   // Moments 0, 20, 40, ... ms before `now`.
-  const uint64_t due = (static_cast<uint64_t>(elapsedMs) + kRecordFrameMs - 1) / kRecordFrameMs;
+  constexpr uint64_t kFrameMicros = kRecordFrameMs * 1000;
+  const uint64_t due = (elapsed + kFrameMicros - 1) / kFrameMicros;
   if (due <= video_.FramesWritten()) return;
   // A frame replaced before any moment passed is never converted.
   if (pending_ != nullptr) {
@@ -23,8 +24,8 @@ void ScreenRecorder::CatchUp(Clock::time_point now) {
   video_.WriteFrames(due - video_.FramesWritten());
 }
 
-void ScreenRecorder::Close() {
-  CatchUp(Clock::now());
+void ScreenRecorder::Close(Clock::time_point now) {
+  CatchUp(now);
   video_.Close();
 }
 

@@ -16,15 +16,17 @@ class ScreenRecorder {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Creates the file; the recording's time 0 is now.
-  bool Open(const std::string& path, std::string& error);
+  // Creates the file; `start` is the recording's time 0.
+  bool Open(const std::string& path, Clock::time_point start, std::string& error);
   bool IsOpen() const { return video_.IsOpen(); }
   // Writes the frames of the moments before `now` with the picture shown
   // until now. Call before a newer frame is taken.
   void CatchUp(Clock::time_point now);
   // The frame now on screen; it must stay valid until the next CatchUp.
   void Shown(const StoredFrame* frame) { pending_ = frame; }
-  void Close();
+  // Writes the frames due before `now`; the video then lasts Length().
+  void Close(Clock::time_point now);
+  Clock::duration Length() const { return std::chrono::milliseconds(video_.FramesWritten() * kRecordFrameMs); }
 
  private:
   Y4mWriter video_;

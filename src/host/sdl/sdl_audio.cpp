@@ -5,7 +5,6 @@
 namespace kaze::host {
 
 namespace {
-constexpr int kRate = 44100;
 constexpr int kChannels = 2;
 constexpr Uint16 kFramesPerPull = 1024;  // about 23 ms
 }  // namespace
@@ -18,7 +17,7 @@ uint32_t SdlAudioOutput::Open(AudioSource* source) {
     return 0;
   }
   SDL_AudioSpec wanted{};
-  wanted.freq = kRate;
+  wanted.freq = int(kSdlAudioRate);
   wanted.format = AUDIO_S16SYS;
   wanted.channels = kChannels;
   wanted.samples = kFramesPerPull;
@@ -35,7 +34,7 @@ uint32_t SdlAudioOutput::Open(AudioSource* source) {
     return 0;
   }
   SDL_PauseAudioDevice(device_, 0);
-  return uint32_t(kRate);
+  return kSdlAudioRate;
 }
 
 void SdlAudioOutput::Close() {

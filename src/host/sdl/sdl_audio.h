@@ -11,6 +11,8 @@
 
 namespace kaze::host {
 
+constexpr uint32_t kSdlAudioRate = 44100;  // what the mixer is asked for, whatever the device
+
 class SdlAudioOutput {
  public:
   ~SdlAudioOutput() { Close(); }

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/sdl/audio_recorder.h"
 #include "host/sdl/frame_exchange.h"
 #include "host/sdl/input_state.h"
 #include "host/sdl/key_map.h"
@@ -112,7 +113,7 @@ class SdlHost final : public Host {
   void Sleep(uint32_t ms) override;
   bool StartThread(std::function<void()> body) override;
 
-  uint32_t OpenAudio(AudioSource* source) override { return audio_.Open(source); }
+  uint32_t OpenAudio(AudioSource* source) override;
   void CloseAudio() override { audio_.Close(); }
 
   void MessageBox(std::string_view caption, std::string_view text) override;
@@ -122,6 +123,9 @@ class SdlHost final : public Host {
   void Finish(int exitCode) override;
 
  private:
+  bool OpenRecordings(std::string& error);
+  void CloseRecordings();
+  void DiscardRecordings();
   bool OnMainThread() const { return std::this_thread::get_id() == mainThread_; }
   bool Translate(const SDL_Event& sdlEvent, Event& event);
   bool TranslateKey(const SDL_KeyboardEvent& key, Event& event);
@@ -168,7 +172,8 @@ class SdlHost final : public Host {
 
   MessageBoxRelay boxes_{[this] { WakeMainThread(); }};
   SdlAudioOutput audio_;
-  ScreenRecorder recorder_;  // main thread
+  ScreenRecorder recorder_;      // main thread
+  AudioRecorder audioRecorder_;  // fed by the audio thread
   std::mutex threadsMutex_;
   std::vector<std::thread> threads_;
 };
@@ -179,6 +184,7 @@ SdlHost::~SdlHost() {
 }
 
 bool SdlHost::Start(std::string& error) {
+  if (!OpenRecordings(error)) return false;
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // closing is the program's decision
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");               // the message loop must keep pumping
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");   // the click that activates counts, as on Windows
@@ -187,10 +193,41 @@ bool SdlHost::Start(std::string& error) {
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     const std::string why = driverChosen ? std::string(SDL_GetError()) : NoDisplayReason();
     error = "no display available (" + why + "); run with --headless to play without one";
+    DiscardRecordings();
     return false;
   }
   sdlStarted_ = true;
-  return options_.recordPath.empty() || recorder_.Open(options_.recordPath, error);
+  return true;
+}
+
+// Before the display, so that a file that cannot be made is said whether
+// or not there is a display. Both recordings share their time 0.
+bool SdlHost::OpenRecordings(std::string& error) {
+  const auto start = std::chrono::steady_clock::now();
+  if (!options_.recordPath.empty() && !recorder_.Open(options_.recordPath, start, error)) return false;
+  if (!options_.audioOutPath.empty() && !audioRecorder_.Open(options_.audioOutPath, kSdlAudioRate, start, error)) {
+    DiscardRecordings();
+    return false;
+  }
+  return true;
+}
+
+// A run that does not start leaves no empty recording behind (and touches
+// no file it could not open).
+void SdlHost::DiscardRecordings() {
+  const bool video = recorder_.IsOpen(), sound = audioRecorder_.IsOpen();
+  CloseRecordings();
+  if (video) std::remove(options_.recordPath.c_str());
+  if (sound) std::remove(options_.audioOutPath.c_str());
+}
+
+// The sound ends with the video when there is one, so that the two have
+// the same length.
+void SdlHost::CloseRecordings() {
+  const auto now = std::chrono::steady_clock::now();
+  const bool video = recorder_.IsOpen();
+  recorder_.Close(now);
+  audioRecorder_.Close(video ? recorder_.Length() : now - audioRecorder_.Start());
 }
 
 // ---- screen ----------------------------------------------------------------
@@ -589,6 +626,15 @@ void SdlHost::JoinThreads() {
   }
 }
 
+// ---- audio -------------------------------------------------------------------
+
+uint32_t SdlHost::OpenAudio(AudioSource* source) {
+  if (!audioRecorder_.IsOpen() || source == nullptr) return audio_.Open(source);
+  audio_.Close();
+  audioRecorder_.PlaceNextPullAt(std::chrono::steady_clock::now());
+  return audio_.Open(audioRecorder_.Tee(source));
+}
+
 // ---- messages ----------------------------------------------------------------
 
 void SdlHost::MessageBox(std::string_view caption, std::string_view text) {
@@ -613,7 +659,7 @@ void SdlHost::Finish(int) {
   boxes_.Close();
   JoinThreads();
   audio_.Close();
-  recorder_.Close();
+  CloseRecordings();
   CloseScreen();
 }
 

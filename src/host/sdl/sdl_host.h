@@ -12,10 +12,12 @@ namespace kaze::host {
 struct SdlHostOptions {
   bool window = false;  // a window instead of full screen
   int scale = 0;        // window size as a multiple of 640x480; 0: the largest that fits
-  std::string recordPath;  // empty: no video of the screen (see screen_recorder.h)
+  std::string recordPath;    // empty: no video of the screen (see screen_recorder.h)
+  std::string audioOutPath;  // empty: no recording of the sound (see audio_recorder.h)
 };
 
-// Null, with a one-line reason in `error`, when no display is available.
+// Null, with a one-line reason in `error`, when no display is available or
+// a recording's file cannot be created.
 std::unique_ptr<Host> CreateSdlHost(const SdlHostOptions& options, std::string& error);
 
 }  // namespace kaze::host
