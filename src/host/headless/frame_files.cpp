@@ -9,6 +9,8 @@
 #include <cstring>
 #include <memory>
 
+#include "host/pixel_rgb.h"
+
 namespace kaze::host {
 
 uint32_t FrameCrc(const std::vector<uint16_t>& pixels) {
@@ -28,21 +30,6 @@ uint32_t FrameCrc(const std::vector<uint16_t>& pixels) {
 }
 
 namespace {
-
-void ToRgb(uint16_t pixel, platform::PixelLayout layout, unsigned char* rgb) {
-  unsigned r = 0, g = 0, b = pixel & 31;
-  if (layout == platform::PixelLayout::Rgb555) {
-    r = (pixel >> 10) & 31;
-    g = (pixel >> 5) & 31;
-    rgb[1] = static_cast<unsigned char>(g << 3 | g >> 2);
-  } else {
-    r = pixel >> 11;
-    g = (pixel >> 5) & 63;
-    rgb[1] = static_cast<unsigned char>(g << 2 | g >> 4);
-  }
-  rgb[0] = static_cast<unsigned char>(r << 3 | r >> 2);
-  rgb[2] = static_cast<unsigned char>(b << 3 | b >> 2);
-}
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }

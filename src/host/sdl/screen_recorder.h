@@ -7,7 +7,7 @@
 #include <chrono>
 #include <string>
 
-#include "host/sdl/frame_exchange.h"
+#include "host/frame_exchange.h"
 #include "host/y4m_writer.h"
 
 namespace kaze::host {

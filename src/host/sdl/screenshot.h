@@ -4,7 +4,7 @@
 #include <ctime>
 #include <string>
 
-#include "host/sdl/frame_exchange.h"
+#include "host/frame_exchange.h"
 
 namespace kaze::host {
 

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "host/sdl/audio_recorder.h"
-#include "host/sdl/frame_exchange.h"
-#include "host/sdl/input_state.h"
+#include "host/frame_exchange.h"
+#include "host/input_state.h"
 #include "host/sdl/key_map.h"
 #include "host/sdl/message_box_relay.h"
 #include "host/sdl/screen_recorder.h"

@@ -1,4 +1,4 @@
-#include "host/sdl/frame_exchange.h"
+#include "host/frame_exchange.h"
 
 #include <cstring>
 

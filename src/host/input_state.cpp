@@ -1,4 +1,4 @@
-#include "host/sdl/input_state.h"
+#include "host/input_state.h"
 
 namespace kaze::host {
 

@@ -1,5 +1,5 @@
 #ifdef KAZE_HAVE_SDL
-#include "host/sdl/frame_exchange.h"
+#include "host/frame_exchange.h"
 
 #include <gtest/gtest.h>
 

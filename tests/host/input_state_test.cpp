@@ -1,5 +1,5 @@
 #ifdef KAZE_HAVE_SDL
-#include "host/sdl/input_state.h"
+#include "host/input_state.h"
 
 #include <gtest/gtest.h>
 
