@@ -16,7 +16,6 @@
 #include <cstring>
 #include <deque>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -24,6 +23,7 @@
 #include "host/frame_exchange.h"
 #include "host/input_state.h"
 #include "host/pixel_rgb.h"
+#include "host/program_threads.h"
 #include "host/web/audio_ring.h"
 #include "host/web/key_map.h"
 #include "host/web/page_boxes.h"
@@ -132,8 +132,7 @@ class WebHost final : public Host {
 
   PageBoxes boxes_;
   AudioFeeder audio_;
-  std::mutex threadsMutex_;
-  std::vector<std::thread> threads_;
+  ProgramThreads threads_;
   bool finished_ = false;
 };
 
@@ -187,15 +186,7 @@ void WebHost::Sleep(uint32_t ms) {
   }
 }
 
-bool WebHost::StartThread(std::function<void()> body) {
-  std::lock_guard lock(threadsMutex_);
-  try {
-    threads_.emplace_back(std::move(body));
-  } catch (const std::system_error&) {
-    return false;
-  }
-  return true;
-}
+bool WebHost::StartThread(std::function<void()> body) { return threads_.Start(std::move(body)); }
 
 // ---- sound -------------------------------------------------------------------
 
@@ -219,18 +210,7 @@ void WebHost::Finish(int exitCode) {
   if (finished_) return;
   finished_ = true;
   boxes_.Close();
-  std::vector<std::thread> threads;
-  {
-    std::lock_guard lock(threadsMutex_);
-    threads.swap(threads_);
-  }
-  for (auto& thread : threads) {
-    if (thread.get_id() == std::this_thread::get_id()) {
-      thread.detach();
-    } else if (thread.joinable()) {
-      thread.join();
-    }
-  }
+  threads_.JoinAll();
   audio_.Close();
   ended_.store(true, std::memory_order_release);
   MAIN_THREAD_ASYNC_EM_ASM({ kazePage.ended($0); }, exitCode);
