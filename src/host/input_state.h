@@ -11,20 +11,29 @@ namespace kaze::host {
 
 class InputState {
  public:
-  // Main thread, as the events arrive.
-  void SetKey(uint32_t virtualKey, bool down);
+  // A press shorter than this (a touchpad's tap lasts a few milliseconds,
+  // a browser's synthetic click none) reads down for this long from its
+  // start: the story polls once a frame and asks some buttons twice in a
+  // row, and would otherwise miss it or see it only once.
+  static constexpr uint32_t kTapMs = 40;
+
+  // Main thread, as the events arrive; `nowMs` is the host's tick count.
+  void SetKey(uint32_t virtualKey, bool down, uint32_t nowMs);
   void ReleaseAllKeys();
   void SetCursor(int32_t x, int32_t y);
 
-  // Any thread. A key is down while it is held; a press that came and went
-  // since the previous query of that key (a touchpad tap lasts a few
-  // milliseconds, the game polls once a frame) is reported down once.
-  bool IsKeyDown(uint32_t virtualKey);
+  // Any thread. A key is down while it is held and during a tap's time; a
+  // press that came and went since the previous query of that key, later
+  // than its tap time, is still reported down once.
+  bool IsKeyDown(uint32_t virtualKey, uint32_t nowMs);
   void Cursor(int32_t& x, int32_t& y) const;
 
  private:
   static constexpr size_t kKeys = 256;
+  static constexpr uint32_t kNoTap = 0;
   std::array<std::atomic<bool>, kKeys> down_{};
+  std::array<std::atomic<uint32_t>, kKeys> pressedAt_{};    // tick of each key's last press
+  std::array<std::atomic<uint32_t>, kKeys> tapUntil_{};     // a released tap reads down until this tick
   std::array<std::atomic<uint32_t>, kKeys> presses_{};      // counted by the main thread
   std::array<std::atomic<uint32_t>, kKeys> pressesSeen_{};  // as of each key's last query
   std::atomic<uint64_t> cursor_{0};                         // x and y in one word: never torn

@@ -420,7 +420,7 @@ bool SdlHost::TranslateKey(const SDL_KeyboardEvent& key, Event& event) {
   const uint32_t virtualKey = VirtualKeyOf(key.keysym);
   if (virtualKey == 0) return false;
   const bool down = key.type == SDL_KEYDOWN;
-  input_.SetKey(virtualKey, down);
+  input_.SetKey(virtualKey, down, TickCount());
   if (logs_.input) std::fprintf(stderr, "kaze-input: key %s 0x%02X\n", down ? "down" : "up", unsigned(virtualKey));
   event = Event{.kind = Event::Kind::Key, .virtualKey = virtualKey, .down = down, .alt = IsSystemKey(key.keysym)};
   return true;
@@ -445,7 +445,7 @@ bool SdlHost::TakeHostKey(const SDL_KeyboardEvent& key) {
   hostKeysDown_[code] = true;
   if (key.repeat != 0) return true;
   if (toggle) {
-    input_.SetKey(kVkMenu, false);
+    input_.SetKey(kVkMenu, false, TickCount());
     ToggleFullscreen();
   } else if (const StoredFrame* frame = frames_.Current()) {
     SaveScreenshot(*frame);
@@ -495,13 +495,13 @@ bool SdlHost::TranslateButton(const SDL_MouseButtonEvent& button, Event& event) 
   const bool down = button.type == SDL_MOUSEBUTTONDOWN;
   switch (button.button) {
     case SDL_BUTTON_LEFT:
-      input_.SetKey(kVkLButton, down);
+      input_.SetKey(kVkLButton, down, TickCount());
       break;
     case SDL_BUTTON_RIGHT:
-      input_.SetKey(kVkRButton, down);
+      input_.SetKey(kVkRButton, down, TickCount());
       break;
     case SDL_BUTTON_MIDDLE:
-      input_.SetKey(kVkMButton, down);
+      input_.SetKey(kVkMButton, down, TickCount());
       return false;
     default:
       return false;
@@ -536,7 +536,7 @@ void SdlHost::MoveCursor(int32_t windowX, int32_t windowY) {
 }
 
 bool SdlHost::IsKeyDown(uint32_t virtualKey) {
-  const bool down = input_.IsKeyDown(virtualKey);
+  const bool down = input_.IsKeyDown(virtualKey, TickCount());
   const bool button = virtualKey == kVkLButton || virtualKey == kVkRButton;
   if (logs_.input && button && !OnMainThread() && buttonsSeen_[virtualKey] != down) {
     buttonsSeen_[virtualKey] = down;

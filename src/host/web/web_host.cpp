@@ -87,7 +87,7 @@ class WebHost final : public Host {
   void PresentFrame(const Frame& frame) override;
 
   bool PollEvent(Event& event) override;
-  bool IsKeyDown(uint32_t virtualKey) override { return input_.IsKeyDown(virtualKey); }
+  bool IsKeyDown(uint32_t virtualKey) override { return input_.IsKeyDown(virtualKey, TickCount()); }
   void CursorPos(int32_t& x, int32_t& y) override { input_.Cursor(x, y); }
   void SetCursorShown(bool shown) override;
 
@@ -295,7 +295,7 @@ EM_BOOL WebHost::OnMouse(int type, const EmscriptenMouseEvent* mouse, void* user
   static constexpr std::array<uint32_t, 3> kButtonKeys{kVkLButton, kVkMButton, kVkRButton};  // DOM order
   if (mouse->button > 2) return EM_FALSE;
   const bool wasDown = std::exchange(host->pressed_[mouse->button], down);
-  host->input_.SetKey(kButtonKeys[mouse->button], down);
+  host->input_.SetKey(kButtonKeys[mouse->button], down, host->TickCount());
   // The middle button reaches only the key state; a release outside the
   // canvas of a press that began elsewhere is no click of ours.
   if (mouse->button == 1 || (!down && !wasDown)) return EM_FALSE;
@@ -311,7 +311,7 @@ EM_BOOL WebHost::OnKey(int type, const EmscriptenKeyboardEvent* key, void* userD
   const uint32_t virtualKey = VirtualKeyOfDomKey(key->code, key->key);
   if (virtualKey == 0) return EM_FALSE;
   const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
-  host->input_.SetKey(virtualKey, down);
+  host->input_.SetKey(virtualKey, down, host->TickCount());
   host->Post(Event{.kind = Event::Kind::Key, .virtualKey = virtualKey, .down = down,
                    .alt = IsDomSystemKey(key->code, key->altKey != 0)});
   // The browser keeps its shortcuts (Ctrl+R, Ctrl+W and the like); the
