@@ -241,16 +241,19 @@ void WebHost::Finish(int exitCode) {
 void WebHost::StartOnPage(WebHost* host) {
   constexpr const char* kCanvas = "#screen";
   const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+  // The callbacks run here, on the browser's thread: "the calling thread"
+  // would be the program's, which called in to get here.
+  const pthread_t here = EM_CALLBACK_THREAD_CONTEXT_MAIN_BROWSER_THREAD;
   // Presses on the canvas; moves and releases anywhere, so that a button let
   // go outside the picture is let go for the program too.
-  emscripten_set_mousedown_callback(kCanvas, host, true, &WebHost::OnMouse);
-  emscripten_set_mousemove_callback(window, host, true, &WebHost::OnMouse);
-  emscripten_set_mouseup_callback(window, host, true, &WebHost::OnMouse);
-  emscripten_set_keydown_callback(window, host, false, &WebHost::OnKey);
-  emscripten_set_keyup_callback(window, host, false, &WebHost::OnKey);
-  emscripten_set_focus_callback(window, host, true, &WebHost::OnFocus);
-  emscripten_set_blur_callback(window, host, true, &WebHost::OnFocus);
-  emscripten_set_beforeunload_callback(host, &WebHost::OnUnload);
+  emscripten_set_mousedown_callback_on_thread(kCanvas, host, true, &WebHost::OnMouse, here);
+  emscripten_set_mousemove_callback_on_thread(window, host, true, &WebHost::OnMouse, here);
+  emscripten_set_mouseup_callback_on_thread(window, host, true, &WebHost::OnMouse, here);
+  emscripten_set_keydown_callback_on_thread(window, host, false, &WebHost::OnKey, here);
+  emscripten_set_keyup_callback_on_thread(window, host, false, &WebHost::OnKey, here);
+  emscripten_set_focus_callback_on_thread(window, host, true, &WebHost::OnFocus, here);
+  emscripten_set_blur_callback_on_thread(window, host, true, &WebHost::OnFocus, here);
+  emscripten_set_beforeunload_callback_on_thread(host, &WebHost::OnUnload, here);
   emscripten_request_animation_frame_loop(&WebHost::OnAnimationFrame, host);
   EM_ASM({ kazePage.running(); });
 }
