@@ -40,7 +40,7 @@ mkdir -p "$web"
 cmake --build "$native" --target kaze demo-data >"$web/native-build.log" 2>&1 ||
   fail "the native build failed (see $web/native-build.log)"
 { emcmake cmake -S "$root" -B "$web" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKAZE_WEB_DATA="$native/demo" &&
-    cmake --build "$web"; } >"$web/web-build.log" 2>&1 ||
+    cmake --build "$web" -j "$(nproc)"; } >"$web/web-build.log" 2>&1 ||
   fail "the web build failed (see $web/web-build.log)"
 (cd "$tests" && npm ci --no-audit --no-fund --loglevel=error) >"$web/npm-ci.log" 2>&1 ||
   fail "npm ci in tests/web failed (see $web/npm-ci.log)"
