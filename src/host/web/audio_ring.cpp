@@ -22,7 +22,11 @@ AudioRing::AudioRing(uint32_t capacityFrames)
 }
 
 uint32_t AudioRing::Fill() const {
-  return header_->written.load(std::memory_order_acquire) - header_->read.load(std::memory_order_acquire);
+  const uint32_t fill =
+      header_->written.load(std::memory_order_acquire) - header_->read.load(std::memory_order_acquire);
+  // Taken past what was written (a worklet that read on across a drop):
+  // nothing to take; the worklet puts its position right.
+  return fill <= header_->capacity ? fill : 0;
 }
 
 uint32_t AudioRing::Write(const int16_t* stereo, uint32_t frames) {
@@ -111,10 +115,12 @@ void AudioFeeder::MixUnheard(std::chrono::steady_clock::time_point now) {
 
 void AudioFeeder::FillAhead() {
   const uint32_t ahead = std::min(rate_ * kAheadMs / 1000u, kCapacityFrames);
-  for (uint32_t fill = ring_.Fill(); fill < ahead; fill = ring_.Fill()) {
-    const uint32_t frames = std::min(ahead - fill, kMixChunkFrames);
+  const uint32_t fill = ring_.Fill();
+  for (uint32_t missing = fill < ahead ? ahead - fill : 0; missing > 0;) {
+    const uint32_t frames = std::min(missing, kMixChunkFrames);
     source_->Mix(scratch_.data(), frames);
     ring_.Write(scratch_.data(), frames);
+    missing -= frames;
   }
 }
 

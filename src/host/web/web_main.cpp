@@ -4,6 +4,8 @@
 // keep their blocking shape.
 #include <windows.h>
 
+#include <emscripten.h>
+
 #include <cstdint>
 #include <memory>
 
@@ -27,6 +29,8 @@ int main() {
   static char commandLine[] = "";
   const int exitCode = WinMain(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), nullptr, commandLine, SW_SHOWNORMAL);
   host->Finish(exitCode);
-  host::SetHost(nullptr);
+  // The page stays, showing the end; the runtime is not torn down under it
+  // (its workers would be ended with the page still using the memory).
+  emscripten_exit_with_live_runtime();
   return exitCode;
 }

@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <string_view>
+#ifdef __EMSCRIPTEN__
+#include <pthread.h>
+#endif
 
 #include "host/host.h"
 #include "platform/machine/faults.h"
@@ -54,6 +57,18 @@ uintptr_t _beginthread(void (*start_address)(void*), unsigned, void* arglist) {
   return started ? 1 : static_cast<uintptr_t>(-1);
 }
 
+#ifdef __EMSCRIPTEN__
+// The browser build catches no C++ exceptions (catching would route every
+// call with a destructor through JavaScript). There a thread ends as the C
+// runtime's _endthread ends it: where it stands, its destructors not run.
+void _endthread() { pthread_exit(nullptr); }
+
+void PortEndThread(std::atomic<int32_t>& done) {
+  done.store(1);
+  pthread_exit(nullptr);
+}
+#else
 void _endthread() { throw ThreadExit{}; }
 
 void PortEndThread(std::atomic<int32_t>& done) { throw ThreadExit{&done}; }
+#endif

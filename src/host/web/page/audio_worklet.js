@@ -23,7 +23,13 @@ class KazeOutput extends AudioWorkletProcessor {
       return true;  // silence: the outputs come zeroed
     }
     const read = Atomics.load(header, READ);
-    const available = (Atomics.load(header, WRITTEN) - read) | 0;
+    const written = Atomics.load(header, WRITTEN);
+    const available = (written - read) | 0;
+    if (available < 0 || available > this.capacity) {
+      // The program dropped the ring while this read on: start from its end.
+      Atomics.store(header, READ, written);
+      return true;
+    }
     if (available < frames) {
       if (this.primed) Atomics.add(header, UNDERRUNS, 1);
       return true;

@@ -98,12 +98,15 @@
     }
   }
 
+  // Every click and key until the sound runs: some keys (Escape among them)
+  // do not count as a gesture, and a context made on one stays held.
   function onGesture() {
     audio.gestured = true;
+    if (audio.context !== null && audio.context.state === 'suspended') audio.context.resume();
     startAudio();
   }
-  window.addEventListener('pointerdown', onGesture, { capture: true, once: true });
-  window.addEventListener('keydown', onGesture, { capture: true, once: true });
+  window.addEventListener('pointerdown', onGesture, true);
+  window.addEventListener('keydown', onGesture, true);
 
   // ---- full screen ----
   document.getElementById('fullscreen').addEventListener('click', () => {
