@@ -27,7 +27,7 @@ done
 scripts/install-deps.sh
 export NODE_PATH=/usr/share/nodejs  # Debian's emscripten finds its acorn there
 jobs=$(nproc)
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+[ -f build/release/CMakeCache.txt ] || cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release -j "$jobs" --target demo-data
 
 # A relative --data DIR is taken from where the script was started.

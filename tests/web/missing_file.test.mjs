@@ -45,6 +45,10 @@ test('a missing picture in the browser', async (t) => {
       assert.ok(after.framesShown > framesBefore, 'no frame drawn after the box');
       assert.equal(after.boxes.length, 1, `more boxes: ${JSON.stringify(after.boxes)}`);
     });
+
+    await step('no errors in the page', async () => {
+      assert.deepEqual(session.errors, []);
+    });
   } finally {
     await session.close();
   }

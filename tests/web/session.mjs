@@ -212,7 +212,8 @@ export function stepper(t, errors) {
       } catch (error) {
         failed = name;
         const pageErrors = errors.length ? ` (page errors: ${errors.slice(-3).join(' | ')})` : '';
-        console.log(`web: ${name}: ${error.message.split('\n')[0]}${pageErrors}`);
+        const what = error.message.replace(/\s*\n\s*/g, ' ').slice(0, 600);
+        console.log(`web: ${name}: ${what}${pageErrors}`);
         throw error;
       }
     });
