@@ -33,7 +33,7 @@ cmake --build build/release -j "$jobs" --target demo-data
 # A relative --data DIR is taken from where the script was started.
 if [ -n "$data" ]; then
   [ "${data#/}" = "$data" ] && data="$caller/$data"
-elif [ -n "$(find "$caller" -mindepth 1 -maxdepth 1 -type d -iname data -print -quit)" ]; then
+elif [ -n "$(find "$caller" -mindepth 1 -maxdepth 1 -xtype d -iname data -print -quit)" ]; then
   data=$caller
 else
   data=$root/build/release/demo
@@ -42,7 +42,7 @@ fi
 data=$(cd "$data" && pwd)
 # The page reads the data set at /kaze/Data, in that letter case.
 if [ ! -d "$data/Data" ]; then
-  found=$(find "$data" -mindepth 1 -maxdepth 1 -type d -iname data -print -quit)
+  found=$(find "$data" -mindepth 1 -maxdepth 1 -xtype d -iname data -print -quit)
   [ -n "$found" ] || { echo "no Data folder in $data" >&2; exit 1; }
   link=$root/build/web-data
   mkdir -p "$link"
