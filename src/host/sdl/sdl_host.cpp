@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/program_threads.h"
 #include "host/sdl/audio_recorder.h"
 #include "host/frame_exchange.h"
 #include "host/input_state.h"
@@ -141,7 +142,6 @@ class SdlHost final : public Host {
   bool FrameDue() const;
   void WakeMainThread();
   void MainThreadSleep(uint32_t ms);
-  void JoinThreads();
 
   const SdlHostOptions options_;
   const std::thread::id mainThread_ = std::this_thread::get_id();
@@ -174,8 +174,7 @@ class SdlHost final : public Host {
   SdlAudioOutput audio_;
   ScreenRecorder recorder_;      // main thread
   AudioRecorder audioRecorder_;  // fed by the audio thread
-  std::mutex threadsMutex_;
-  std::vector<std::thread> threads_;
+  ProgramThreads threads_;
 };
 
 SdlHost::~SdlHost() {
@@ -601,30 +600,7 @@ void SdlHost::MainThreadSleep(uint32_t ms) {
   }
 }
 
-bool SdlHost::StartThread(std::function<void()> body) {
-  std::lock_guard lock(threadsMutex_);
-  try {
-    threads_.emplace_back(std::move(body));
-  } catch (const std::system_error&) {
-    return false;
-  }
-  return true;
-}
-
-void SdlHost::JoinThreads() {
-  std::vector<std::thread> threads;
-  {
-    std::lock_guard lock(threadsMutex_);
-    threads.swap(threads_);
-  }
-  for (auto& thread : threads) {
-    if (thread.get_id() == std::this_thread::get_id()) {
-      thread.detach();
-    } else if (thread.joinable()) {
-      thread.join();
-    }
-  }
-}
+bool SdlHost::StartThread(std::function<void()> body) { return threads_.Start(std::move(body)); }
 
 // ---- audio -------------------------------------------------------------------
 
@@ -657,7 +633,7 @@ void SdlHost::ShowBoxNow(std::string_view caption, std::string_view text) {
 
 void SdlHost::Finish(int) {
   boxes_.Close();
-  JoinThreads();
+  threads_.JoinAll();
   audio_.Close();
   CloseRecordings();
   CloseScreen();

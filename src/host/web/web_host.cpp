@@ -16,7 +16,6 @@
 #include <cstring>
 #include <deque>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -24,10 +23,12 @@
 #include "host/frame_exchange.h"
 #include "host/input_state.h"
 #include "host/pixel_rgb.h"
+#include "host/program_threads.h"
 #include "host/web/audio_ring.h"
 #include "host/web/key_map.h"
 #include "host/web/page_boxes.h"
 #include "host/web/screen_point.h"
+#include "resources/icon_149.h"
 
 namespace kaze::host {
 
@@ -114,6 +115,7 @@ class WebHost final : public Host {
   static EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* key, void* host);
   static EM_BOOL OnFocus(int type, const EmscriptenFocusEvent* focus, void* host);
   static const char* OnUnload(int type, const void* reserved, void* host);
+  static void ShowIcon();
   void Draw(const StoredFrame& frame);
   void MoveCursor(double pageX, double pageY);
   void Post(const Event& event);
@@ -132,8 +134,7 @@ class WebHost final : public Host {
 
   PageBoxes boxes_;
   AudioFeeder audio_;
-  std::mutex threadsMutex_;
-  std::vector<std::thread> threads_;
+  ProgramThreads threads_;
   bool finished_ = false;
 };
 
@@ -187,15 +188,7 @@ void WebHost::Sleep(uint32_t ms) {
   }
 }
 
-bool WebHost::StartThread(std::function<void()> body) {
-  std::lock_guard lock(threadsMutex_);
-  try {
-    threads_.emplace_back(std::move(body));
-  } catch (const std::system_error&) {
-    return false;
-  }
-  return true;
-}
+bool WebHost::StartThread(std::function<void()> body) { return threads_.Start(std::move(body)); }
 
 // ---- sound -------------------------------------------------------------------
 
@@ -219,18 +212,7 @@ void WebHost::Finish(int exitCode) {
   if (finished_) return;
   finished_ = true;
   boxes_.Close();
-  std::vector<std::thread> threads;
-  {
-    std::lock_guard lock(threadsMutex_);
-    threads.swap(threads_);
-  }
-  for (auto& thread : threads) {
-    if (thread.get_id() == std::this_thread::get_id()) {
-      thread.detach();
-    } else if (thread.joinable()) {
-      thread.join();
-    }
-  }
+  threads_.JoinAll();
   audio_.Close();
   ended_.store(true, std::memory_order_release);
   MAIN_THREAD_ASYNC_EM_ASM({ kazePage.ended($0); }, exitCode);
@@ -255,7 +237,19 @@ void WebHost::StartOnPage(WebHost* host) {
   emscripten_set_blur_callback_on_thread(window, host, true, &WebHost::OnFocus, here);
   emscripten_set_beforeunload_callback_on_thread(host, &WebHost::OnUnload, here);
   emscripten_request_animation_frame_loop(&WebHost::OnAnimationFrame, host);
+  ShowIcon();
   EM_ASM({ kazePage.running(); });
+}
+
+// The program's icon as the tab's.
+void WebHost::ShowIcon() {
+  static constexpr auto kIcon = resources::Icon149Pixels();
+  std::array<uint32_t, kIcon.size()> rgba{};
+  for (size_t i = 0; i < kIcon.size(); ++i) {
+    const uint32_t argb = kIcon[i];  // to R, G, B, A in memory
+    rgba[i] = (argb >> 16 & 0xFF) | (argb & 0xFF00) | (argb & 0xFF) << 16 | (argb & 0xFF000000u);
+  }
+  EM_ASM({ kazePage.showIcon(HEAPU8.slice($0, $0 + $1 * $1 * 4), $1); }, rgba.data(), resources::kIcon149Size);
 }
 
 // Shows the newest frame once per display refresh; a still picture costs

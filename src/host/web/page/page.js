@@ -135,6 +135,12 @@
     canvasBox() {
       return canvas.getBoundingClientRect();
     },
+    showIcon(rgba, size) {
+      const icon = document.createElement('canvas');
+      icon.width = icon.height = size;
+      icon.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(rgba.buffer), size, size), 0, 0);
+      document.querySelector('link[rel="icon"]').href = icon.toDataURL();
+    },
     showCursor(shown) {
       canvas.style.cursor = shown ? '' : 'none';
     },
