@@ -12,7 +12,11 @@ packages=(
   wine wine64 libgl1-mesa-dri x11-apps python3
   man-db groff-base desktop-file-utils appstream
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  emscripten chromium
 )
+# The browser build and its tests run on Node 18 or later; a node that is
+# already here (from Debian or elsewhere) is used as it is.
+command -v node >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do
