@@ -162,13 +162,14 @@ export async function waitForPicture(page, ms, what, limitMs, poll) {
 }
 
 // Clicks at a point of the 640x480 screen, wherever CSS put the canvas,
-// holding the button 100 ms as a player (and the headless script) does.
-export async function clickScreen(page, x, y) {
+// holding the button 100 ms as a player (and the headless script) does,
+// or `holdMs` (0: a tap, as a touchpad's).
+export async function clickScreen(page, x, y, holdMs = 100) {
   const box = await page.evaluate(() => {
     const r = document.getElementById('screen').getBoundingClientRect();
     return { left: r.left, top: r.top, width: r.width, height: r.height };
   });
-  await page.mouse.click(box.left + ((x + 0.5) * box.width) / WIDTH, box.top + ((y + 0.5) * box.height) / HEIGHT, { delay: 100 });
+  await page.mouse.click(box.left + ((x + 0.5) * box.width) / WIDTH, box.top + ((y + 0.5) * box.height) / HEIGHT, { delay: holdMs });
 }
 
 // CPU ticks (user + system) of a process and all its descendants.
