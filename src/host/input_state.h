@@ -15,7 +15,7 @@ class InputState {
   // a browser's synthetic click none) reads down for this long from its
   // start: the story polls once a frame and asks some buttons twice in a
   // row, and would otherwise miss it or see it only once.
-  static constexpr uint32_t kTapMs = 0;
+  static constexpr uint32_t kTapMs = 40;
 
   // Main thread, as the events arrive; `nowMs` is the host's tick count.
   void SetKey(uint32_t virtualKey, bool down, uint32_t nowMs);
