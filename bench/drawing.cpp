@@ -26,6 +26,7 @@
 #include "platform/ddraw/blit.h"
 #include "platform/ddraw/keyed_copy.h"
 #include "shell/shared_flags.h"
+#include "support/headless_display.h"
 
 namespace {
 
@@ -246,73 +247,27 @@ BENCHMARK(BM_Dim_Kaze)->Apply(EveryForm);
 class BenchDisplay {
  public:
   BenchDisplay() {
-    std::string error;
-    host_ = kaze::host::CreateHeadlessHost(kaze::host::HeadlessOptions{}, error);
-    kaze::host::SetHost(host_.get());
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "bench";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "bench", "", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
-    DirectDrawCreate(nullptr, &ddraw_, nullptr);
-    ddraw_->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE);
-    ddraw_->SetDisplayMode(kWidth, kHeight, 16);
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
-    ddraw_->CreateSurface(&desc, &primary_, nullptr);
-    DDSCAPS caps{DDSCAPS_BACKBUFFER};
-    primary_->GetAttachedSurface(&caps, &back_);
-    work_ = Offscreen();
-    IDirectDrawClipper* clipper = nullptr;
-    ddraw_->CreateClipper(0, &clipper, nullptr);
-    clipper->SetHWnd(0, window);
-    for (IDirectDrawSurface* surface : {primary_, back_, work_}) surface->SetClipper(clipper);
-    clipper->Release();
-    device_ = std::make_unique<DisplayDevice>();
-    device_->Attach(window, nullptr, ddraw_, primary_, back_, work_, RECT{0, 0, kWidth, kHeight});
-    TheDisplay.store(device_.get());
     Frame picture = Picture();
     PutPicture(0, picture, 0);
     PutPicture(1, picture, DDBLT_KEYSRC);
     Frame backdrop = Backdrop();
-    std::memcpy(work_->state.pixels.pixels, backdrop.Pixels(), kFrameBytes);
-    std::memcpy(back_->state.pixels.pixels, backdrop.Pixels(), kFrameBytes);
+    std::memcpy(display_.Work()->state.pixels.pixels, backdrop.Pixels(), kFrameBytes);
+    std::memcpy(display_.Back()->state.pixels.pixels, backdrop.Pixels(), kFrameBytes);
   }
-  ~BenchDisplay() {
-    TheDisplay.store(nullptr);
-    device_.reset();
-    for (IDirectDrawSurface* surface : {work_, back_, primary_}) surface->Release();
-    ddraw_->Release();
-    host_->Finish(0);
-    kaze::host::SetHost(nullptr);
-  }
-  DisplayDevice& Device() { return *device_; }
+  DisplayDevice& Device() { return display_.Device(); }
 
   // Every operation measured succeeds once on this display.
   bool Works() {
-    DisplayDevice& d = *device_;
-    return d.BltImage(back_, 0, 0, 0) && d.BltImage(back_, 1, 0, 0) && d.BltImageScaled(back_, 0, -960, 0, 2560, 1920) &&
-           d.DarkenWorkRect(0, 0, kWidth, kHeight, 2) && d.DrawBlended(back_, 0, 0, 0, 0.5f) && d.DrawDimmed(back_, 0, 0, 0);
+    DisplayDevice& d = display_.Device();
+    IDirectDrawSurface* back = display_.Back();
+    return d.BltImage(back, 0, 0, 0) && d.BltImage(back, 1, 0, 0) && d.BltImageScaled(back, 0, -960, 0, 2560, 1920) &&
+           d.DarkenWorkRect(0, 0, kWidth, kHeight, 2) && d.DrawBlended(back, 0, 0, 0, 0.5f) && d.DrawDimmed(back, 0, 0, 0);
   }
 
  private:
-  IDirectDrawSurface* Offscreen() {
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    desc.dwWidth = kWidth;
-    desc.dwHeight = kHeight;
-    IDirectDrawSurface* surface = nullptr;
-    ddraw_->CreateSurface(&desc, &surface, nullptr);
-    return surface;
-  }
   void PutPicture(int slot, Frame& picture, DWORD flags) {
-    ImageSlot& entry = device_->slots[slot];
-    entry.surface = Offscreen();
+    ImageSlot& entry = display_.Device().slots[slot];
+    entry.surface = display_.Offscreen(kWidth, kHeight);
     std::memcpy(entry.surface->state.pixels.pixels, picture.Pixels(), kFrameBytes);
     entry.sourceRect = RECT{0, 0, kWidth, kHeight};
     entry.width = kWidth;
@@ -322,12 +277,7 @@ class BenchDisplay {
     entry.keyColour = -1;
   }
 
-  std::unique_ptr<kaze::host::HeadlessHost> host_;
-  IDirectDraw* ddraw_ = nullptr;
-  IDirectDrawSurface* primary_ = nullptr;
-  IDirectDrawSurface* back_ = nullptr;
-  IDirectDrawSurface* work_ = nullptr;
-  std::unique_ptr<DisplayDevice> device_;
+  HeadlessDisplay display_;
 };
 
 template <typename Draw>

@@ -30,6 +30,7 @@
 #include "platform/kernel32/files.h"
 #include "shell/shared_flags.h"
 #include "sound/effects.h"
+#include "support/headless_display.h"
 #include "vimage_encoder.h"
 
 namespace {
@@ -81,66 +82,15 @@ fs::path DataRoot(const std::string& given) {
   return GeneratePages();
 }
 
-// A headless host and a display as the program makes it, in TheDisplay.
-class PageDisplay {
- public:
-  PageDisplay() {
-    std::string error;
-    host_ = kaze::host::CreateHeadlessHost(kaze::host::HeadlessOptions{}, error);
-    kaze::host::SetHost(host_.get());
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "bench";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "bench", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
-    DirectDrawCreate(nullptr, &ddraw_, nullptr);
-    ddraw_->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE);
-    ddraw_->SetDisplayMode(640, 480, 16);
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
-    ddraw_->CreateSurface(&desc, &primary_, nullptr);
-    DDSCAPS caps{DDSCAPS_BACKBUFFER};
-    primary_->GetAttachedSurface(&caps, &back_);
-    desc = DDSURFACEDESC{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    desc.dwWidth = 640;
-    desc.dwHeight = 480;
-    ddraw_->CreateSurface(&desc, &work_, nullptr);
-    device_ = std::make_unique<DisplayDevice>();
-    device_->Attach(window, nullptr, ddraw_, primary_, back_, work_, RECT{0, 0, 640, 480});
-    TheDisplay.store(device_.get());
-  }
-  ~PageDisplay() {
-    TheDisplay.store(nullptr);
-    device_.reset();
-    for (IDirectDrawSurface* surface : {work_, back_, primary_}) surface->Release();
-    ddraw_->Release();
-    host_->Finish(0);
-    kaze::host::SetHost(nullptr);
-  }
-  // Message boxes so far: a picture that could not be loaded.
-  size_t Failures() {
-    size_t count = 0;
-    for (const std::string& line : host_->TraceLines()) count += line.find("\"msgbox\"") != std::string::npos;
-    return count;
-  }
-
- private:
-  std::unique_ptr<kaze::host::HeadlessHost> host_;
-  IDirectDraw* ddraw_ = nullptr;
-  IDirectDrawSurface* primary_ = nullptr;
-  IDirectDrawSurface* back_ = nullptr;
-  IDirectDrawSurface* work_ = nullptr;
-  std::unique_ptr<DisplayDevice> device_;
-};
+// Message boxes so far: a picture that could not be loaded.
+size_t Failures(HeadlessDisplay& display) {
+  size_t count = 0;
+  for (const std::string& line : display.Host().TraceLines()) count += line.find("\"msgbox\"") != std::string::npos;
+  return count;
+}
 
 void BM_EnterPage(benchmark::State& state) {
-  PageDisplay display;
+  HeadlessDisplay display;
   Stage = static_cast<int32_t>(state.range(0));
   // The story runs with the sound switch on (the intro turns it on), so
   // entering page 2 starts its loop the way the program does: a frame is
@@ -155,7 +105,7 @@ void BM_EnterPage(benchmark::State& state) {
     FadeState = kFadeInRequested;
   }
   SoundEnabled = 3;
-  if (display.Failures() != 0) state.SkipWithError("a picture of the page could not be loaded");
+  if (Failures(display) != 0) state.SkipWithError("a picture of the page could not be loaded");
 }
 BENCHMARK(BM_EnterPage)->Arg(1)->Arg(2)->Arg(3)->Arg(5)->Arg(6)->Arg(7)->Unit(benchmark::kMillisecond);
 
