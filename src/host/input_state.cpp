@@ -7,7 +7,6 @@ void InputState::SetKey(uint32_t virtualKey, bool down, uint32_t nowMs) {
   const bool wasDown = down_[virtualKey].load(std::memory_order_relaxed);
   if (down && !wasDown) {
     pressedAt_[virtualKey].store(nowMs, std::memory_order_relaxed);
-    presses_[virtualKey].fetch_add(1, std::memory_order_release);
   } else if (!down && wasDown) {
     const uint32_t until = pressedAt_[virtualKey].load(std::memory_order_relaxed) + kTapMs;
     tapUntil_[virtualKey].store(until != kNoTap ? until : until + 1, std::memory_order_release);
@@ -28,15 +27,13 @@ void InputState::SetCursor(int32_t x, int32_t y) {
 
 bool InputState::IsKeyDown(uint32_t virtualKey, uint32_t nowMs) {
   if (virtualKey >= kKeys) return false;
-  const uint32_t presses = presses_[virtualKey].load(std::memory_order_acquire);
-  const bool unseenPress = pressesSeen_[virtualKey].exchange(presses, std::memory_order_acq_rel) != presses;
   // Tick counts wrap: the difference tells which comes first. A tap that
   // is over is forgotten, lest it read down again when the count comes
   // round.
   uint32_t tapUntil = tapUntil_[virtualKey].load(std::memory_order_acquire);
   const bool inTap = tapUntil != kNoTap && int32_t(tapUntil - nowMs) > 0;
   if (tapUntil != kNoTap && !inTap) tapUntil_[virtualKey].compare_exchange_strong(tapUntil, kNoTap);
-  return down_[virtualKey].load(std::memory_order_acquire) || unseenPress || inTap;
+  return down_[virtualKey].load(std::memory_order_acquire) || inTap;
 }
 
 void InputState::Cursor(int32_t& x, int32_t& y) const {

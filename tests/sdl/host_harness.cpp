@@ -26,10 +26,16 @@ int RunHostHarness(const host::SdlHostOptions& options, const HarnessOptions& ha
   if (!host->OpenScreen()) return 3;
 
   std::atomic<bool> quit{false};
+  std::atomic<bool> clickPassedOn{false};
   host->StartThread([&] {
     if (harness.boxFromGameThread) {
       host->MessageBox("ERROR", "a box from the game thread");
       std::fprintf(stderr, "harness: box closed\n");
+    }
+    if (harness.lateQuery) {
+      while (!clickPassedOn.load() && !quit.load()) host->Sleep(1);
+      host->Sleep(1000);
+      std::fprintf(stderr, "harness: late query: %s\n", host->IsKeyDown(0x01) ? "down" : "up");
     }
     std::vector<uint16_t> picture(size_t(host::kScreenWidth) * host::kScreenHeight);
     for (int32_t y = 0; y < host::kScreenHeight; ++y) {
@@ -37,12 +43,15 @@ int RunHostHarness(const host::SdlHostOptions& options, const HarnessOptions& ha
     }
     const host::Frame frame{picture.data(), host::kScreenWidth * 2, host::PixelLayout::Rgb565};
     uint32_t last = host->TickCount();
+    bool leftWasDown = false;
     while (!quit.load()) {
       // The frame contract of the scenes: at least 20 ms per frame.
       const uint32_t now = host->TickCount();
       if (now - last < 20) host->Sleep(20 - (now - last));
       last = host->TickCount();
-      host->IsKeyDown(0x01);
+      const bool leftDown = host->IsKeyDown(0x01) && host->IsKeyDown(0x01);
+      if (leftDown && !leftWasDown) std::fprintf(stderr, "harness: left pressed\n");
+      leftWasDown = leftDown;
       host->IsKeyDown(0x02);
       host->PresentFrame(frame);
       host->Sleep(1);
@@ -55,6 +64,7 @@ int RunHostHarness(const host::SdlHostOptions& options, const HarnessOptions& ha
     while (host->PollEvent(event)) {
       const bool escape = event.kind == host::Event::Kind::Key && event.virtualKey == 0x1B && event.down;
       if (escape || event.kind == host::Event::Kind::Close) quit = true;
+      if (event.kind == host::Event::Kind::MouseButton && !event.down) clickPassedOn = true;
     }
     const auto limit = std::chrono::duration<double>(harness.seconds);
     if (harness.seconds > 0 && std::chrono::steady_clock::now() - start > limit) quit = true;

@@ -14,13 +14,19 @@ namespace kaze::testing {
 uint16_t TestPicturePixel(int32_t x, int32_t y);
 
 struct HarnessOptions {
-  double seconds = 0;            // run at most this long; 0: no limit
+  double seconds = 0;              // run at most this long; 0: no limit
   bool boxFromGameThread = false;  // the game thread first asks for a message box
+  bool lateQuery = false;          // the game thread first asks about the left button long after a click
 };
 
 // Runs until ESC, a close, or the time is up. Returns the exit code: 0, or 3
-// when the host could not start. With a box from the game thread, writes
-// "harness: box closed" to stderr once the game thread's box returned.
+// when the host could not start. Writes to stderr:
+//   "harness: box closed"          once the game thread's box returned;
+//   "harness: late query: up|down" what the left button read a second after
+//                                  the main thread passed on a click;
+//   "harness: left pressed"        each time the left button reads down to
+//                                  two queries in a row (as the control bar
+//                                  asks) after reading up.
 int RunHostHarness(const host::SdlHostOptions& options, const HarnessOptions& harness = {});
 
 }  // namespace kaze::testing
