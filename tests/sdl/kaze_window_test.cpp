@@ -218,6 +218,21 @@ TEST_F(KazeWindow, TerminationSignalEndsItInOrder) {
   EXPECT_EQ(kaze.WaitForExit(5000), 0);
 }
 
+// The loader's box for a missing picture holds the main thread: a signal
+// still takes the box down and ends the run in order, and a program killed
+// outright takes its box with it.
+TEST_F(KazeWindow, ASignalEndsItWhileABoxIsOpenAndNoBoxOutlivesTheProgram) {
+  std::filesystem::remove(data_ / "Data" / "opening" / "op0010.v");
+  for (const int signal : {SIGTERM, SIGKILL}) {
+    ChildProcess kaze;
+    ASSERT_FALSE(StartKaze(kaze).empty());
+    ASSERT_FALSE(FindWindowNamed(server_.Display(), "ERROR", 20000).empty()) << kaze.Output();
+    kaze.Signal(signal);
+    EXPECT_EQ(kaze.WaitForExit(20000), signal == SIGTERM ? 0 : 128 + SIGKILL) << kaze.Output();
+    EXPECT_TRUE(NoWindowNamed(server_.Display(), "ERROR", 10000)) << "a box outlived the program";
+  }
+}
+
 TEST(KazeWithoutDisplay, SaysSoInOneLineThatSuggestsHeadlessAndExitsWith2) {
   ChildProcess kaze;
   ASSERT_TRUE(kaze.Exec({KAZE_BINARY, "--window"}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}));

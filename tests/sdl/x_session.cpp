@@ -206,4 +206,12 @@ std::string FindWindowNamed(const std::string& display, const std::string& title
   return {};
 }
 
+bool NoWindowNamed(const std::string& display, const std::string& title, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!FindWindowNamed(display, title, 0).empty()) {
+    if (Clock::now() >= deadline) return false;
+  }
+  return true;
+}
+
 }  // namespace kaze::testing

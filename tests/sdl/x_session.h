@@ -70,4 +70,7 @@ std::string RunXdotool(const std::string& display, const std::string& arguments,
 // windows whose title is only in UTF-8 (SDL's message boxes).
 std::string FindWindowNamed(const std::string& display, const std::string& title, int timeoutMs);
 
+// True once no window has this title, waiting at most timeoutMs.
+bool NoWindowNamed(const std::string& display, const std::string& title, int timeoutMs);
+
 }  // namespace kaze::testing

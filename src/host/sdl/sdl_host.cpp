@@ -20,10 +20,12 @@
 
 #include "host/program_threads.h"
 #include "host/sdl/audio_recorder.h"
+#include "host/sdl/box_child.h"
 #include "host/frame_exchange.h"
 #include "host/input_state.h"
 #include "host/sdl/key_map.h"
 #include "host/sdl/message_box_relay.h"
+#include "host/sdl/quit_signals.h"
 #include "host/sdl/screen_recorder.h"
 #include "host/sdl/screenshot.h"
 #include "host/sdl/sdl_audio.h"
@@ -139,6 +141,7 @@ class SdlHost final : public Host {
   bool EnsureTexture(PixelLayout layout);
   void ShowBoxNow(std::string_view caption, std::string_view text);
   void DoMainThreadWork();
+  void OnQuitSignal();
   bool FrameDue() const;
   void WakeMainThread();
   void MainThreadSleep(uint32_t ms);
@@ -171,6 +174,11 @@ class SdlHost final : public Host {
   bool fullscreen_ = false;
 
   MessageBoxRelay boxes_{[this] { WakeMainThread(); }};
+  // A signal ends the run: no box shows from then on, and the main thread
+  // passes on one close.
+  std::atomic<bool> quitSignalled_{false};
+  std::atomic<bool> closeForSignal_{false};
+  std::unique_ptr<QuitSignals> signals_;
   SdlAudioOutput audio_;
   ScreenRecorder recorder_;      // main thread
   AudioRecorder audioRecorder_;  // fed by the audio thread
@@ -187,6 +195,8 @@ bool SdlHost::Start(std::string& error) {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // closing is the program's decision
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");               // the message loop must keep pumping
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");   // the click that activates counts, as on Windows
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");         // ours work while a box is open
+  signals_ = std::make_unique<QuitSignals>([this] { OnQuitSignal(); });
   const bool driverChosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
   if (!driverChosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, DisplayDrivers().c_str());
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -350,6 +360,10 @@ void SdlHost::Draw(const StoredFrame* frame) {
 
 bool SdlHost::PollEvent(Event& event) {
   DoMainThreadWork();
+  if (closeForSignal_.exchange(false)) {
+    event = Event{.kind = Event::Kind::Close};
+    return true;
+  }
   SDL_Event sdlEvent;
   while (SDL_PollEvent(&sdlEvent)) {
     if (Translate(sdlEvent, event)) return true;
@@ -389,9 +403,6 @@ bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       return TranslateButton(sdlEvent.button, event);
-    case SDL_QUIT:  // a signal (SIGINT, SIGTERM): end in order, as a close does
-      event = Event{.kind = Event::Kind::Close};
-      return true;
     case SDL_WINDOWEVENT:
       switch (sdlEvent.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
@@ -626,9 +637,22 @@ void SdlHost::ShowBoxNow(std::string_view caption, std::string_view text) {
   const std::string captionText(caption), messageText(text);
   // Over the window, full screen or not; without a display it was said on
   // stderr already. (SDL's X11 box needs the X server's core fonts.)
-  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionText.c_str(), messageText.c_str(), window_) != 0) {
+  const int shown = ShowBoxInChild(
+      [&] { return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionText.c_str(), messageText.c_str(), window_); },
+      quitSignalled_);
+  if (shown != 0 && !quitSignalled_.load()) {
     std::fprintf(stderr, "kaze: the message box cannot be shown (%s)\n", SDL_GetError());
   }
+}
+
+// On the signals' own thread. The box is taken down after the flag is
+// raised, so that no later box shows; the game thread that waited for it
+// goes on to its next frame, where the close ends it.
+void SdlHost::OnQuitSignal() {
+  quitSignalled_.store(true);
+  TakeDownBox();
+  closeForSignal_.store(true);
+  WakeMainThread();
 }
 
 void SdlHost::Finish(int) {
@@ -637,6 +661,7 @@ void SdlHost::Finish(int) {
   audio_.Close();
   CloseRecordings();
   CloseScreen();
+  signals_.reset();  // from here a signal has its default effect again
 }
 
 }  // namespace
