@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -216,6 +217,20 @@ TEST_F(KazeWindow, TerminationSignalEndsItInOrder) {
   ASSERT_FALSE(StartKaze(kaze).empty());
   kaze.Signal(SIGTERM);
   EXPECT_EQ(kaze.WaitForExit(5000), 0);
+}
+
+// A window the X server destroys is a close: the run ends in order. Without
+// a sound device the program's own line is the only one (ALSA's are dropped).
+TEST_F(KazeWindow, AWindowTheServerDestroysIsACloseAndANoSoundDeviceIsOneLine) {
+  ChildProcess kaze;
+  const std::string window = StartKaze(kaze, {}, {"SDL_AUDIODRIVER=alsa", "AUDIODEV=kaze-no-such-device"});
+  ASSERT_FALSE(window.empty()) << kaze.Output();
+  RunXdotool(server_.Display(), "windowclose " + window);
+  EXPECT_EQ(kaze.WaitForExit(20000), 0) << kaze.Output();
+  while (!kaze.WaitForLine("", 1000).empty()) {
+  }
+  EXPECT_EQ(kaze.Output().rfind("kaze: no audio output", 0), 0u) << kaze.Output();
+  EXPECT_EQ(std::count(kaze.Output().begin(), kaze.Output().end(), '\n'), 1) << kaze.Output();
 }
 
 // The loader's box for a missing picture holds the main thread: a signal

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "host/program_threads.h"
+#include "host/sdl/alsa_messages.h"
 #include "host/sdl/audio_recorder.h"
 #include "host/sdl/box_child.h"
 #include "host/frame_exchange.h"
@@ -30,6 +31,7 @@
 #include "host/sdl/screenshot.h"
 #include "host/sdl/sdl_audio.h"
 #include "host/sdl/view_fit.h"
+#include "host/sdl/x11_window_loss.h"
 #include "resources/icon_149.h"
 
 namespace kaze::host {
@@ -178,6 +180,7 @@ class SdlHost final : public Host {
   // passes on one close.
   std::atomic<bool> quitSignalled_{false};
   std::atomic<bool> closeForSignal_{false};
+  bool closedForWindowLoss_ = false;  // main thread
   std::unique_ptr<QuitSignals> signals_;
   SdlAudioOutput audio_;
   ScreenRecorder recorder_;      // main thread
@@ -192,6 +195,7 @@ SdlHost::~SdlHost() {
 
 bool SdlHost::Start(std::string& error) {
   if (!OpenRecordings(error)) return false;
+  SilenceAlsaMessages();
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // closing is the program's decision
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");               // the message loop must keep pumping
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");   // the click that activates counts, as on Windows
@@ -295,6 +299,7 @@ bool SdlHost::OpenScreen() {
     CloseScreen();
     return false;
   }
+  WatchForWindowLoss(window_);  // after the renderer, which may have made the window anew
   SDL_DisplayMode mode{};
   if (SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0)
     refreshInterval_ = std::chrono::microseconds(1000000 / mode.refresh_rate);
@@ -308,7 +313,10 @@ bool SdlHost::OpenScreen() {
 void SdlHost::CloseScreen() {
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
-  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  if (window_ != nullptr) {
+    SDL_DestroyWindow(window_);
+    SettleWindowErrors();
+  }
   texture_ = nullptr;
   renderer_ = nullptr;
   window_ = nullptr;
@@ -342,7 +350,7 @@ void SdlHost::WakeMainThread() {
 
 // Main thread: the given frame, or black when there is none yet.
 void SdlHost::Draw(const StoredFrame* frame) {
-  if (renderer_ == nullptr) return;
+  if (renderer_ == nullptr || WindowWasLost()) return;
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
   if (frame != nullptr && EnsureTexture(frame->layout)) {
@@ -360,7 +368,8 @@ void SdlHost::Draw(const StoredFrame* frame) {
 
 bool SdlHost::PollEvent(Event& event) {
   DoMainThreadWork();
-  if (closeForSignal_.exchange(false)) {
+  if (closeForSignal_.exchange(false) || (WindowWasLost() && !closedForWindowLoss_)) {
+    closedForWindowLoss_ = closedForWindowLoss_ || WindowWasLost();
     event = Event{.kind = Event::Kind::Close};
     return true;
   }
@@ -372,7 +381,10 @@ bool SdlHost::PollEvent(Event& event) {
 }
 
 // Main thread: the boxes the game thread waits for, then the newest frame.
+// Events are pumped first, so that a window the server destroyed is known
+// before a frame is drawn on it.
 void SdlHost::DoMainThreadWork() {
+  SDL_PumpEvents();
   if (boxes_.HasWaiting()) boxes_.Serve([this](auto caption, auto text) { ShowBoxNow(caption, text); });
   if (recorder_.IsOpen()) recorder_.CatchUp(std::chrono::steady_clock::now());
   if (!FrameDue()) return;

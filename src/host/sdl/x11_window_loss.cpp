@@ -1,0 +1,71 @@
+#include "host/sdl/x11_window_loss.h"
+
+#ifdef KAZE_HAVE_X11
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#endif
+
+#include <atomic>
+
+namespace kaze::host {
+
+namespace {
+std::atomic<bool> gLost{false};
+}  // namespace
+
+bool WindowWasLost() { return gLost.load(); }
+
+#ifdef KAZE_HAVE_X11
+namespace {
+
+std::atomic<unsigned long> gWindow{0};
+Display* gDisplay = nullptr;
+XErrorHandler gEarlier = nullptr;
+
+// The server tells of the destruction as an event: seen as SDL pumps
+// events, before anything more is drawn on the window (Mesa's software
+// OpenGL draws into a destroyed window with garbage for its size).
+int OnEvent(void*, SDL_Event* event) {
+  if (event->type != SDL_SYSWMEVENT || event->syswm.msg->subsystem != SDL_SYSWM_X11) return 1;
+  const XEvent& x11 = event->syswm.msg->msg.x11.event;
+  if (x11.type == DestroyNotify && x11.xdestroywindow.window == gWindow.load()) gLost.store(true);
+  return 1;
+}
+
+// Any error whose resource is the window (BadWindow, BadDrawable, and the
+// extensions' own, such as GLX's) means it is gone; the rest go on to the
+// handler that was there before (SDL's, then Xlib's).
+int OnXError(Display* display, XErrorEvent* error) {
+  if (error->resourceid != 0 && error->resourceid == gWindow.load()) {
+    gLost.store(true);
+    return 0;
+  }
+  return gEarlier != nullptr ? gEarlier(display, error) : 0;
+}
+
+}  // namespace
+
+void WatchForWindowLoss(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  gWindow.store(info.info.x11.window);
+  gDisplay = info.info.x11.display;
+  gLost.store(false);
+  XErrorHandler earlier = XSetErrorHandler(&OnXError);
+  if (earlier != &OnXError) gEarlier = earlier;
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+  SDL_DelEventWatch(&OnEvent, nullptr);
+  SDL_AddEventWatch(&OnEvent, nullptr);
+}
+
+void SettleWindowErrors() {
+  if (gDisplay != nullptr) XSync(gDisplay, False);
+}
+#else
+void WatchForWindowLoss(SDL_Window*) {}
+void SettleWindowErrors() {}
+#endif
+
+}  // namespace kaze::host
