@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +41,14 @@ std::string FindProgram(const std::string& name) {
     if (access(candidate.c_str(), X_OK) == 0) return candidate;
   }
   return {};
+}
+
+int Patient(int milliseconds) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  return milliseconds * 4;
+#else
+  return milliseconds;
+#endif
 }
 
 XvfbServer::~XvfbServer() {
@@ -212,6 +221,38 @@ bool NoWindowNamed(const std::string& display, const std::string& title, int tim
     if (Clock::now() >= deadline) return false;
   }
   return true;
+}
+
+std::string WaitForWindow(const std::string& display, const std::string& pattern, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const std::string found = RunXdotool(display, "search --onlyvisible --name '" + pattern + "'");
+    if (!found.empty()) return found.substr(0, found.find('\n'));
+    if (Clock::now() >= deadline) return {};
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+std::string WaitForSize(const std::string& display, const std::string& window, const std::string& expected,
+                        int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const std::string geometry = RunXdotool(display, "getwindowgeometry " + window);
+    const size_t at = geometry.find("Geometry: ");
+    const std::string size = at == std::string::npos ? geometry : geometry.substr(at + 10);
+    if (size == expected || Clock::now() >= deadline) return size;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
+int SendKeysUntilExit(ChildProcess& child, const std::string& display, const std::string& window,
+                      const std::string& keys, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    RunXdotool(display, (window.empty() ? "" : "windowfocus --sync " + window + " ") + "key " + keys);
+    const int code = child.WaitForExit(std::min(2000, MillisecondsLeft(deadline)));
+    if (code != -1 || Clock::now() >= deadline) return code;
+  }
 }
 
 }  // namespace kaze::testing

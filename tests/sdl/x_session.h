@@ -14,6 +14,11 @@ namespace kaze::testing {
 // The path of a program found on PATH, or empty.
 std::string FindProgram(const std::string& name);
 
+// A deadline for one step of a test, longer in a sanitizer build, whose
+// programs run several times slower, more so on a busy machine. Deadlines
+// only bound how long a test waits for a state; none is a measurement.
+int Patient(int milliseconds);
+
 class XvfbServer {
  public:
   XvfbServer() = default;
@@ -72,5 +77,25 @@ std::string FindWindowNamed(const std::string& display, const std::string& title
 
 // True once no window has this title, waiting at most timeoutMs.
 bool NoWindowNamed(const std::string& display, const std::string& title, int timeoutMs);
+
+// The id of a visible window whose name matches `pattern` (a regular
+// expression, as xdotool takes it), waiting at most timeoutMs; empty when
+// none came. xdotool's own waiting search gives up when a window it looks
+// at is destroyed meanwhile, as SDL's first window is when an OpenGL
+// renderer makes it anew, so the search is made again until the deadline.
+std::string WaitForWindow(const std::string& display, const std::string& pattern, int timeoutMs);
+
+// The window's size as "WxH", once it is `expected`, waiting at most
+// timeoutMs; else the last size seen.
+std::string WaitForSize(const std::string& display, const std::string& window, const std::string& expected,
+                        int timeoutMs);
+
+// Sends keys (xdotool's words, to the focused `window`, or to whatever has
+// the focus when it is empty) again and again until the child ends; its
+// exit code, or -1 when it did not end within timeoutMs. A window that was
+// just mapped or made full screen may take the keyboard only a moment
+// later, and a key sent before that is lost.
+int SendKeysUntilExit(ChildProcess& child, const std::string& display, const std::string& window,
+                      const std::string& keys, int timeoutMs);
 
 }  // namespace kaze::testing

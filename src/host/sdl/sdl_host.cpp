@@ -275,7 +275,9 @@ bool SdlHost::OpenScreen() {
     height = bounds.h;
     flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI;
   }
-  window_ = SDL_CreateWindow("kaze", x, y, width, height, flags);
+  // Hidden until the renderer is made: an OpenGL renderer makes the window
+  // anew, and only the final window should ever be shown.
+  window_ = SDL_CreateWindow("kaze", x, y, width, height, flags | SDL_WINDOW_HIDDEN);
   if (window_ == nullptr) {
     std::fprintf(stderr, "kaze: cannot open a window: %s\n", SDL_GetError());
     return false;
@@ -299,7 +301,8 @@ bool SdlHost::OpenScreen() {
     CloseScreen();
     return false;
   }
-  WatchForWindowLoss(window_);  // after the renderer, which may have made the window anew
+  WatchForWindowLoss(window_);
+  SDL_ShowWindow(window_);
   SDL_DisplayMode mode{};
   if (SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0)
     refreshInterval_ = std::chrono::microseconds(1000000 / mode.refresh_rate);
