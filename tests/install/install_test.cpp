@@ -89,6 +89,17 @@ TEST(Install, PutsEveryPartUnderThePrefixAndTheProgramFindsItsDataThere) {
     EXPECT_EQ(run.exitCode, 0) << run.stderrText;
     EXPECT_FALSE(Events(run.trace, "msgbox").empty()) << run.traceText;
   }
+
+  // Without its data set it names where it looked and ends, and it never
+  // falls back on the build tree it was made in.
+  fs::remove_all(share / "kaze" / "Data");
+  if (!fs::exists(fs::path(KAZE_CONFIGURED_DATA_DIR) / "Data")) {
+    const KazeRun none = PlayFrom(empty.path(), program);
+    EXPECT_EQ(none.exitCode, 2);
+    const std::string looked = (share / "kaze").string() + " and " KAZE_CONFIGURED_DATA_DIR "; give one with --data DIR\n";
+    EXPECT_NE(none.stderrText.find(looked), std::string::npos) << none.stderrText;
+    EXPECT_EQ(none.stderrText.find(KAZE_BUILD_DIR), std::string::npos) << none.stderrText;
+  }
 }
 
 // The manual page, the desktop entry and the metainfo pass their own
