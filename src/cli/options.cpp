@@ -75,7 +75,7 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
   else if (name == "--version") options.version = true;
   else if (name == "--headless") options.headless = true;
   else if (name == "--window") options.window = true;
-  else if (name == "--fullscreen") options.window = false;
+  else if (name == "--fullscreen") options.fullscreen = true;
   else if (name == "--mute") options.mute = true;
   else if (name == "--555") options.layout555 = true;
   else if (name == "--no-mixer") options.noMixer = true;
@@ -119,14 +119,25 @@ bool CheckCombination(const Options& options, std::string& error) {
                             !options.snapTimes.empty() || !options.snapDir.empty() || options.startTick;
   if (!options.headless && headlessOnly)
     return Check(false, error, "--script, --until, --trace, --snap, --snap-dir and --start-tick need --headless");
-  if (options.headless && (options.window || options.scale != 0))
-    return Check(false, error, "--window and --scale do not go with --headless");
+  if (options.headless && (options.window || options.fullscreen || options.scale != 0))
+    return Check(false, error, "--window, --fullscreen and --scale do not go with --headless");
+  if (options.window && options.fullscreen) return Check(false, error, "--window and --fullscreen exclude each other");
+  if (options.fullscreen && options.scale != 0)
+    return Check(false, error, "--scale sizes a window and does not go with --fullscreen");
   if (options.realMixer && !options.headless)
     return Check(false, error, "--real-mixer needs --headless (a player's run always uses the machine's mixer)");
   if (options.realMixer && options.noMixer) return Check(false, error, "--real-mixer and --no-mixer exclude each other");
   if (!options.snapDir.empty() && options.snapTimes.empty())
     return Check(false, error, "--snap-dir needs --snap");
   return true;
+}
+
+// A window size asks for a window.
+void CompleteWindowChoice(Options& options) {
+  if (options.headless || options.window || options.scale == 0) return;
+  options.window = true;
+  const std::string scale = std::to_string(options.scale);
+  options.notices.push_back("--scale " + scale + " plays in a window, as --window --scale " + scale + " does");
 }
 
 }  // namespace
@@ -136,7 +147,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
   std::string name;
   while (reader.Next(name))
     if (!ParseOne(name, reader, options, error)) return false;
-  return CheckCombination(options, error);
+  if (!CheckCombination(options, error)) return false;
+  CompleteWindowChoice(options);
+  return true;
 }
 
 std::string UsageText() {

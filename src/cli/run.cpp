@@ -106,6 +106,7 @@ int Run(int argc, char** argv) {
   std::error_code fsError;
   if (!options.snapDir.empty() && !std::filesystem::is_directory(options.snapDir, fsError))
     return Refuse("the snapshot folder '" + options.snapDir + "' does not exist");
+  for (const std::string& notice : options.notices) std::fprintf(stderr, "kaze: %s\n", notice.c_str());
 
   platform::Settings& settings = platform::TheSettings();
   settings.displayLayout = options.layout555 ? platform::PixelLayout::Rgb555 : platform::PixelLayout::Rgb565;
