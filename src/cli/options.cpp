@@ -154,7 +154,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 
 std::string UsageText() {
   return R"(usage:
-  kaze [--data DIR] [--fullscreen | --window [--scale N]] [--mute]
+  kaze [--data DIR] [--fullscreen | [--window] [--scale N]] [--mute]
        [--record FILE.y4m] [--audio-out FILE.wav]
   kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
                   [--snap MS[,MS...] --snap-dir DIR]
@@ -162,15 +162,19 @@ std::string UsageText() {
   kaze --help | --version
 
 playing:
-  --data DIR         the folder that holds the Data folder; without it: here
-                     when a Data folder is here, else the installed data set
+  --data DIR         the folder that holds the Data folder (or that folder
+                     itself); without it: the working directory when it holds
+                     a Data folder, else the data set that comes with kaze
+                     (installed with it, or the demo set of its build tree)
   --mute             no sound device: the story plays silently
 
 screen:
   --fullscreen       full screen, the picture scaled to fit with black bars
                      (the default)
   --window           play in a window instead of full screen
-  --scale N          window size as N times 640x480 (default: the largest that fits)
+  --scale N          a window of N times 640x480, with or without --window
+                     (default, and for an N too large for the desktop: the
+                     largest that fits)
 
 recording:
   --record FILE.y4m  write the screen as a 50 frames/s YUV4MPEG2 video
@@ -204,7 +208,8 @@ testing:
 keys:
   ESC, Alt+F4        quit at any moment
   Alt+Enter, F11     switch between full screen and a window
-  F12                write a screenshot
+  F12                write the picture as kaze-YYYYMMDD-HHMMSS.png in the
+                     working directory
   space, right button  hold to make the text lines appear faster
 )";
 }

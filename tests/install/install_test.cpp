@@ -1,11 +1,10 @@
 // `cmake --install` into a fresh prefix: the program, its data set, its
 // manual page, desktop entry, icons and metainfo; the installed program
-// plays from an empty folder.
+// plays from an empty folder, and only from what is installed.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <regex>
-#include <set>
 
 #include "cli/options.h"
 #include "support/kaze_run.h"
@@ -103,7 +102,8 @@ TEST(Install, PutsEveryPartUnderThePrefixAndTheProgramFindsItsDataThere) {
 }
 
 // The manual page, the desktop entry and the metainfo pass their own
-// checkers, and the page names every option that --help names.
+// checkers; the page and --help name the keys. (That they name the same
+// options is the command line's documentation test.)
 TEST(Install, ManualPageDesktopEntryAndMetainfoAreValid) {
   const fs::path dist = fs::path(KAZE_SOURCE_DIR) / "dist";
   const fs::path page = dist / "kaze.6";
@@ -118,12 +118,8 @@ TEST(Install, ManualPageDesktopEntryAndMetainfoAreValid) {
       Shell(here.path(), "appstreamcli validate --no-net \"" + (dist / (kAppId + ".metainfo.xml")).string() + "\"");
   EXPECT_EQ(metainfo.exitCode, 0) << metainfo.stdoutText << metainfo.stderrText;
 
-  const std::string roff = std::regex_replace(ReadText(page), std::regex(R"(\\-)"), "-");
+  const std::string roff = ReadText(page);
   const std::string help = cli::UsageText();
-  const std::regex option("--[a-z0-9][a-z0-9-]*");
-  std::set<std::string> named(std::sregex_token_iterator(help.begin(), help.end(), option), {});
-  EXPECT_GE(named.size(), 20u);
-  for (const std::string& name : named) EXPECT_NE(roff.find(name), std::string::npos) << name;
   for (const char* group : {"playing:", "screen:", "recording:", "testing:", "keys:"})
     EXPECT_NE(help.find(group), std::string::npos) << group;
   for (const char* key : {"ESC", "Alt+F4", "Alt+Enter", "F11", "F12"}) {
