@@ -1,6 +1,6 @@
 // `cmake --install` into a fresh prefix: the program, its data set, its
-// manual page, desktop entry, icons and metainfo; the installed program
-// plays from an empty folder, and only from what is installed.
+// manual page, desktop entry, icons, metainfo and documents; the installed
+// program plays from an empty folder, and only from what is installed.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -51,6 +51,25 @@ KazeRun PlayFrom(const fs::path& folder, const fs::path& program, std::vector<st
   return run;
 }
 
+// The installed README and the documents beside it link only to what is
+// installed with them.
+void ExpectEveryRelativeLinkResolves(const fs::path& doc) {
+  ASSERT_TRUE(fs::is_regular_file(doc / "README.md"));
+  const std::regex link(R"(\]\(([^)#\s]+)[^)]*\))");
+  size_t links = 0;
+  for (const fs::directory_entry& file : fs::recursive_directory_iterator(doc)) {
+    if (file.path().extension() != ".md") continue;
+    const std::string text = ReadText(file.path());
+    for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it) {
+      const std::string target = (*it)[1];
+      if (target.find("://") != std::string::npos) continue;
+      ++links;
+      EXPECT_TRUE(fs::exists(file.path().parent_path() / target)) << file.path() << " links " << target;
+    }
+  }
+  EXPECT_GE(links, 5u);
+}
+
 TEST(Install, PutsEveryPartUnderThePrefixAndTheProgramFindsItsDataThere) {
   TempDir prefix;
   ProgramRun install = RunProgram({KAZE_CMAKE, "--install", KAZE_BUILD_DIR, "--prefix", prefix.path().string()});
@@ -64,6 +83,7 @@ TEST(Install, PutsEveryPartUnderThePrefixAndTheProgramFindsItsDataThere) {
   EXPECT_TRUE(fs::is_regular_file(share / "metainfo" / (kAppId + ".metainfo.xml")));
   EXPECT_TRUE(fs::is_directory(share / "kaze" / "Data"));
   EXPECT_FALSE(fs::exists(share / "kaze" / "Data" / ".make-demo-data"));
+  ExpectEveryRelativeLinkResolves(share / "doc" / "kaze");
   for (uint32_t size : {16u, 32u, 48u, 64u, 128u, 256u}) {
     const std::string edge = std::to_string(size) + "x" + std::to_string(size);
     EXPECT_EQ(PngSize(share / "icons" / "hicolor" / edge / "apps" / (kAppId + ".png")), std::make_pair(size, size))
