@@ -75,7 +75,7 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
   else if (name == "--version") options.version = true;
   else if (name == "--headless") options.headless = true;
   else if (name == "--window") options.window = true;
-  else if (name == "--fullscreen") options.window = false;
+  else if (name == "--fullscreen") options.fullscreen = true;
   else if (name == "--mute") options.mute = true;
   else if (name == "--555") options.layout555 = true;
   else if (name == "--no-mixer") options.noMixer = true;
@@ -119,14 +119,25 @@ bool CheckCombination(const Options& options, std::string& error) {
                             !options.snapTimes.empty() || !options.snapDir.empty() || options.startTick;
   if (!options.headless && headlessOnly)
     return Check(false, error, "--script, --until, --trace, --snap, --snap-dir and --start-tick need --headless");
-  if (options.headless && (options.window || options.scale != 0))
-    return Check(false, error, "--window and --scale do not go with --headless");
+  if (options.headless && (options.window || options.fullscreen || options.scale != 0))
+    return Check(false, error, "--window, --fullscreen and --scale do not go with --headless");
+  if (options.window && options.fullscreen) return Check(false, error, "--window and --fullscreen exclude each other");
+  if (options.fullscreen && options.scale != 0)
+    return Check(false, error, "--scale sizes a window and does not go with --fullscreen");
   if (options.realMixer && !options.headless)
     return Check(false, error, "--real-mixer needs --headless (a player's run always uses the machine's mixer)");
   if (options.realMixer && options.noMixer) return Check(false, error, "--real-mixer and --no-mixer exclude each other");
   if (!options.snapDir.empty() && options.snapTimes.empty())
     return Check(false, error, "--snap-dir needs --snap");
   return true;
+}
+
+// A window size asks for a window.
+void CompleteWindowChoice(Options& options) {
+  if (options.headless || options.window || options.scale == 0) return;
+  options.window = true;
+  const std::string scale = std::to_string(options.scale);
+  options.notices.push_back("--scale " + scale + " plays in a window, as --window --scale " + scale + " does");
 }
 
 }  // namespace
@@ -136,12 +147,14 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
   std::string name;
   while (reader.Next(name))
     if (!ParseOne(name, reader, options, error)) return false;
-  return CheckCombination(options, error);
+  if (!CheckCombination(options, error)) return false;
+  CompleteWindowChoice(options);
+  return true;
 }
 
 std::string UsageText() {
   return R"(usage:
-  kaze [--data DIR] [--fullscreen | --window [--scale N]] [--mute]
+  kaze [--data DIR] [--fullscreen | [--window] [--scale N]] [--mute]
        [--record FILE.y4m] [--audio-out FILE.wav]
   kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
                   [--snap MS[,MS...] --snap-dir DIR]
@@ -149,15 +162,19 @@ std::string UsageText() {
   kaze --help | --version
 
 playing:
-  --data DIR         the folder that holds the Data folder; without it: here
-                     when a Data folder is here, else the installed data set
+  --data DIR         the folder that holds the Data folder (or that folder
+                     itself); without it: the working directory when it holds
+                     a Data folder, else the data set that comes with kaze
+                     (installed with it, or the demo set of its build tree)
   --mute             no sound device: the story plays silently
 
 screen:
   --fullscreen       full screen, the picture scaled to fit with black bars
                      (the default)
   --window           play in a window instead of full screen
-  --scale N          window size as N times 640x480 (default: the largest that fits)
+  --scale N          a window of N times 640x480, with or without --window
+                     (default, and for an N too large for the desktop: the
+                     largest that fits)
 
 recording:
   --record FILE.y4m  write the screen as a 50 frames/s YUV4MPEG2 video
@@ -191,7 +208,8 @@ testing:
 keys:
   ESC, Alt+F4        quit at any moment
   Alt+Enter, F11     switch between full screen and a window
-  F12                write a screenshot
+  F12                write the picture as kaze-YYYYMMDD-HHMMSS.png in the
+                     working directory
   space, right button  hold to make the text lines appear faster
 )";
 }

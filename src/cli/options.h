@@ -15,6 +15,7 @@ struct Options {
   std::string dataDir;  // empty: not given (see data_folder.h)
   // The player's host.
   bool window = false;
+  bool fullscreen = false;  // given: full screen is also the default
   int scale = 0;
   bool mute = false;
   std::string recordPath;  // either host: the screen as a Y4M video
@@ -32,10 +33,13 @@ struct Options {
   bool noMixer = false;
   bool realMixer = false;  // a headless run works on the machine's mixer
   std::optional<uint32_t> startTick;
+  // What the program took the command line to mean where it was short, one
+  // line each for stderr (e.g. --scale alone plays in a window).
+  std::vector<std::string> notices;
 };
 
 // Fills `options` from the arguments (without the program name); false with
-// a one-line reason for a bad option.
+// a one-line reason for a bad option or combination.
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
 
 // The --help text.

@@ -99,12 +99,14 @@ int Run(int argc, char** argv) {
     std::puts("kaze 0.1.0");
     return 0;
   }
-  options.dataDir = ChooseDataFolder(options.dataDir, ".", InstalledDataFolders()).string();
+  const std::optional<std::filesystem::path> dataSet =
+      FindDataSet(options.dataDir, ".", ProgramDataPlaces(RunningProgram()), error);
+  if (!dataSet) return Refuse(error);
+  options.dataDir = dataSet->string();
   std::error_code fsError;
-  if (!std::filesystem::is_directory(options.dataDir, fsError))
-    return Refuse("the data folder '" + options.dataDir + "' does not exist");
   if (!options.snapDir.empty() && !std::filesystem::is_directory(options.snapDir, fsError))
     return Refuse("the snapshot folder '" + options.snapDir + "' does not exist");
+  for (const std::string& notice : options.notices) std::fprintf(stderr, "kaze: %s\n", notice.c_str());
 
   platform::Settings& settings = platform::TheSettings();
   settings.displayLayout = options.layout555 ? platform::PixelLayout::Rgb555 : platform::PixelLayout::Rgb565;

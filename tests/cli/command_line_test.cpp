@@ -104,6 +104,33 @@ TEST(CommandLine, ValuesComeAfterTheOptionOrAfterAnEqualsSign) {
   EXPECT_EQ(options.startTick, 0xFFFFFFFFu);
 }
 
+// Screen options that say two things are refused; a window size alone asks
+// for a window, which the program says once.
+TEST(CommandLine, ScreenOptionsSayOneThingAndScaleAlonePlaysInAWindow) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"--window", "--fullscreen"}, "--window and --fullscreen exclude each other"},
+      {{"--fullscreen", "--scale", "2"}, "--scale sizes a window and does not go with --fullscreen"},
+      {{"--headless", "--fullscreen"}, "--window, --fullscreen and --scale do not go with --headless"},
+      {{"--headless", "--scale", "2"}, "--window, --fullscreen and --scale do not go with --headless"},
+  };
+  for (const auto& [args, reason] : refused) {
+    cli::Options options;
+    std::string error;
+    EXPECT_FALSE(cli::ParseOptions(args, options, error)) << args[1];
+    EXPECT_EQ(error, reason);
+  }
+  for (const bool window : {false, true}) {
+    cli::Options options;
+    std::string error;
+    std::vector<std::string> args = {"--scale", "3", "--mute"};
+    if (window) args.push_back("--window");
+    ASSERT_TRUE(cli::ParseOptions(args, options, error)) << error;
+    EXPECT_TRUE(options.window);
+    EXPECT_EQ(options.notices, window ? std::vector<std::string>{}
+                                      : std::vector<std::string>{"--scale 3 plays in a window, as --window --scale 3 does"});
+  }
+}
+
 TEST(CommandLine, FiveFiveFiveRunsTheDisplayInThatFormat) {
   KazeRun run = RunKaze({"--555", "--until", "100"});
   EXPECT_EQ(run.exitCode, 0);

@@ -42,14 +42,17 @@ class KazeWindow : public ::testing::Test {
     std::filesystem::remove_all(data_, ignored);
   }
 
-  // kaze --window --scale 2 with more arguments, silent unless another
-  // audio driver is named, until its window is there; the window id.
+  // kaze --window --scale 2 (or other screen options) with more arguments,
+  // silent unless another audio driver is named, until its window is there;
+  // the window id.
   std::string StartKaze(ChildProcess& kaze, const std::vector<std::string>& more = {},
-                        const std::vector<std::string>& audio = {"SDL_AUDIODRIVER=dummy"}) {
+                        const std::vector<std::string>& audio = {"SDL_AUDIODRIVER=dummy"},
+                        const std::vector<std::string>& screen = {"--window", "--scale", "2"}) {
     // Under LeakSanitizer: SDL 2.26 leaves libdbus's few allocations of its
     // (failed) session bus connection behind, which are not ours to free.
     // Under ThreadSanitizer: Mesa's software OpenGL is not instrumented.
-    std::vector<std::string> argv = {KAZE_BINARY, "--window", "--scale", "2", "--data", data_.string()};
+    std::vector<std::string> argv = {KAZE_BINARY, "--data", data_.string()};
+    argv.insert(argv.end(), screen.begin(), screen.end());
     argv.insert(argv.end(), more.begin(), more.end());
     std::vector<std::string> environment = {"DISPLAY=" + server_.Display(), WithOption("ASAN_OPTIONS", "detect_leaks=0"),
                                             WithOption("TSAN_OPTIONS", "suppressions=" KAZE_SOURCE_DIR "/tests/sdl/tsan.supp")};
@@ -161,6 +164,35 @@ TEST_F(KazeWindow, ScreenKeysStayWithTheHostAndTheResizedWindowMapsClicks) {
   RunXdotool(display, "mousemove --window " + window + " 899 599 click 1");
   EXPECT_EQ(kaze.WaitForLine("mouse down", Patient(10000)), "kaze-input: mouse down left 639 479") << kaze.Output();
   EXPECT_EQ(SendKeysUntilExit(kaze, display, window, "Escape", Patient(20000)), 0);
+}
+
+// --scale alone asks for a window. One too large for the desktop (the
+// server's 1920x1080) would put the control bar off the screen: it is the
+// largest that fits, said once however often the player leaves full screen.
+TEST_F(KazeWindow, ScaleAloneOpensAWindowAndOneTooLargeIsFittedToTheDesktop) {
+  ChildProcess kaze;
+  const std::string window = StartKaze(kaze, {}, {"SDL_AUDIODRIVER=dummy"}, {"--scale", "3"});
+  ASSERT_FALSE(window.empty()) << kaze.WaitForLine("", 2000);
+  const std::string& display = server_.Display();
+  EXPECT_EQ(WaitForSize(display, window, "1280x960"), "1280x960");
+  RunXdotool(display, "windowfocus --sync " + window + " key F11");
+  EXPECT_EQ(WaitForSize(display, window, "1920x1080"), "1920x1080");
+  RunXdotool(display, "key F11");
+  EXPECT_EQ(WaitForSize(display, window, "1280x960"), "1280x960");
+  RunXdotool(display, "key Escape");
+  EXPECT_EQ(kaze.WaitForExit(10000), 0);
+  kaze.WaitForLine("(the end of its output)", 5000);
+  const std::string& said = kaze.Output();
+  auto count = [&](const std::string& part) {
+    size_t found = 0;
+    for (size_t at = said.find(part); at != std::string::npos; at = said.find(part, at + 1)) ++found;
+    return found;
+  };
+  EXPECT_EQ(count("kaze: --scale 3 plays in a window, as --window --scale 3 does\n"), 1u) << said;
+  EXPECT_EQ(count("kaze: --scale 3 (1920x1440) does not fit the desktop's usable area of 1920x1080; "
+                  "the window is 1280x960 (--scale 2)\n"),
+            1u)
+      << said;
 }
 
 uint32_t Le32(const std::string& bytes, size_t at) {

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
@@ -223,6 +224,12 @@ KazeRun RunKaze(const std::vector<std::string>& args, const std::string& script,
     argv.push_back(dir.Write("script.txt", script).string());
   }
   argv.insert(argv.end(), args.begin(), args.end());
+  const bool dataGiven = std::any_of(args.begin(), args.end(),
+                                     [](const std::string& arg) { return arg.rfind("--data", 0) == 0; });
+  if (!dataGiven) {
+    std::filesystem::create_directory(dir.path() / "Data");
+    argv.insert(argv.end(), {"--data", dir.path().string()});
+  }
   KazeRun run;
   static_cast<ProgramRun&>(run) = RunProgram(argv);
   run.traceText = ReadAll(dir.path() / "trace.jsonl");

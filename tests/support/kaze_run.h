@@ -2,7 +2,8 @@
 // and read its trace.
 //
 //   TempDir dir;                                  // a fresh folder, removed afterwards
-//   KazeRun run = RunKaze({"--until", "2000"});   // adds --headless and a trace file
+//   KazeRun run = RunKaze({"--until", "2000"});   // adds --headless, a trace file and,
+//                                                 // without --data, an empty data set
 //   KazeRun esc = RunKaze({}, "1000 key ESC\n");  // with an input script
 //   run.exitCode, run.stderrText, run.traceText, run.trace
 //   for (const TraceLine& line : Events(run.trace, "msgbox")) line.Str("text") ...
@@ -78,6 +79,8 @@ struct KazeRun : ProgramRun {
 };
 
 // Runs KAZE_BINARY --headless --trace <temp> [--script <temp>] args...
+// [--data <temp>]: a run that names no data set gets an empty one, so that
+// every picture is missing whatever the program would find by itself.
 KazeRun RunKaze(const std::vector<std::string>& args, const std::string& script = "",
                 const std::string& binary = KAZE_BINARY);
 

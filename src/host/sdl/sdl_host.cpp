@@ -174,6 +174,7 @@ class SdlHost final : public Host {
   // must not reach the program either.
   std::array<bool, SDL_NUM_SCANCODES> hostKeysDown_{};
   bool fullscreen_ = false;
+  bool scaleFitNoted_ = false;  // main thread: a --scale too large was said
 
   MessageBoxRelay boxes_{[this] { WakeMainThread(); }};
   // A signal ends the run: no box shows from then on, and the main thread
@@ -480,13 +481,21 @@ bool SdlHost::TakeHostKey(const SDL_KeyboardEvent& key) {
 }
 
 // The window size for --window and for leaving full screen: --scale times
-// 640x480, else the largest whole multiple that fits the desktop.
+// 640x480, else the largest whole multiple that fits the desktop. A --scale
+// too large for the desktop would put the control bar off the screen: the
+// largest that fits instead, said once.
 void SdlHost::WindowedSize(int32_t& width, int32_t& height) {
-  int32_t scale = options_.scale;
-  if (scale <= 0) {
-    SDL_Rect usable{};
-    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) DesktopSize(usable.w, usable.h);
-    scale = LargestWholeScale(usable.w, usable.h);
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) DesktopSize(usable.w, usable.h);
+  const int32_t fitting = LargestWholeScale(usable.w, usable.h);
+  int32_t scale = options_.scale > 0 ? std::min<int32_t>(options_.scale, fitting) : fitting;
+  if (scale < options_.scale && !scaleFitNoted_) {
+    scaleFitNoted_ = true;
+    std::fprintf(stderr,
+                 "kaze: --scale %d (%dx%d) does not fit the desktop's usable area of %dx%d; "
+                 "the window is %dx%d (--scale %d)\n",
+                 options_.scale, kScreenWidth * options_.scale, kScreenHeight * options_.scale, usable.w, usable.h,
+                 kScreenWidth * scale, kScreenHeight * scale, scale);
   }
   width = kScreenWidth * scale;
   height = kScreenHeight * scale;
