@@ -174,13 +174,12 @@ TEST_F(KazeWindow, ScaleAloneOpensAWindowAndOneTooLargeIsFittedToTheDesktop) {
   const std::string window = StartKaze(kaze, {}, {"SDL_AUDIODRIVER=dummy"}, {"--scale", "3"});
   ASSERT_FALSE(window.empty()) << kaze.WaitForLine("", 2000);
   const std::string& display = server_.Display();
-  EXPECT_EQ(WaitForSize(display, window, "1280x960"), "1280x960");
+  EXPECT_EQ(WaitForSize(display, window, "1280x960", Patient(10000)), "1280x960");
   RunXdotool(display, "windowfocus --sync " + window + " key F11");
-  EXPECT_EQ(WaitForSize(display, window, "1920x1080"), "1920x1080");
+  EXPECT_EQ(WaitForSize(display, window, "1920x1080", Patient(10000)), "1920x1080");
   RunXdotool(display, "key F11");
-  EXPECT_EQ(WaitForSize(display, window, "1280x960"), "1280x960");
-  RunXdotool(display, "key Escape");
-  EXPECT_EQ(kaze.WaitForExit(10000), 0);
+  EXPECT_EQ(WaitForSize(display, window, "1280x960", Patient(10000)), "1280x960");
+  EXPECT_EQ(SendKeysUntilExit(kaze, display, window, "Escape", Patient(20000)), 0);
   kaze.WaitForLine("(the end of its output)", 5000);
   const std::string& said = kaze.Output();
   auto count = [&](const std::string& part) {
