@@ -3,6 +3,7 @@
 // and a search never leaves its parent chunk or the file.
 #include <mmsystem.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "platform/machine/faults.h"
 #include "platform/kernel32/files.h"
 #include "platform/winmm/mmio_memory.h"
+#include "platform/winmm/mmio_work.h"
 
 // A file, or bytes in memory read the same way.
 struct HMMIO__ {
@@ -25,12 +27,25 @@ namespace {
 
 std::optional<std::span<const uint8_t>> gMemoryFile;
 
+std::atomic<uint64_t> gFileReads{0};
+std::atomic<uint64_t> gFileSeeks{0};
+std::atomic<uint64_t> gFileBytes{0};
+
 constexpr uint32_t kChunkHeaderBytes = 8;
 constexpr uint32_t kFormTypeBytes = 4;
+// The most chunks one search steps over before it gives up. A WAV file has
+// a handful before its samples; a file of zeros is a chain of 8-byte empty
+// chunks, 134 million to a gigabyte, and each step costs a seek and a read,
+// so without a bound a large file stalled the loading (and the quit that
+// waits for it) for minutes.
+constexpr uint32_t kMostChunksStepped = 4096;
 
 bool SeekTo(HMMIO__& io, uint64_t position) {
   if (position > io.size) return false;
-  if (io.file != nullptr && std::fseek(io.file, static_cast<long>(position), SEEK_SET) != 0) return false;
+  if (io.file != nullptr) {
+    gFileSeeks.fetch_add(1, std::memory_order_relaxed);
+    if (std::fseek(io.file, static_cast<long>(position), SEEK_SET) != 0) return false;
+  }
   io.position = position;
   return true;
 }
@@ -42,8 +57,13 @@ uint64_t ReadAtMost(HMMIO__& io, void* buffer, uint64_t bytes) {
   if (bytes > available) bytes = available;
   if (bytes == 0) return 0;
   size_t got = bytes;
-  if (io.file != nullptr) got = std::fread(buffer, 1, bytes, io.file);
-  else std::memcpy(buffer, io.memory + io.position, bytes);
+  if (io.file != nullptr) {
+    got = std::fread(buffer, 1, bytes, io.file);
+    gFileReads.fetch_add(1, std::memory_order_relaxed);
+    gFileBytes.fetch_add(got, std::memory_order_relaxed);
+  } else {
+    std::memcpy(buffer, io.memory + io.position, bytes);
+  }
   io.position += got;
   return got;
 }
@@ -89,6 +109,10 @@ bool Matches(const MMCKINFO& found, const MMCKINFO& wanted, UINT flags) {
 }
 
 }  // namespace
+
+kaze::platform::MmioFileWork kaze::platform::MmioFileWorkSoFar() {
+  return {gFileReads.load(), gFileSeeks.load(), gFileBytes.load()};
+}
 
 void kaze::platform::SetMmioMemoryFile(std::optional<std::span<const uint8_t>> bytes) { gMemoryFile = bytes; }
 
@@ -137,13 +161,13 @@ MMRESULT mmioDescend(HMMIO file, LPMMCKINFO chunk, LPCMMCKINFO parent, UINT flag
   }
   const MMCKINFO wanted = *chunk;
   MMCKINFO found{};
-  while (ReadChunkHeader(*file, end, found)) {
+  for (uint32_t stepped = 0; ReadChunkHeader(*file, end, found); ++stepped) {
     if (Matches(found, wanted, flags)) {
       *chunk = found;
       return MMSYSERR_NOERROR;
     }
     if (!(flags & (MMIO_FINDRIFF | MMIO_FINDLIST | MMIO_FINDCHUNK))) break;
-    if (ChunkEnd(found) >= end || !SeekTo(*file, ChunkEnd(found))) break;
+    if (stepped == kMostChunksStepped || ChunkEnd(found) >= end || !SeekTo(*file, ChunkEnd(found))) break;
   }
   return MMIOERR_CHUNKNOTFOUND;
 }
