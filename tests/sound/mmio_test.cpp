@@ -2,6 +2,7 @@
 // file or the parent chunk whatever the sizes claim. The chunk walks read
 // bytes in memory, the way the fuzzer does; the sound bank's tests read files.
 #include <mmsystem.h>
+#include <unistd.h>
 
 #include "platform/winmm/mmio_memory.h"
 #include "platform/winmm/mmio_work.h"
@@ -154,6 +155,32 @@ TEST_F(MmioTest, ASearchGivesUpOnAChainOfEmptyChunksAfterAFewThousand) {
   ASSERT_EQ(mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF), MMSYSERR_NOERROR);
   EXPECT_EQ(mmioDescend(file, &data, &riff, MMIO_FINDCHUNK), MMSYSERR_NOERROR);
   mmioClose(file, 0);
+}
+
+// The trace tells a missing file from one that is there but cannot be
+// read: a file larger than any RIFF file, or one the user may not read (not
+// when the tests run as root, who may read anything).
+TEST_F(MmioTest, TheTraceTellsAMissingFileFromOneThatCannotBeRead) {
+  const std::filesystem::path folder = root_ / "Data" / "sound";
+  WriteSparse("huge.wav", {}, uint64_t{5} << 30);
+  WriteFile(folder / "small.wav", SmallWav());
+  WriteFile(folder / "locked.wav", SmallWav());
+  std::filesystem::permissions(folder / "locked.wav", std::filesystem::perms::none);
+  // Per file: found, readable, reason.
+  std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+      {"none", {"false", "", ""}},
+      {"huge", {"true", "false", "larger than a RIFF file can be"}},
+      {"small", {"true", "true", ""}}};
+  if (::geteuid() != 0) cases.push_back({"locked", {"true", "false", "Permission denied"}});
+  for (const auto& [name, expected] : cases) {
+    std::string path = "DATA\\SOUND\\" + name + ".wav";
+    HMMIO file = mmioOpen(path.data(), nullptr, MMIO_READ | MMIO_ALLOCBUF);
+    EXPECT_EQ(file != nullptr, expected[1] == "true") << name;
+    if (file != nullptr) mmioClose(file, 0);
+    const TraceRecord open = host_.SoundEvents("open").back();
+    EXPECT_EQ(open["file"], path);
+    EXPECT_EQ((std::vector<std::string>{open["found"], open["readable"], open["reason"]}), expected) << name;
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -33,6 +34,8 @@ std::atomic<uint64_t> gFileBytes{0};
 
 constexpr uint32_t kChunkHeaderBytes = 8;
 constexpr uint32_t kFormTypeBytes = 4;
+// RIFF offsets are 32-bit: a larger file cannot be a RIFF file.
+constexpr uint64_t kLargestRiffFile = 0xFFFFFFFFu;
 // The most chunks one search steps over before it gives up. A WAV file has
 // a handful before its samples; a file of zeros is a chain of 8-byte empty
 // chunks, 134 million to a gigabyte, and each step costs a seek and a read,
@@ -116,29 +119,65 @@ kaze::platform::MmioFileWork kaze::platform::MmioFileWorkSoFar() {
 
 void kaze::platform::SetMmioMemoryFile(std::optional<std::span<const uint8_t>> bytes) { gMemoryFile = bytes; }
 
+namespace {
+
+// The trace tells a missing file from one that is there but cannot be read
+// or is too large to be a RIFF file, and says why.
+void TraceOpen(std::string_view name, bool found, const char* unreadable = nullptr) {
+  kaze::host::Host& host = kaze::host::TheHost();
+  if (!found) {
+    host.Trace("sound", {{"op", "open"}, {"file", name}, {"found", false}});
+  } else if (unreadable != nullptr) {
+    host.Trace("sound", {{"op", "open"}, {"file", name}, {"found", true}, {"readable", false},
+                         {"reason", std::string_view(unreadable)}});
+  } else {
+    host.Trace("sound", {{"op", "open"}, {"file", name}, {"found", true}, {"readable", true}});
+  }
+}
+
+constexpr char kTooLarge[] = "larger than a RIFF file can be";
+
+// The length of a file, left at its start; nothing when it cannot be told.
+std::optional<uint64_t> LengthOf(std::FILE* file) {
+  if (std::fseek(file, 0, SEEK_END) != 0) return std::nullopt;
+  const long length = std::ftell(file);
+  if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) return std::nullopt;
+  return static_cast<uint64_t>(length);
+}
+
+HMMIO OpenFile(std::string_view name, const std::filesystem::path& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    TraceOpen(name, true, std::strerror(errno));
+    return nullptr;
+  }
+  const std::optional<uint64_t> length = LengthOf(file);
+  const char* unreadable = !length ? "its length cannot be told" : *length > kLargestRiffFile ? kTooLarge : nullptr;
+  TraceOpen(name, true, unreadable);
+  if (unreadable != nullptr) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return new HMMIO__{file, nullptr, *length, 0};
+}
+
+}  // namespace
+
 HMMIO mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags) {
   if (kaze::platform::CheckFault("mmioOpen")) return nullptr;
   if (fileName == nullptr || info != nullptr || (flags & ~MMIO_ALLOCBUF) != MMIO_READ) return nullptr;
+  const std::string_view name(fileName);
   if (gMemoryFile) {
-    // RIFF offsets are 32-bit: more bytes cannot be a RIFF file.
-    bool fits = gMemoryFile->size() <= 0xFFFFFFFFu;
-    kaze::host::TheHost().Trace("sound", {{"op", "open"}, {"file", std::string_view(fileName)}, {"found", fits}});
+    const bool fits = gMemoryFile->size() <= kLargestRiffFile;
+    TraceOpen(name, true, fits ? nullptr : kTooLarge);
     return fits ? new HMMIO__{nullptr, gMemoryFile->data(), gMemoryFile->size(), 0} : nullptr;
   }
-  std::optional<std::filesystem::path> path = kaze::platform::ResolveDataPath(fileName);
-  std::FILE* file = path ? std::fopen(path->c_str(), "rb") : nullptr;
-  kaze::host::TheHost().Trace("sound", {{"op", "open"}, {"file", std::string_view(fileName)}, {"found", file != nullptr}});
-  if (file == nullptr) return nullptr;
-  auto* io = new HMMIO__{file, nullptr, 0, 0};
-  long size = -1;
-  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-  // RIFF offsets are 32-bit: a larger file cannot be a RIFF file.
-  if (size < 0 || size > 0xFFFFFFFFL || std::fseek(file, 0, SEEK_SET) != 0) {
-    mmioClose(io, 0);
+  const std::optional<std::filesystem::path> path = kaze::platform::ResolveDataPath(fileName);
+  if (!path) {
+    TraceOpen(name, false);
     return nullptr;
   }
-  io->size = static_cast<uint64_t>(size);
-  return io;
+  return OpenFile(name, *path);
 }
 
 MMRESULT mmioClose(HMMIO file, UINT flags) {
