@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace kaze::image {
@@ -21,32 +22,53 @@ namespace kaze::image {
 constexpr int kVImageBlockLength = 32;
 constexpr int kVImageFlagBytes = 4;
 
-// A stream of bytes read one at a time: a buffered FILE* or a span of memory.
+// The 4 bytes of the decoded size at the start of a file.
+constexpr size_t kVImageSizeBytes = 4;
+// The most bytes one block can take: its flags and a literal for each
+// position.
+constexpr size_t kVImageLargestBlock = kVImageFlagBytes + kVImageBlockLength;
+// Bytes of a file read at a time when decoding from a file.
+constexpr size_t kVImageWindowBytes = size_t{64} << 10;
+
+// The bytes of a stream: memory, or a file read a window at a time. Either
+// way the decoder sees the unread bytes of a span of memory, which for a
+// file is refilled as it is used up.
 class VImageSource {
  public:
-  explicit VImageSource(std::FILE* file) : file_(file) {}
   VImageSource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  // The file from where it stands, through `window` (at least
+  // kVImageLargestBlock bytes, overwritten), never more than `limit` bytes
+  // of it in all.
+  VImageSource(std::FILE* file, std::span<uint8_t> window, uint64_t limit)
+      : file_(file), window_(window), data_(window.data()), limit_(limit) {}
 
   // The next byte (0 to 255), or EOF at the end.
   int ReadByte() {
-    if (file_ != nullptr) return std::getc(file_);
-    return position_ < size_ ? data_[position_++] : EOF;
+    if (position_ == size_ && !Refill()) return EOF;
+    return data_[position_++];
   }
 
-  // The next `count` bytes when the source is memory and holds them all,
-  // without consuming them; null otherwise.
-  const uint8_t* Peek(size_t count) const {
-    return file_ == nullptr && size_ - position_ >= count ? data_ + position_ : nullptr;
-  }
+  // The next `count` bytes when they are all in memory, without consuming
+  // them; null otherwise.
+  const uint8_t* Peek(size_t count) const { return size_ - position_ >= count ? data_ + position_ : nullptr; }
   void Skip(size_t count) { position_ += count; }
-  // Bytes left when the source is memory; 0 for a file.
-  size_t Available() const { return file_ == nullptr ? size_ - position_ : 0; }
+  // Bytes in memory not yet consumed.
+  size_t Available() const { return size_ - position_; }
+
+  // Keeps the unconsumed bytes and reads more of the file after them; false
+  // when nothing more came (memory, the end of the file, or the limit).
+  bool Refill();
+  // Bytes taken from the file so far.
+  uint64_t FileBytesRead() const { return fileBytesRead_; }
 
  private:
   std::FILE* file_ = nullptr;
+  std::span<uint8_t> window_;
   const uint8_t* data_ = nullptr;
   size_t size_ = 0;
   size_t position_ = 0;
+  uint64_t limit_ = 0;
+  uint64_t fileBytesRead_ = 0;
 };
 
 // The state of one decode.
@@ -79,7 +101,7 @@ int DecodeVImageBlock(VImageSource& source, VImageDecoder& decoder, bool* endedI
 
 // Decodes every block after the size into out[0, capacity). Bytes beyond the
 // capacity are counted in `yielded` but never written; the caller decides
-// what a long or short stream means. From memory, whole blocks are decoded
+// what a long or short stream means. Whole blocks in memory are decoded
 // straight into `out` in one pass; the rest goes block by block through
 // DecodeVImageBlock. Both give the same bytes and facts.
 VImageStreamFacts DecodeVImageBlocks(VImageSource& source, uint8_t* out, size_t capacity);
@@ -87,6 +109,12 @@ VImageStreamFacts DecodeVImageBlocks(VImageSource& source, uint8_t* out, size_t 
 // The same, every block through DecodeVImageBlock: the plain reference that
 // the fast decode is checked against.
 VImageStreamFacts DecodeVImageBlocksOneByOne(VImageSource& source, uint8_t* out, size_t capacity);
+
+// The most bytes of blocks that yielding `decodedSize` bytes can take: a
+// block for every 32 of them, each at its largest (4 flag bytes and 32
+// literals). The blocks after those cannot change the decoded buffer, so a
+// file is read no further.
+uint64_t VImageStreamBound(uint32_t decodedSize);
 
 // The largest decoded size that a file of `fileLength` bytes is allowed to
 // claim. A block of 4 flag bytes yields at most 32 bytes, so no honest file

@@ -10,7 +10,9 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "display/display_device.h"
 #include "image/image_loading.h"
@@ -86,6 +88,17 @@ vimage::RgbPicture Flat(int width, int height, uint32_t colour) {
 }
 
 uint16_t SurfacePixel(IDirectDrawSurface* surface, int x, int y) { return surface->state.pixels.Row(y)[x]; }
+
+// Bytes this process has read from files so far.
+uint64_t BytesReadByProcess() {
+  std::ifstream io("/proc/self/io");
+  std::string key;
+  uint64_t value = 0;
+  while (io >> key >> value)
+    if (key == "rchar:") return value;
+  ADD_FAILURE() << "no rchar in /proc/self/io";
+  return 0;
+}
 
 TEST_F(ImageLoadingTest, SlotNumbersOutsideTheTableAndLoadedSlotsAreRefused) {
   WritePicture("system\\yes.v", Flat(4, 3, 0xFFFFFF));
@@ -227,6 +240,23 @@ TEST_F(ImageLoadingTest, DecodeKeepsThePreviousImageWhenTheFileIsMissingOrHasNoS
   ASSERT_EQ(device_->imageSize, 8u);
   EXPECT_EQ(std::memcmp(device_->imageBuffer, "abc\0\0\0\0\0", 8), 0) << "bytes not yielded are zero";
   EXPECT_EQ(device_->imageFile, nullptr);
+}
+
+// A picture file far larger than its picture is read no further than its
+// decoded size can use, and nothing of it is kept: a small picture followed
+// by 64 MiB of zeros loads, a 16 MiB file of zeros (decoded size 0) fails.
+TEST_F(ImageLoadingTest, APictureFileIsReadNoFurtherThanItsDecodedSizeCanUse) {
+  WritePicture("main\\tail.v", Flat(64, 48, 0x336699));
+  fs::resize_file(dataRoot_ / "Data" / "main" / "tail.v", uint64_t{64} << 20);
+  WriteData("main\\zeros.v", {});
+  fs::resize_file(dataRoot_ / "Data" / "main" / "zeros.v", uint64_t{16} << 20);
+  const uint64_t before = BytesReadByProcess();
+  ASSERT_EQ(device_->LoadImageSlot(1, "main\\tail.v", 0, -1), 1);
+  EXPECT_EQ(SurfacePixel(device_->slots[1].surface, 63, 47), 0x3333);
+  EXPECT_EQ(device_->LoadImageSlot(2, "main\\zeros.v", 0, -1), 0);
+  EXPECT_LT(BytesReadByProcess() - before, uint64_t{1} << 20);
+  EXPECT_EQ(device_->imageBuffer, nullptr);
+  EXPECT_EQ(Boxes().size(), 1u);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cstdio>
+#include <cstring>
 #include <numeric>
 #include <random>
 #include <vector>
@@ -125,12 +127,26 @@ TEST(VImageDecoding, SizeThatCannotBeReadOrIsForgedIsRefused) {
   EXPECT_EQ(kaze::image::VImageSizeLimit(uint64_t{1} << 40), kaze::image::kVImageMaxDecodedSize);
 }
 
+// A file in memory, read the way the loader reads files.
+struct MemoryFile {
+  explicit MemoryFile(Bytes bytes) : bytes(std::move(bytes)) {
+    file = fmemopen(this->bytes.data(), this->bytes.size(), "rb");
+  }
+  ~MemoryFile() { std::fclose(file); }
+  MemoryFile(const MemoryFile&) = delete;
+  MemoryFile& operator=(const MemoryFile&) = delete;
+  Bytes bytes;
+  std::FILE* file;
+};
+
 // Whole blocks from memory take a one-pass decode; block by block through
 // DecodeVImageBlock is the reference. Random streams of runs of clear, set
 // and mixed flags (whole, cut anywhere, or plain noise) into outputs shorter
 // and longer than they yield must give the same bytes, leave the same bytes
-// untouched and report the same facts.
-TEST(VImageDecoding, WholeBlockDecodeMatchesTheBlockByBlockReference) {
+// untouched and report the same facts; so must the one-pass decode of the
+// stream read from a file through a window of a few blocks, which the
+// blocks straddle, up to a limit anywhere.
+TEST(VImageDecoding, WholeBlockDecodeFromMemoryOrThroughAWindowMatchesTheBlockByBlockReference) {
   std::mt19937 random(20261207);
   auto byte = [&] { return static_cast<uint8_t>(random()); };
   for (int round = 0; round < 400; ++round) {
@@ -149,6 +165,7 @@ TEST(VImageDecoding, WholeBlockDecodeMatchesTheBlockByBlockReference) {
     }
     if (random() % 2 == 0) stream.resize(stream.size() * (random() % 100) / 100);  // cut short anywhere
     const size_t capacity = random() % 2 == 0 ? random() % (blocks * 32 + 40) : blocks * 32 + 64;
+    const size_t limit = random() % 2 == 0 ? random() % (stream.size() + 1) : stream.size() + 10;
 
     VImageSource fast(stream.data(), stream.size());
     VImageSource reference(stream.data(), stream.size());
@@ -161,6 +178,44 @@ TEST(VImageDecoding, WholeBlockDecodeMatchesTheBlockByBlockReference) {
     EXPECT_EQ(fastFacts.written, referenceFacts.written) << round;
     EXPECT_EQ(fastFacts.blocks, referenceFacts.blocks) << round;
     EXPECT_EQ(fastFacts.endedInFlags, referenceFacts.endedInFlags) << round;
+
+    const Bytes limited(stream.begin(), stream.begin() + std::min(limit, stream.size()));
+    VImageSource limitedReference(limited.data(), limited.size());
+    Bytes limitedOut(capacity, 0xA5), windowOut(capacity, 0xA5);
+    referenceFacts = kaze::image::DecodeVImageBlocksOneByOne(limitedReference, limitedOut.data(), capacity);
+    MemoryFile file(stream);
+    Bytes window(kaze::image::kVImageLargestBlock + random() % 100);
+    VImageSource windowed(file.file, window, limit);
+    VImageStreamFacts windowFacts = kaze::image::DecodeVImageBlocks(windowed, windowOut.data(), capacity);
+    ASSERT_EQ(windowOut, limitedOut) << round;
+    EXPECT_EQ(windowFacts.yielded, referenceFacts.yielded) << round;
+    EXPECT_EQ(windowFacts.written, referenceFacts.written) << round;
+    EXPECT_EQ(windowed.FileBytesRead(), limited.size()) << round;
+  }
+}
+
+// Blocks after those that can fill the decoded size change nothing in it:
+// a file is read no further, whatever follows (here a megabyte of blocks
+// that would each yield 32 bytes).
+TEST(VImageDecoding, AFileIsReadNoFurtherThanTheBlocksThatCanFillItsDecodedSize) {
+  Bytes image(100000);
+  std::mt19937 random(7);
+  for (uint8_t& b : image) b = static_cast<uint8_t>(random() % 3 == 0 ? random() : 0x40);
+  for (const uint32_t decodedSize : {uint32_t{0}, uint32_t{33}, uint32_t{100000}}) {
+    Bytes bytes = vimage::EncodeVImage(image);
+    std::memcpy(bytes.data(), &decodedSize, 4);
+    bytes.resize(bytes.size() + (1 << 20), 0xFF);
+    MemoryFile file(bytes);
+    Bytes window(kaze::image::kVImageWindowBytes);
+    VImageSource head(file.file, window, kaze::image::kVImageSizeBytes);
+    ASSERT_EQ(kaze::image::ReadVImageSize(head), decodedSize);
+    VImageSource blocks(file.file, window, kaze::image::VImageStreamBound(decodedSize));
+    Bytes out(decodedSize);
+    const VImageStreamFacts facts = kaze::image::DecodeVImageBlocks(blocks, out.data(), out.size());
+    EXPECT_EQ(facts.written, decodedSize);
+    EXPECT_EQ(out, Bytes(image.begin(), image.begin() + decodedSize));
+    EXPECT_LE(blocks.FileBytesRead(), (decodedSize + 31) / 32 * 36) << decodedSize;
+    EXPECT_LE(std::ftell(file.file), long{4} + (decodedSize + 31) / 32 * 36) << decodedSize;
   }
 }
 

@@ -3,6 +3,8 @@
 // and a search never leaves its parent chunk or the file.
 #include <mmsystem.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -12,6 +14,7 @@
 #include "platform/machine/faults.h"
 #include "platform/kernel32/files.h"
 #include "platform/winmm/mmio_memory.h"
+#include "platform/winmm/mmio_work.h"
 
 // A file, or bytes in memory read the same way.
 struct HMMIO__ {
@@ -25,12 +28,27 @@ namespace {
 
 std::optional<std::span<const uint8_t>> gMemoryFile;
 
+std::atomic<uint64_t> gFileReads{0};
+std::atomic<uint64_t> gFileSeeks{0};
+std::atomic<uint64_t> gFileBytes{0};
+
 constexpr uint32_t kChunkHeaderBytes = 8;
 constexpr uint32_t kFormTypeBytes = 4;
+// RIFF offsets are 32-bit: a larger file cannot be a RIFF file.
+constexpr uint64_t kLargestRiffFile = 0xFFFFFFFFu;
+// The most chunks one search steps over before it gives up. A WAV file has
+// a handful before its samples; a file of zeros is a chain of 8-byte empty
+// chunks, 134 million to a gigabyte, and each step costs a seek and a read,
+// so without a bound a large file stalled the loading (and the quit that
+// waits for it) for minutes.
+constexpr uint32_t kMostChunksStepped = 4096;
 
 bool SeekTo(HMMIO__& io, uint64_t position) {
   if (position > io.size) return false;
-  if (io.file != nullptr && std::fseek(io.file, static_cast<long>(position), SEEK_SET) != 0) return false;
+  if (io.file != nullptr) {
+    gFileSeeks.fetch_add(1, std::memory_order_relaxed);
+    if (std::fseek(io.file, static_cast<long>(position), SEEK_SET) != 0) return false;
+  }
   io.position = position;
   return true;
 }
@@ -42,8 +60,13 @@ uint64_t ReadAtMost(HMMIO__& io, void* buffer, uint64_t bytes) {
   if (bytes > available) bytes = available;
   if (bytes == 0) return 0;
   size_t got = bytes;
-  if (io.file != nullptr) got = std::fread(buffer, 1, bytes, io.file);
-  else std::memcpy(buffer, io.memory + io.position, bytes);
+  if (io.file != nullptr) {
+    got = std::fread(buffer, 1, bytes, io.file);
+    gFileReads.fetch_add(1, std::memory_order_relaxed);
+    gFileBytes.fetch_add(got, std::memory_order_relaxed);
+  } else {
+    std::memcpy(buffer, io.memory + io.position, bytes);
+  }
   io.position += got;
   return got;
 }
@@ -90,31 +113,71 @@ bool Matches(const MMCKINFO& found, const MMCKINFO& wanted, UINT flags) {
 
 }  // namespace
 
+kaze::platform::MmioFileWork kaze::platform::MmioFileWorkSoFar() {
+  return {gFileReads.load(), gFileSeeks.load(), gFileBytes.load()};
+}
+
 void kaze::platform::SetMmioMemoryFile(std::optional<std::span<const uint8_t>> bytes) { gMemoryFile = bytes; }
+
+namespace {
+
+// The trace tells a missing file from one that is there but cannot be read
+// or is too large to be a RIFF file, and says why.
+void TraceOpen(std::string_view name, bool found, const char* unreadable = nullptr) {
+  kaze::host::Host& host = kaze::host::TheHost();
+  if (!found) {
+    host.Trace("sound", {{"op", "open"}, {"file", name}, {"found", false}});
+  } else if (unreadable != nullptr) {
+    host.Trace("sound", {{"op", "open"}, {"file", name}, {"found", true}, {"readable", false},
+                         {"reason", std::string_view(unreadable)}});
+  } else {
+    host.Trace("sound", {{"op", "open"}, {"file", name}, {"found", true}, {"readable", true}});
+  }
+}
+
+constexpr char kTooLarge[] = "larger than a RIFF file can be";
+
+// The length of a file, left at its start; nothing when it cannot be told.
+std::optional<uint64_t> LengthOf(std::FILE* file) {
+  if (std::fseek(file, 0, SEEK_END) != 0) return std::nullopt;
+  const long length = std::ftell(file);
+  if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) return std::nullopt;
+  return static_cast<uint64_t>(length);
+}
+
+HMMIO OpenFile(std::string_view name, const std::filesystem::path& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    TraceOpen(name, true, std::strerror(errno));
+    return nullptr;
+  }
+  const std::optional<uint64_t> length = LengthOf(file);
+  const char* unreadable = !length ? "its length cannot be told" : *length > kLargestRiffFile ? kTooLarge : nullptr;
+  TraceOpen(name, true, unreadable);
+  if (unreadable != nullptr) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return new HMMIO__{file, nullptr, *length, 0};
+}
+
+}  // namespace
 
 HMMIO mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags) {
   if (kaze::platform::CheckFault("mmioOpen")) return nullptr;
   if (fileName == nullptr || info != nullptr || (flags & ~MMIO_ALLOCBUF) != MMIO_READ) return nullptr;
+  const std::string_view name(fileName);
   if (gMemoryFile) {
-    // RIFF offsets are 32-bit: more bytes cannot be a RIFF file.
-    bool fits = gMemoryFile->size() <= 0xFFFFFFFFu;
-    kaze::host::TheHost().Trace("sound", {{"op", "open"}, {"file", std::string_view(fileName)}, {"found", fits}});
+    const bool fits = gMemoryFile->size() <= kLargestRiffFile;
+    TraceOpen(name, true, fits ? nullptr : kTooLarge);
     return fits ? new HMMIO__{nullptr, gMemoryFile->data(), gMemoryFile->size(), 0} : nullptr;
   }
-  std::optional<std::filesystem::path> path = kaze::platform::ResolveDataPath(fileName);
-  std::FILE* file = path ? std::fopen(path->c_str(), "rb") : nullptr;
-  kaze::host::TheHost().Trace("sound", {{"op", "open"}, {"file", std::string_view(fileName)}, {"found", file != nullptr}});
-  if (file == nullptr) return nullptr;
-  auto* io = new HMMIO__{file, nullptr, 0, 0};
-  long size = -1;
-  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-  // RIFF offsets are 32-bit: a larger file cannot be a RIFF file.
-  if (size < 0 || size > 0xFFFFFFFFL || std::fseek(file, 0, SEEK_SET) != 0) {
-    mmioClose(io, 0);
+  const std::optional<std::filesystem::path> path = kaze::platform::ResolveDataPath(fileName);
+  if (!path) {
+    TraceOpen(name, false);
     return nullptr;
   }
-  io->size = static_cast<uint64_t>(size);
-  return io;
+  return OpenFile(name, *path);
 }
 
 MMRESULT mmioClose(HMMIO file, UINT flags) {
@@ -137,13 +200,13 @@ MMRESULT mmioDescend(HMMIO file, LPMMCKINFO chunk, LPCMMCKINFO parent, UINT flag
   }
   const MMCKINFO wanted = *chunk;
   MMCKINFO found{};
-  while (ReadChunkHeader(*file, end, found)) {
+  for (uint32_t stepped = 0; ReadChunkHeader(*file, end, found); ++stepped) {
     if (Matches(found, wanted, flags)) {
       *chunk = found;
       return MMSYSERR_NOERROR;
     }
     if (!(flags & (MMIO_FINDRIFF | MMIO_FINDLIST | MMIO_FINDCHUNK))) break;
-    if (ChunkEnd(found) >= end || !SeekTo(*file, ChunkEnd(found))) break;
+    if (stepped == kMostChunksStepped || ChunkEnd(found) >= end || !SeekTo(*file, ChunkEnd(found))) break;
   }
   return MMIOERR_CHUNKNOTFOUND;
 }
