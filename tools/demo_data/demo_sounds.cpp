@@ -1,9 +1,8 @@
 #include "demo_sounds.h"
 
 #include <functional>
-#include <system_error>
+#include <string>
 
-#include "picture_files.h"
 #include "sound_ambience.h"
 #include "sound_tunes.h"
 #include "sound_wav.h"
@@ -31,22 +30,9 @@ const SoundFile kSoundFiles[] = {
 
 }  // namespace
 
-bool WriteSounds(const std::filesystem::path& dataDir, std::string& error) {
-  const std::filesystem::path folder = dataDir / "SOUND";
-  std::error_code code;
-  std::filesystem::create_directories(folder, code);
-  if (code) {
-    error = "cannot make " + folder.string() + ": " + code.message();
-    return false;
-  }
-  for (const SoundFile& file : kSoundFiles) {
-    const std::filesystem::path path = folder / (std::string(file.name) + ".wav");
-    if (!vimage::WriteFileBytes(path, EncodeWav(file.make(file.format.rate), file.format))) {
-      error = "cannot write " + path.string();
-      return false;
-    }
-  }
-  return true;
+void SoundFiles(std::vector<DemoFile>& files) {
+  for (const SoundFile& file : kSoundFiles)
+    files.push_back({"SOUND/" + std::string(file.name) + ".wav", EncodeWav(file.make(file.format.rate), file.format)});
 }
 
 }  // namespace demo

@@ -2,13 +2,13 @@
 // synthesized by code into PCM WAV files.
 #pragma once
 
-#include <filesystem>
-#include <string>
+#include <vector>
+
+#include "demo_file.h"
 
 namespace demo {
 
-// Writes the seven effect files under dataDir (the "Data" folder). False and
-// a message in `error` when a file cannot be written.
-bool WriteSounds(const std::filesystem::path& dataDir, std::string& error);
+// Adds the seven effect files, as WAV files in "SOUND/", to `files`.
+void SoundFiles(std::vector<DemoFile>& files);
 
 }  // namespace demo
