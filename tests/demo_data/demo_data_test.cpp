@@ -30,6 +30,8 @@ using kaze::test::RunProgram;
 using kaze::test::TempDir;
 
 const fs::path kDemo = KAZE_DEMO_DIR;
+// The marker an older make-demo-data left: a note that proves nothing.
+const std::string kOlderNote = "written by make-demo-data; it replaces this folder when run again\n";
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -142,13 +144,13 @@ void PutEarlierSet(const fs::path& data) {
 // then changed it in any way keeps every file as they left it, and hears
 // which entry stopped the tool.
 TEST(DemoData, TheGeneratorLeavesAPlayersEditedCopyAsItIs) {
-  const std::string v1Note = "written by make-demo-data; it replaces this folder when run again\n";
   const struct {
     const char* edit;
     std::function<void(const fs::path& dir)> apply;
     const char* named;  // the entry the refusal names, below dir
   } edits[] = {
-      {"a replaced picture", [](const fs::path& dir) { Put(dir / "Data/main/st0010.v", "mine"); }, "Data/main/st0010.v"},
+      {"a replaced picture", [](const fs::path& dir) { Put(dir / "Data/main/st0010.v", "mine"); },
+       "Data/main/st0010.v"},
       {"an added file", [](const fs::path& dir) { Put(dir / "Data/notes.txt", "mine"); }, "Data/notes.txt"},
       {"an added folder", [](const fs::path& dir) { fs::create_directory(dir / "Data/mine"); }, "Data/mine"},
       {"a link", [](const fs::path& dir) { fs::create_symlink("/etc/passwd", dir / "Data/main/passwd"); },
@@ -165,19 +167,21 @@ TEST(DemoData, TheGeneratorLeavesAPlayersEditedCopyAsItIs) {
        },
        "Data/notes.txt"},
       {"an older tool's note and a replaced picture",
-       [&](const fs::path& dir) {
-         Put(dir / "Data" / demo::kMarkerName, v1Note);
+       [](const fs::path& dir) {
+         Put(dir / "Data" / demo::kMarkerName, kOlderNote);
          Put(dir / "Data/main/st0010.v", "mine");
        },
        "Data/main/st0010.v"},
-      {"a file left half written", [](const fs::path& dir) { Put(dir / "Data/main/st0010.v.make-demo-data-partial", "x"); },
+      {"a file left half written",
+       [](const fs::path& dir) { Put(dir / "Data/main/st0010.v.make-demo-data-partial", "x"); },
        "Data/main/st0010.v.make-demo-data-partial"},
       {"no marker, in another letter case",
        [](const fs::path& dir) {
          fs::remove_all(dir / "Data");
          Put(dir / "DATA/main/st0010.v", "mine");
+         Put(dir / "DATA/main/zz.v", "mine");
        },
-       "DATA/main/st0010.v"},
+       "DATA/main/zz.v"},  // surely not the tool's, known before anything is drawn
       {"Data a link to the player's folder",
        [](const fs::path& dir) {
          fs::rename(dir / "Data", dir / "theirs");
@@ -212,7 +216,7 @@ TEST(DemoData, TheGeneratorReplacesWhatEarlierRunsLeft) {
   {
     TempDir dir;
     CopyDemoSet(dir.path() / "Data");
-    Put(dir.path() / "Data" / demo::kMarkerName, "written by make-demo-data; it replaces this folder when run again\n");
+    Put(dir.path() / "Data" / demo::kMarkerName, kOlderNote);
     fs::create_directory(dir.path() / "DATA");
     const auto run = RunProgram({KAZE_MAKE_DEMO_DATA, dir.path().string()});
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
@@ -221,9 +225,10 @@ TEST(DemoData, TheGeneratorReplacesWhatEarlierRunsLeft) {
   }
   TempDir dir;
   PutEarlierSet(dir.path() / "Data");
-  // Files above 200 KB cannot be written: the first large sound fails.
-  const auto cut = RunProgram({"/bin/sh", "-c", "trap '' XFSZ; ulimit -f 400 && exec \"$0\" \"$1\"", KAZE_MAKE_DEMO_DATA,
-                               dir.path().string()});
+  // No file may grow past 400 blocks (200 KB with dash's 512-byte blocks):
+  // the first sound larger than that cannot be written.
+  const char* limited = "trap '' XFSZ; ulimit -f 400 && exec \"$0\" \"$1\"";
+  const auto cut = RunProgram({"/bin/sh", "-c", limited, KAZE_MAKE_DEMO_DATA, dir.path().string()});
   EXPECT_EQ(cut.exitCode, 1);
   EXPECT_EQ(cut.stderrText,
             "make-demo-data: cannot write " + (dir.path() / "Data/SOUND/kazese02.wav").string() + ": File too large\n");

@@ -81,7 +81,8 @@ TEST(Script, ReadsEveryKindOfLineInTimeOrder) {
 // keys after it are not.
 TEST(Script, KeysPressedWhileAltIsHeldAreSystemKeys) {
   using Keys = std::vector<std::tuple<uint32_t, bool, bool>>;
-  EXPECT_EQ(QueuedKeys("1000 key alt+f4\n"), (Keys{{0x12, true, true}, {0x73, true, true}, {0x73, false, true}, {0x12, false, false}}));
+  EXPECT_EQ(QueuedKeys("1000 key alt+f4\n"),
+            (Keys{{0x12, true, true}, {0x73, true, true}, {0x73, false, true}, {0x12, false, false}}));
   EXPECT_EQ(QueuedKeys("10 key down ALT\n20 key down F4\n30 key up F4\n40 key up ALT\n50 key F4\n"),
             (Keys{{0x12, true, true}, {0x73, true, true}, {0x73, false, true}, {0x12, false, false},
                   {0x73, true, false}, {0x73, false, false}}));
@@ -138,11 +139,12 @@ TEST(Script, OnlyARegularFileOfBoundedSizeIsReadAsAScript) {
   const auto fifo = dir.path() / "fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const auto bad = dir.Write("bad.txt", "100 close\n200 wave hello\n");
+  const std::string missing = (dir.path() / "missing").string();
   const std::pair<std::string, std::string> refused[] = {
       {dir.path().string(), "the script " + dir.path().string() + " is a folder, not a file"},
       {"/dev/zero", "the script /dev/zero is not a regular file"},
       {fifo.string(), "the script " + fifo.string() + " is not a regular file"},
-      {(dir.path() / "missing").string(), "cannot read the script " + (dir.path() / "missing").string() + ": No such file or directory"},
+      {missing, "cannot read the script " + missing + ": No such file or directory"},
       {large.string(), "the script " + large.string() + " is larger than 16 MB; a script holds one input event a line"},
       {bad.string(), bad.string() + ": line 2: unknown event 'wave'"},
   };

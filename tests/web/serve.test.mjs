@@ -93,7 +93,8 @@ test('a link out of the folder is not followed', async () => {
 // rebinding) sends its own name as the host: 421, the server is not that
 // site's. The machine's own names, with the port, are answered.
 test('only the machine\'s own names are answered', async () => {
-  for (const host of ['evil.example', `evil.example:${port}`, '127.0.0.1', `127.0.0.1:${port + 1}`, `localhost.evil:${port}`]) {
+  const strangers = ['evil.example', `evil.example:${port}`, '127.0.0.1', `127.0.0.1:${port + 1}`, `localhost.evil:${port}`];
+  for (const host of strangers) {
     assert.equal((await get('/', { Host: host })).status, 421, host);
   }
   for (const host of [`127.0.0.1:${port}`, `localhost:${port}`, `LocalHost:${port}`, `[::1]:${port}`]) {

@@ -5,19 +5,33 @@
 #include <system_error>
 
 #include "art_text.h"
+#include "demo_layout.h"
 #include "file_writes.h"
 #include "picture_set.h"
 #include "vimage_encoder.h"
 
 namespace demo {
 
+namespace {
+
+// "main\st0011.v" -> "main/st0011.v"
+std::string PathOf(std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
+}
+
+}  // namespace
+
+std::vector<std::string> PicturePaths() {
+  std::vector<std::string> paths;
+  for (const Placement& place : Placements()) paths.push_back(PathOf(place.name));
+  return paths;
+}
+
 bool PictureFiles(std::vector<DemoFile>& files, std::string& error) {
   try {
-    for (const NamedPicture& named : DrawPictureSet()) {
-      std::string path = named.name;  // "main\st0011.v" -> "main/st0011.v"
-      std::replace(path.begin(), path.end(), '\\', '/');
-      files.push_back({path, vimage::EncodeVImage(vimage::MakeBmp24(named.picture))});
-    }
+    for (const NamedPicture& named : DrawPictureSet())
+      files.push_back({PathOf(named.name), vimage::EncodeVImage(vimage::MakeBmp24(named.picture))});
   } catch (const std::exception& e) {
     error = e.what();
     return false;

@@ -28,11 +28,19 @@ const SoundFile kSoundFiles[] = {
     {"taiken", {22050, 1, 16}, [](double rate) { return tunes::Intro(rate); }},
 };
 
+std::string PathOf(const SoundFile& file) { return "SOUND/" + std::string(file.name) + ".wav"; }
+
 }  // namespace
+
+std::vector<std::string> SoundPaths() {
+  std::vector<std::string> paths;
+  for (const SoundFile& file : kSoundFiles) paths.push_back(PathOf(file));
+  return paths;
+}
 
 void SoundFiles(std::vector<DemoFile>& files) {
   for (const SoundFile& file : kSoundFiles)
-    files.push_back({"SOUND/" + std::string(file.name) + ".wav", EncodeWav(file.make(file.format.rate), file.format)});
+    files.push_back({PathOf(file), EncodeWav(file.make(file.format.rate), file.format)});
 }
 
 }  // namespace demo

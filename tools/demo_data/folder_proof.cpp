@@ -22,13 +22,14 @@ struct Entry {
   uint64_t size = 0;
 };
 
-// Sizes and CRC-32s of the files the tool vouches for, by path.
-using Vouched = std::map<std::string, std::vector<MarkedFile>>;
-
-void Vouch(Vouched& vouched, MarkedFile file) {
-  const std::string path = file.path;
-  vouched[path].push_back(std::move(file));
-}
+// What the tool knows of a file it may have written: the sizes and CRC-32s
+// it had (by the marker, by today's bytes), or that today's set has one
+// there whose bytes are not drawn yet.
+struct Known {
+  std::vector<MarkedFile> versions;
+  bool undrawn = false;
+};
+using Vouched = std::map<std::string, Known>;
 
 std::optional<std::vector<MarkedFile>> ReadMarker(const fs::path& data) {
   const fs::path marker = data / kMarkerName;
@@ -73,9 +74,10 @@ bool ListEntries(const fs::path& data, std::vector<Entry>& entries, std::string&
   return true;
 }
 
-// Why `entry` is not the tool's, or nothing when it is.
+// Why `entry` is not the tool's; nothing when it is, or `undecided` when
+// only today's bytes can tell.
 std::optional<std::string> Stranger(const fs::path& data, const Entry& entry, const Vouched& vouched,
-                                    const std::set<std::string>& folders) {
+                                    const std::set<std::string>& folders, bool& undecided) {
   switch (entry.type) {
     case fs::file_type::directory:
       if (folders.count(entry.path)) return std::nullopt;
@@ -93,45 +95,56 @@ std::optional<std::string> Stranger(const fs::path& data, const Entry& entry, co
   const auto known = vouched.find(entry.path);
   if (known == vouched.end()) return "not a file this tool wrote";
   std::optional<uint32_t> crc;
-  for (const MarkedFile& file : known->second) {
+  for (const MarkedFile& file : known->second.versions) {
     if (file.size != entry.size) continue;
     if (!crc) crc = FileCrc(data / entry.path);
     if (crc == file.crc) return std::nullopt;
   }
-  return "changed since this tool wrote it";
+  if (known->second.undrawn) {
+    undecided = true;
+    return std::nullopt;
+  }
+  return "not as this tool wrote it";
 }
 
-bool Refused(const fs::path& data, const fs::path& entry, const std::string& why, std::string& error) {
+Proof Refused(const fs::path& data, const fs::path& entry, const std::string& why, std::string& error) {
   error = entry.string() + ": " + why + "; " + data.string() +
           " is left as it is (this tool replaces only a data folder it made)";
-  return false;
+  return Proof::NotOwn;
 }
 
 }  // namespace
 
-bool ProveOwnFolder(const fs::path& data, const std::vector<DemoFile>& set, OwnFolder& own, std::string& error) {
+Proof ProveOwnFolder(const fs::path& data, const TodaysSet& today, OwnFolder& own, std::string& error) {
   std::error_code code;
   const fs::file_status status = fs::symlink_status(data, code);
   if (fs::is_symlink(status)) return Refused(data, data, "a symbolic link, which this tool never makes", error);
   if (!fs::is_directory(status)) return Refused(data, data, "not a folder", error);
   Vouched vouched;
-  for (const DemoFile& file : set)
-    Vouch(vouched, {file.path, file.bytes.size(), Crc32(file.bytes.data(), file.bytes.size())});
   if (std::optional<std::vector<MarkedFile>> marked = ReadMarker(data))
-    for (MarkedFile& file : *marked) Vouch(vouched, std::move(file));
+    for (MarkedFile& file : *marked) vouched[file.path].versions.push_back(std::move(file));
+  if (today.files) {
+    for (const DemoFile& file : *today.files) {
+      const uint32_t crc = Crc32(file.bytes.data(), file.bytes.size());
+      vouched[file.path].versions.push_back({file.path, file.bytes.size(), crc});
+    }
+  } else {
+    for (const std::string& path : today.paths) vouched[path].undrawn = true;
+  }
   std::set<std::string> folders;
   for (const auto& [path, files] : vouched)
     for (size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1))
       folders.insert(path.substr(0, slash));
 
   std::vector<Entry> entries;
-  if (!ListEntries(data, entries, error)) return false;
+  if (!ListEntries(data, entries, error)) return Proof::NotOwn;
+  bool undecided = false;
   for (const Entry& entry : entries) {
-    if (std::optional<std::string> why = Stranger(data, entry, vouched, folders))
+    if (std::optional<std::string> why = Stranger(data, entry, vouched, folders, undecided))
       return Refused(data, data / entry.path, *why, error);
     (entry.type == fs::file_type::directory ? own.folders : own.files).push_back(entry.path);
   }
-  return true;
+  return undecided ? Proof::NeedsTodaysBytes : Proof::Own;
 }
 
 }  // namespace demo

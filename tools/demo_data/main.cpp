@@ -93,20 +93,39 @@ bool WriteSetInto(const fs::path& data, const std::vector<demo::DemoFile>& set, 
   return demo::WriteWholeFile(data / demo::kMarkerName, std::vector<uint8_t>(marker.begin(), marker.end()), error);
 }
 
+// Proves each of `folders` the tool's, by paths and kinds first, which
+// need nothing drawn: the set is drawn only for folders that still need
+// today's bytes, or for the writing.
+bool ProveFolders(const std::vector<fs::path>& folders, std::vector<demo::DemoFile>& set,
+                  std::vector<demo::OwnFolder>& owned, std::string& error) {
+  demo::TodaysSet today{demo::PicturePaths()};
+  for (const std::string& path : demo::SoundPaths()) today.paths.push_back(path);
+  owned.assign(folders.size(), {});
+  std::vector<size_t> undecided;
+  for (size_t i = 0; i < folders.size(); ++i) {
+    const demo::Proof proof = demo::ProveOwnFolder(folders[i], today, owned[i], error);
+    if (proof == demo::Proof::NotOwn) return false;
+    if (proof == demo::Proof::NeedsTodaysBytes) undecided.push_back(i);
+  }
+  if (!demo::PictureFiles(set, error)) return false;
+  demo::SoundFiles(set);
+  std::sort(set.begin(), set.end(), [](const demo::DemoFile& a, const demo::DemoFile& b) { return a.path < b.path; });
+  today.files = &set;
+  for (size_t i : undecided) {
+    owned[i] = {};
+    if (demo::ProveOwnFolder(folders[i], today, owned[i], error) != demo::Proof::Own) return false;
+  }
+  return true;
+}
+
 // Writes the set to dir/Data. Every data folder already in `dir` must be
 // proven the tool's before anything is touched; one in another letter case
 // goes, so that the player finds only the new one.
 bool WriteDataSet(const fs::path& dir, std::string& error) {
-  std::vector<demo::DemoFile> set;
-  if (!demo::PictureFiles(set, error)) return false;
-  demo::SoundFiles(set);
-  std::sort(set.begin(), set.end(), [](const demo::DemoFile& a, const demo::DemoFile& b) { return a.path < b.path; });
-
   std::vector<fs::path> folders;
-  if (!FindDataFolders(dir, folders, error)) return false;
-  std::vector<demo::OwnFolder> owned(folders.size());
-  for (size_t i = 0; i < folders.size(); ++i)
-    if (!demo::ProveOwnFolder(folders[i], set, owned[i], error)) return false;
+  std::vector<demo::DemoFile> set;
+  std::vector<demo::OwnFolder> owned;
+  if (!FindDataFolders(dir, folders, error) || !ProveFolders(folders, set, owned, error)) return false;
 
   const demo::HeldSignals held;
   const fs::path data = dir / "Data";
