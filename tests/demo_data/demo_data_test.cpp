@@ -123,13 +123,13 @@ demo::MarkedFile Marked(const std::string& path, const std::string& bytes) {
   return {path, bytes.size(), demo::Crc32(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())};
 }
 
-// A set an earlier generator wrote: the build's, with one picture drawn
+// A set an earlier generator wrote: the build's, with the first sound made
 // otherwise and a file in a folder that today's set no longer has, all
 // vouched for by its marker.
 void PutEarlierSet(const fs::path& data) {
   CopyDemoSet(data);
   std::vector<demo::MarkedFile> marked = *demo::ParseMarker(ReadFile(data / demo::kMarkerName));
-  for (auto& [path, bytes] : {std::pair<std::string, std::string>{"main/st0010.v", "an earlier picture"},
+  for (auto& [path, bytes] : {std::pair<std::string, std::string>{"SOUND/kazese01.wav", "an earlier sound"},
                               {"gone/st9999.v", "a picture since dropped"}}) {
     Put(data / path, bytes);
     std::erase_if(marked, [&](const demo::MarkedFile& file) { return file.path == path; });
@@ -210,7 +210,7 @@ TEST(DemoData, TheGeneratorLeavesAPlayersEditedCopyAsItIs) {
 // own set under an older tool's note (which proves nothing, so its files
 // pass by being today's bytes), an empty data folder in another letter
 // case, and an earlier generator's set (passed by its marker), even after
-// a run that could not write all of it.
+// a run that replaced its first sound and then could not write the next.
 TEST(DemoData, TheGeneratorReplacesWhatEarlierRunsLeft) {
   const auto built = EntriesBelow(kDemo / "Data");
   {

@@ -8,7 +8,8 @@
 //   end <crc-32 of every line above>
 //
 // The last line makes any edit of the marker, or a marker cut short, one
-// that proves nothing.
+// that proves nothing. While a run replaces the files, a path may be
+// listed twice: as it was and as it will be.
 #pragma once
 
 #include <cstdint>

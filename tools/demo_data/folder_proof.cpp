@@ -121,9 +121,10 @@ Proof ProveOwnFolder(const fs::path& data, const TodaysSet& today, OwnFolder& ow
   if (fs::is_symlink(status)) return Refused(data, data, "a symbolic link, which this tool never makes", error);
   if (!fs::is_directory(status)) return Refused(data, data, "not a folder", error);
   Vouched vouched;
-  if (std::optional<std::vector<MarkedFile>> marked = ReadMarker(data))
-    for (MarkedFile& file : *marked) vouched[file.path].versions.push_back(std::move(file));
-  if (today.files) {
+  if (std::optional<std::vector<MarkedFile>> marked = ReadMarker(data)) {
+    own.marked = std::move(*marked);
+    for (const MarkedFile& file : own.marked) vouched[file.path].versions.push_back(file);
+  } else if (today.files) {
     for (const DemoFile& file : *today.files) {
       const uint32_t crc = Crc32(file.bytes.data(), file.bytes.size());
       vouched[file.path].versions.push_back({file.path, file.bytes.size(), crc});

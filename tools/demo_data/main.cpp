@@ -73,29 +73,39 @@ std::set<std::string> PathsOf(const std::vector<demo::DemoFile>& set) {
   return paths;
 }
 
-// Writes the set over a proven (or new) folder: each file complete before
-// it takes its name, then the files of an earlier set that this one lacks
-// go, and the marker comes last. Until then the old marker or today's bytes
-// prove every file there to be the tool's.
+bool WriteMarker(const fs::path& data, const std::vector<demo::MarkedFile>& files, std::string& error) {
+  const std::string text = demo::FormatMarker(files);
+  return demo::WriteWholeFile(data / demo::kMarkerName, std::vector<uint8_t>(text.begin(), text.end()), error);
+}
+
+// Writes the set over a proven (or new) folder. The marker first vouches
+// for the files there now and today's alike, then each file is written
+// whole before it takes its name, the files of an earlier set that this
+// one lacks go, and last the marker is left with today's files alone: a
+// run stopped anywhere leaves a folder its marker proves.
 bool WriteSetInto(const fs::path& data, const std::vector<demo::DemoFile>& set, const demo::OwnFolder& old,
                   std::string& error) {
-  std::vector<demo::MarkedFile> marked;
+  std::vector<demo::MarkedFile> today;
+  for (const demo::DemoFile& file : set)
+    today.push_back({file.path, file.bytes.size(), demo::Crc32(file.bytes.data(), file.bytes.size())});
+  std::vector<demo::MarkedFile> both = old.marked;
+  both.insert(both.end(), today.begin(), today.end());
+  std::error_code code;
+  fs::create_directories(data, code);
+  if (code) return Failed("make", data, code, error);
+  if (!WriteMarker(data, both, error)) return false;
   for (const demo::DemoFile& file : set) {
     const fs::path path = data / file.path;
-    std::error_code code;
     fs::create_directories(path.parent_path(), code);
     if (code) return Failed("make", path.parent_path(), code, error);
     if (!demo::WriteWholeFile(path, file.bytes, error)) return false;
-    marked.push_back({file.path, file.bytes.size(), demo::Crc32(file.bytes.data(), file.bytes.size())});
   }
-  if (!RemoveOwn(data, old, PathsOf(set), error)) return false;
-  const std::string marker = demo::FormatMarker(marked);
-  return demo::WriteWholeFile(data / demo::kMarkerName, std::vector<uint8_t>(marker.begin(), marker.end()), error);
+  return RemoveOwn(data, old, PathsOf(set), error) && WriteMarker(data, today, error);
 }
 
-// Proves each of `folders` the tool's, by paths and kinds first, which
-// need nothing drawn: the set is drawn only for folders that still need
-// today's bytes, or for the writing.
+// Proves each of `folders` the tool's by its marker, or by paths and kinds
+// where it has none, which need nothing drawn: the set is drawn only for a
+// folder that still needs today's bytes, or for the writing.
 bool ProveFolders(const std::vector<fs::path>& folders, std::vector<demo::DemoFile>& set,
                   std::vector<demo::OwnFolder>& owned, std::string& error) {
   demo::TodaysSet today{demo::PicturePaths()};
