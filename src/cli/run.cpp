@@ -4,9 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "cli/data_folder.h"
 #include "cli/options.h"
@@ -37,29 +35,10 @@ int Refuse(const std::string& reason) {
   return kUsageError;
 }
 
-bool ReadFile(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream contents;
-  contents << in.rdbuf();
-  text = contents.str();
-  return true;
-}
-
 std::unique_ptr<host::Host> MakeHeadlessHost(const Options& options, std::string& error) {
   host::HeadlessOptions settings;
-  if (!options.scriptPath.empty()) {
-    std::string text;
-    if (!ReadFile(options.scriptPath, text)) {
-      error = "cannot read the script " + options.scriptPath;
-      return nullptr;
-    }
-    std::string why;
-    if (!host::ParseScript(text, settings.script, why)) {
-      error = options.scriptPath + ": " + why;
-      return nullptr;
-    }
-  }
+  if (!options.scriptPath.empty() && !host::ReadScriptFile(options.scriptPath, settings.script, error))
+    return nullptr;
   settings.untilMs = options.untilMs;
   settings.tracePath = options.tracePath;
   settings.snapTimes = options.snapTimes;

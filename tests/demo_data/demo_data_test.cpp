@@ -1,12 +1,15 @@
 // The demo data set that the build generates (KAZE_DEMO_DIR): the program
 // finds and loads everything it asks for, the generator makes the same
-// bytes every time, and its sounds are what the player should hear.
+// bytes every time and replaces only a folder of its own, and its sounds
+// are what the player should hear.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
@@ -14,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "folder_marker.h"
 #include "support/kaze_run.h"
 #include "vimage_commands.h"
 
@@ -26,6 +30,8 @@ using kaze::test::RunProgram;
 using kaze::test::TempDir;
 
 const fs::path kDemo = KAZE_DEMO_DIR;
+// The marker an older make-demo-data left: a note that proves nothing.
+const std::string kOlderNote = "written by make-demo-data; it replaces this folder when run again\n";
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -92,21 +98,145 @@ TEST(DemoData, MakingTheSetAgainGivesTheSameBytes) {
   EXPECT_LT(total, 20u << 20);
 }
 
-// The generator replaces only data folders it made itself; a bad command
-// line says how to use it.
-TEST(DemoData, TheGeneratorLeavesSomeoneElsesDataAlone) {
-  TempDir dir;
-  fs::create_directories(dir.path() / "DATA" / "main");
-  dir.Write("DATA/main/st0010.v", "theirs");
-  const auto refused = RunProgram({KAZE_MAKE_DEMO_DATA, dir.path().string()});
-  EXPECT_EQ(refused.exitCode, 1);
-  EXPECT_NE(refused.stderrText.find("did not make"), std::string::npos) << refused.stderrText;
-  EXPECT_EQ(ReadFile(dir.path() / "DATA/main/st0010.v"), "theirs");
-  EXPECT_FALSE(fs::exists(dir.path() / "Data"));
+// Every entry below `root`, by its path relative to it: a file's bytes, a
+// link's target, or that it is a folder.
+std::map<std::string, std::string> EntriesBelow(const fs::path& root) {
+  std::map<std::string, std::string> entries;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+    const std::string name = fs::relative(entry.path(), root).string();
+    if (entry.is_symlink()) entries[name] = "link to " + fs::read_symlink(entry.path()).string();
+    else if (entry.is_directory()) entries[name] = "folder";
+    else entries[name] = ReadFile(entry.path());
+  }
+  return entries;
+}
+
+// The build's set with its marker, as a player copies it (cp -r).
+void CopyDemoSet(const fs::path& data) { fs::copy(kDemo / "Data", data, fs::copy_options::recursive); }
+
+void Put(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+demo::MarkedFile Marked(const std::string& path, const std::string& bytes) {
+  return {path, bytes.size(), demo::Crc32(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())};
+}
+
+// A set an earlier generator wrote: the build's, with the first sound made
+// otherwise and a file in a folder that today's set no longer has, all
+// vouched for by its marker.
+void PutEarlierSet(const fs::path& data) {
+  CopyDemoSet(data);
+  std::vector<demo::MarkedFile> marked = *demo::ParseMarker(ReadFile(data / demo::kMarkerName));
+  for (auto& [path, bytes] : {std::pair<std::string, std::string>{"SOUND/kazese01.wav", "an earlier sound"},
+                              {"gone/st9999.v", "a picture since dropped"}}) {
+    Put(data / path, bytes);
+    std::erase_if(marked, [&](const demo::MarkedFile& file) { return file.path == path; });
+    marked.push_back(Marked(path, bytes));
+  }
+  fs::remove(data / demo::kMarkerName);
+  Put(data / demo::kMarkerName, demo::FormatMarker(marked));
+}
+
+// The generator replaces a data folder only when everything in it is its
+// own, unchanged. A player who copied the demo set to start their own and
+// then changed it in any way keeps every file as they left it, and hears
+// which entry stopped the tool.
+TEST(DemoData, TheGeneratorLeavesAPlayersEditedCopyAsItIs) {
+  const struct {
+    const char* edit;
+    std::function<void(const fs::path& dir)> apply;
+    const char* named;  // the entry the refusal names, below dir
+  } edits[] = {
+      {"a replaced picture", [](const fs::path& dir) { Put(dir / "Data/main/st0010.v", "mine"); },
+       "Data/main/st0010.v"},
+      {"an added file", [](const fs::path& dir) { Put(dir / "Data/notes.txt", "mine"); }, "Data/notes.txt"},
+      {"an added folder", [](const fs::path& dir) { fs::create_directory(dir / "Data/mine"); }, "Data/mine"},
+      {"a link", [](const fs::path& dir) { fs::create_symlink("/etc/passwd", dir / "Data/main/passwd"); },
+       "Data/main/passwd"},
+      {"an edited marker that lists the player's file",
+       [](const fs::path& dir) {
+         Put(dir / "Data/notes.txt", "mine");
+         std::string marker = ReadFile(dir / "Data" / demo::kMarkerName);
+         const demo::MarkedFile notes = Marked("notes.txt", "mine");
+         char line[64];
+         std::snprintf(line, sizeof line, "%08x %u notes.txt\n", unsigned(notes.crc), unsigned(notes.size));
+         marker.insert(marker.rfind("end "), line);
+         Put(dir / "Data" / demo::kMarkerName, marker);
+       },
+       "Data/notes.txt"},
+      {"an older tool's note and a replaced picture",
+       [](const fs::path& dir) {
+         Put(dir / "Data" / demo::kMarkerName, kOlderNote);
+         Put(dir / "Data/main/st0010.v", "mine");
+       },
+       "Data/main/st0010.v"},
+      {"a file left half written",
+       [](const fs::path& dir) { Put(dir / "Data/main/st0010.v.make-demo-data-partial", "x"); },
+       "Data/main/st0010.v.make-demo-data-partial"},
+      {"no marker, in another letter case",
+       [](const fs::path& dir) {
+         fs::remove_all(dir / "Data");
+         Put(dir / "DATA/main/st0010.v", "mine");
+         Put(dir / "DATA/main/zz.v", "mine");
+       },
+       "DATA/main/zz.v"},  // surely not the tool's, known before anything is drawn
+      {"Data a link to the player's folder",
+       [](const fs::path& dir) {
+         fs::rename(dir / "Data", dir / "theirs");
+         fs::create_directory_symlink("theirs", dir / "Data");
+       },
+       "Data"},
+  };
+  for (const auto& edit : edits) {
+    TempDir dir;
+    CopyDemoSet(dir.path() / "Data");
+    edit.apply(dir.path());
+    const auto before = EntriesBelow(dir.path());
+    const auto run = RunProgram({KAZE_MAKE_DEMO_DATA, dir.path().string()});
+    EXPECT_EQ(run.exitCode, 1) << edit.edit;
+    EXPECT_EQ(run.stderrText.rfind("make-demo-data: " + (dir.path() / edit.named).string() + ":", 0), 0u)
+        << edit.edit << ": " << run.stderrText;
+    EXPECT_TRUE(EntriesBelow(dir.path()) == before) << edit.edit << ": the player's files were touched";
+  }
 
   const auto bare = RunProgram({KAZE_MAKE_DEMO_DATA});
   EXPECT_EQ(bare.exitCode, 2);
   EXPECT_NE(bare.stderrText.find("usage"), std::string::npos);
+}
+
+// What earlier runs left is replaced by today's set, exactly: the build's
+// own set under an older tool's note (which proves nothing, so its files
+// pass by being today's bytes), an empty data folder in another letter
+// case, and an earlier generator's set (passed by its marker), even after
+// a run that replaced its first sound and then could not write the next.
+TEST(DemoData, TheGeneratorReplacesWhatEarlierRunsLeft) {
+  const auto built = EntriesBelow(kDemo / "Data");
+  {
+    TempDir dir;
+    CopyDemoSet(dir.path() / "Data");
+    Put(dir.path() / "Data" / demo::kMarkerName, kOlderNote);
+    fs::create_directory(dir.path() / "DATA");
+    const auto run = RunProgram({KAZE_MAKE_DEMO_DATA, dir.path().string()});
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    EXPECT_FALSE(fs::exists(dir.path() / "DATA"));
+    EXPECT_TRUE(EntriesBelow(dir.path() / "Data") == built);
+  }
+  TempDir dir;
+  PutEarlierSet(dir.path() / "Data");
+  // No file may grow past 400 blocks (200 KB with dash's 512-byte blocks):
+  // the first sound larger than that cannot be written.
+  const char* limited = "trap '' XFSZ; ulimit -f 400 && exec \"$0\" \"$1\"";
+  const auto cut = RunProgram({"/bin/sh", "-c", limited, KAZE_MAKE_DEMO_DATA, dir.path().string()});
+  EXPECT_EQ(cut.exitCode, 1);
+  EXPECT_EQ(cut.stderrText,
+            "make-demo-data: cannot write " + (dir.path() / "Data/SOUND/kazese02.wav").string() + ": File too large\n");
+  for (const auto& [name, bytes] : EntriesBelow(dir.path()))
+    EXPECT_EQ(name.find("partial"), std::string::npos) << name << " was left behind";
+  const auto again = RunProgram({KAZE_MAKE_DEMO_DATA, dir.path().string()});
+  ASSERT_EQ(again.exitCode, 0) << again.stderrText;
+  EXPECT_TRUE(EntriesBelow(dir.path() / "Data") == built);
 }
 
 struct Wave {

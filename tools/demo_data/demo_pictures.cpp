@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "art_text.h"
+#include "demo_layout.h"
+#include "file_writes.h"
 #include "picture_set.h"
 #include "vimage_encoder.h"
 
@@ -12,28 +14,43 @@ namespace demo {
 
 namespace {
 
-// "main\st0011.v" -> dataDir/main/st0011.v
-std::filesystem::path FileOf(const std::filesystem::path& dataDir, const std::string& name) {
-  const size_t slash = name.find('\\');
-  return dataDir / name.substr(0, slash) / name.substr(slash + 1);
+// "main\st0011.v" -> "main/st0011.v"
+std::string PathOf(std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
 }
 
 }  // namespace
 
-bool WritePictures(const std::filesystem::path& dataDir, std::string& error) {
+std::vector<std::string> PicturePaths() {
+  std::vector<std::string> paths;
+  for (const Placement& place : Placements()) paths.push_back(PathOf(place.name));
+  return paths;
+}
+
+bool PictureFiles(std::vector<DemoFile>& files, std::string& error) {
   try {
-    for (const NamedPicture& named : DrawPictureSet()) {
-      const std::filesystem::path file = FileOf(dataDir, named.name);
-      std::error_code ec;
-      std::filesystem::create_directories(file.parent_path(), ec);
-      if (!vimage::WriteFileBytes(file, vimage::EncodeVImage(vimage::MakeBmp24(named.picture)))) {
-        error = "cannot write " + file.string();
-        return false;
-      }
-    }
+    for (const NamedPicture& named : DrawPictureSet())
+      files.push_back({PathOf(named.name), vimage::EncodeVImage(vimage::MakeBmp24(named.picture))});
   } catch (const std::exception& e) {
     error = e.what();
     return false;
+  }
+  return true;
+}
+
+bool WritePictures(const std::filesystem::path& dataDir, std::string& error) {
+  std::vector<DemoFile> files;
+  if (!PictureFiles(files, error)) return false;
+  for (const DemoFile& file : files) {
+    const std::filesystem::path path = dataDir / file.path;
+    std::error_code code;
+    std::filesystem::create_directories(path.parent_path(), code);
+    if (code) {
+      error = "cannot make " + path.parent_path().string() + ": " + code.message();
+      return false;
+    }
+    if (!WriteWholeFile(path, file.bytes, error)) return false;
   }
   return true;
 }

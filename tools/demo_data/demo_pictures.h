@@ -4,8 +4,18 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "demo_file.h"
 
 namespace demo {
+
+// The path of each picture of the set, known without drawing any.
+std::vector<std::string> PicturePaths();
+
+// Adds every picture of the set, encoded as its VImage file, to `files`.
+// False and a message in `error` when the pictures cannot be drawn.
+bool PictureFiles(std::vector<DemoFile>& files, std::string& error);
 
 // Writes every picture under dataDir (the "Data" folder). False and a
 // message in `error` when a file cannot be written.

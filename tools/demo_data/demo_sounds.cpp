@@ -1,9 +1,8 @@
 #include "demo_sounds.h"
 
 #include <functional>
-#include <system_error>
+#include <string>
 
-#include "picture_files.h"
 #include "sound_ambience.h"
 #include "sound_tunes.h"
 #include "sound_wav.h"
@@ -29,24 +28,19 @@ const SoundFile kSoundFiles[] = {
     {"taiken", {22050, 1, 16}, [](double rate) { return tunes::Intro(rate); }},
 };
 
+std::string PathOf(const SoundFile& file) { return "SOUND/" + std::string(file.name) + ".wav"; }
+
 }  // namespace
 
-bool WriteSounds(const std::filesystem::path& dataDir, std::string& error) {
-  const std::filesystem::path folder = dataDir / "SOUND";
-  std::error_code code;
-  std::filesystem::create_directories(folder, code);
-  if (code) {
-    error = "cannot make " + folder.string() + ": " + code.message();
-    return false;
-  }
-  for (const SoundFile& file : kSoundFiles) {
-    const std::filesystem::path path = folder / (std::string(file.name) + ".wav");
-    if (!vimage::WriteFileBytes(path, EncodeWav(file.make(file.format.rate), file.format))) {
-      error = "cannot write " + path.string();
-      return false;
-    }
-  }
-  return true;
+std::vector<std::string> SoundPaths() {
+  std::vector<std::string> paths;
+  for (const SoundFile& file : kSoundFiles) paths.push_back(PathOf(file));
+  return paths;
+}
+
+void SoundFiles(std::vector<DemoFile>& files) {
+  for (const SoundFile& file : kSoundFiles)
+    files.push_back({PathOf(file), EncodeWav(file.make(file.format.rate), file.format)});
 }
 
 }  // namespace demo

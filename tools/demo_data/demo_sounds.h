@@ -2,13 +2,17 @@
 // synthesized by code into PCM WAV files.
 #pragma once
 
-#include <filesystem>
 #include <string>
+#include <vector>
+
+#include "demo_file.h"
 
 namespace demo {
 
-// Writes the seven effect files under dataDir (the "Data" folder). False and
-// a message in `error` when a file cannot be written.
-bool WriteSounds(const std::filesystem::path& dataDir, std::string& error);
+// The path of each sound file of the set, known without making any.
+std::vector<std::string> SoundPaths();
+
+// Adds the seven effect files, as WAV files in "SOUND/", to `files`.
+void SoundFiles(std::vector<DemoFile>& files);
 
 }  // namespace demo

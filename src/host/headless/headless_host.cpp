@@ -32,10 +32,9 @@ std::string Hex8(uint32_t value) {
 class Headless final : public HeadlessHost {
  public:
   explicit Headless(const HeadlessOptions& options) : options_(options), shown_(kScreenPixels, 0) {
-    actions_ = options.script;
-    if (options.untilMs) AppendKeyPress(actions_, *options.untilMs, kEscapeKey, false);
-    std::stable_sort(actions_.begin(), actions_.end(),
-                     [](const ScriptAction& a, const ScriptAction& b) { return a.time < b.time; });
+    std::vector<ScriptAction> actions = std::move(options_.script);
+    if (options.untilMs) AppendKeyPress(actions, *options.untilMs, kEscapeKey, false);
+    script_ = ScriptPlayer(std::move(actions));
     std::set<uint64_t> snaps(options.snapTimes.begin(), options.snapTimes.end());
     snapTimes_.assign(snaps.begin(), snaps.end());
     scheduler_ = std::make_unique<TurnScheduler>([this](uint64_t from, uint64_t to) { Advance(from, to); });
@@ -241,19 +240,20 @@ class Headless final : public HeadlessHost {
 
   void ApplyActionsUpTo(uint64_t to) {
     std::lock_guard lock(inputMutex_);
-    while (nextAction_ < actions_.size() && actions_[nextAction_].time <= to) {
-      const ScriptAction& action = actions_[nextAction_++];
-      switch (action.kind) {
-        case ScriptAction::Kind::MovePointer:
-          pointerX_ = action.x;
-          pointerY_ = action.y;
+    changes_.clear();
+    script_.ChangesUpTo(to, changes_);
+    for (const InputChange& change : changes_) {
+      switch (change.kind) {
+        case InputChange::Kind::MovePointer:
+          pointerX_ = change.x;
+          pointerY_ = change.y;
           break;
-        case ScriptAction::Kind::Button:
-        case ScriptAction::Kind::HoldKey:
-          if (action.virtualKey < 256) keysDown_[action.virtualKey] = action.down;
+        case InputChange::Kind::Button:
+        case InputChange::Kind::HoldKey:
+          if (change.virtualKey < 256) keysDown_[change.virtualKey] = change.down;
           break;
-        case ScriptAction::Kind::QueueEvent:
-          events_.push_back(action.event);
+        case InputChange::Kind::QueueEvent:
+          events_.push_back(change.event);
           break;
       }
     }
@@ -270,8 +270,8 @@ class Headless final : public HeadlessHost {
   }
 
   HeadlessOptions options_;
-  std::vector<ScriptAction> actions_;
-  size_t nextAction_ = 0;
+  ScriptPlayer script_;
+  std::vector<InputChange> changes_;  // of one step of the clock
   std::vector<uint64_t> snapTimes_;
   size_t nextSnap_ = 0;
 

@@ -1,194 +1,211 @@
 #include "host/headless/script.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
-#include <sstream>
+#include <cstring>
 
 namespace kaze::host {
 
 namespace {
 
+using Verb = ScriptAction::Verb;
+
 constexpr uint32_t kLeftButton = 0x01, kRightButton = 0x02, kAlt = 0x12;
 constexpr uint64_t kClickRelease = 100;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The words of a line, split at white space.
+class Words {
+ public:
+  explicit Words(std::string_view line) : rest_(line) {}
+
+  bool Next(std::string_view& word) {
+    constexpr std::string_view kSpace = " \t\n\v\f\r";
+    const size_t start = rest_.find_first_not_of(kSpace);
+    if (start == std::string_view::npos) return rest_ = {}, false;
+    rest_ = rest_.substr(start);
+    const size_t end = std::min(rest_.find_first_of(kSpace), rest_.size());
+    word = rest_.substr(0, end);
+    rest_ = rest_.substr(end);
+    return true;
+  }
+
+ private:
+  std::string_view rest_;
+};
 
 bool ParseNumber(std::string_view text, int64_t& value) {
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   return error == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
-bool KeyCode(std::string name, uint32_t& code) {
-  for (char& c : name)
+std::string Upper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return upper;
+}
+
+bool KeyCode(std::string_view text, uint8_t& code) {
+  const std::string name = Upper(text);
   static const struct {
     const char* name;
-    uint32_t code;
+    uint8_t code;
   } kNamed[] = {{"SPACE", 0x20}, {"ESC", 0x1B}, {"ESCAPE", 0x1B}, {"ENTER", 0x0D}, {"RETURN", 0x0D},
                 {"TAB", 0x09},   {"ALT", 0x12}, {"SHIFT", 0x10},  {"CTRL", 0x11},  {"BACKSPACE", 0x08},
                 {"LEFT", 0x25},  {"UP", 0x26},  {"RIGHT", 0x27},  {"DOWN", 0x28}};
   for (const auto& key : kNamed)
     if (name == key.name) return code = key.code, true;
   if (name.size() == 1 && ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9')))
-    return code = static_cast<uint32_t>(name[0]), true;
+    return code = static_cast<uint8_t>(name[0]), true;
   int64_t f = 0;
-  if (name.size() >= 2 && name[0] == 'F' && ParseNumber(name.substr(1), f) && f >= 1 && f <= 12)
-    return code = static_cast<uint32_t>(0x70 + f - 1), true;
+  if (name.size() >= 2 && name[0] == 'F' && ParseNumber(std::string_view(name).substr(1), f) && f >= 1 && f <= 12)
+    return code = static_cast<uint8_t>(0x70 + f - 1), true;
   return false;
 }
 
-ScriptAction QueueKey(uint64_t time, uint32_t code, bool down, bool alt) {
+ScriptAction Action(uint64_t time, Verb verb, uint8_t code = 0, bool flag = false) {
   ScriptAction action;
   action.time = time;
-  action.kind = ScriptAction::Kind::QueueEvent;
-  action.event.kind = Event::Kind::Key;
-  action.event.virtualKey = code;
-  action.event.down = down;
-  action.event.alt = alt;
+  action.verb = verb;
+  action.code = code;
+  action.flag = flag;
   return action;
 }
 
-ScriptAction HoldKey(uint64_t time, uint32_t code, bool down) {
-  ScriptAction action;
-  action.time = time;
-  action.kind = ScriptAction::Kind::HoldKey;
-  action.virtualKey = code;
-  action.down = down;
-  return action;
-}
-
-ScriptAction Pointer(uint64_t time, int32_t x, int32_t y) {
-  ScriptAction action;
-  action.time = time;
-  action.kind = ScriptAction::Kind::MovePointer;
-  action.x = x;
-  action.y = y;
-  return action;
-}
-
-ScriptAction Button(uint64_t time, uint32_t button, bool down) {
-  ScriptAction action;
-  action.time = time;
-  action.kind = ScriptAction::Kind::Button;
-  action.virtualKey = button;
-  action.down = down;
-  return action;
-}
-
-ScriptAction Queue(uint64_t time, Event event) {
-  ScriptAction action;
-  action.time = time;
-  action.kind = ScriptAction::Kind::QueueEvent;
-  action.event = event;
-  return action;
-}
-
-// Held keys change both the state and the queue, as a real key does.
-void AppendKeyChange(std::vector<ScriptAction>& actions, uint64_t time, uint32_t code, bool down, bool alt) {
-  actions.push_back(HoldKey(time, code, down));
-  actions.push_back(QueueKey(time, code, down, alt));
-}
-
-bool ParseButton(const std::string& word, uint32_t& button) {
+bool ParseButton(std::string_view word, uint8_t& button) {
   if (word == "left") return button = kLeftButton, true;
   if (word == "right") return button = kRightButton, true;
   return false;
 }
 
-bool ParsePoint(std::istringstream& in, int32_t& x, int32_t& y) {
-  std::string xs, ys;
-  int64_t xv = 0, yv = 0;
-  if (!(in >> xs >> ys) || !ParseNumber(xs, xv) || !ParseNumber(ys, yv)) return false;
-  if (xv < -100000 || xv > 100000 || yv < -100000 || yv > 100000) return false;
-  x = static_cast<int32_t>(xv);
-  y = static_cast<int32_t>(yv);
+bool ParsePoint(Words& words, ScriptAction& action) {
+  std::string_view xs, ys;
+  int64_t x = 0, y = 0;
+  if (!words.Next(xs) || !words.Next(ys) || !ParseNumber(xs, x) || !ParseNumber(ys, y)) return false;
+  if (x < -100000 || x > 100000 || y < -100000 || y > 100000) return false;
+  action.x = static_cast<int32_t>(x);
+  action.y = static_cast<int32_t>(y);
   return true;
 }
 
-bool ParseKeyLine(std::istringstream& in, uint64_t time, std::vector<ScriptAction>& actions, std::string& why) {
-  std::string first, second;
-  if (!(in >> first)) return why = "key needs a key name", false;
+bool ParseKeyLine(Words& words, uint64_t time, std::vector<ScriptAction>& actions, std::string& why) {
+  std::string_view first, second;
+  uint8_t code = 0;
+  if (!words.Next(first)) return why = "key needs a key name", false;
   if (first == "down" || first == "up") {
-    uint32_t code = 0;
-    if (!(in >> second) || !KeyCode(second, code)) return why = "unknown key", false;
-    AppendKeyChange(actions, time, code, first == "down", false);
+    if (!words.Next(second)) return why = "key " + std::string(first) + " needs a key name", false;
+    if (!KeyCode(second, code)) return why = "unknown key '" + std::string(second) + "'", false;
+    actions.push_back(Action(time, first == "down" ? Verb::KeyDown : Verb::KeyUp, code));
     return true;
   }
-  bool alt = false;
-  std::string name = first;
-  std::string upper = first;
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  if (upper.rfind("ALT+", 0) == 0) {
-    alt = true;
-    name = first.substr(4);
-  }
-  uint32_t code = 0;
-  if (!KeyCode(name, code)) return why = "unknown key '" + first + "'", false;
-  AppendKeyPress(actions, time, code, alt);
+  const bool alt = Upper(first.substr(0, 4)) == "ALT+";
+  if (!KeyCode(alt ? first.substr(4) : first, code)) return why = "unknown key '" + std::string(first) + "'", false;
+  actions.push_back(Action(time, Verb::KeyPress, code, alt));
   return true;
 }
 
 bool ParseLine(std::string_view line, std::vector<ScriptAction>& actions, std::string& why) {
-  std::istringstream in{std::string(line)};
-  std::string timeText, verb;
-  if (!(in >> timeText)) return true;  // blank
+  Words words(line);
+  std::string_view timeText, verb, word;
+  if (!words.Next(timeText)) return true;  // blank
   int64_t time = 0;
   if (!ParseNumber(timeText, time) || time < 0) return why = "a line starts with its time in ms", false;
-  if (!(in >> verb)) return why = "missing event after the time", false;
+  if (!words.Next(verb)) return why = "missing event after the time", false;
   const auto t = static_cast<uint64_t>(time);
-  std::string word;
+  ScriptAction action = Action(t, Verb::Close);
   if (verb == "mouse") {
-    int32_t x = 0, y = 0;
-    if (!ParsePoint(in, x, y)) return why = "mouse needs x y", false;
-    actions.push_back(Pointer(t, x, y));
-    Event move;
-    move.kind = Event::Kind::MouseMove;
-    move.x = x, move.y = y;
-    actions.push_back(Queue(t, move));
+    action.verb = Verb::Move;
+    if (!ParsePoint(words, action)) return why = "mouse needs x y", false;
+    actions.push_back(action);
   } else if (verb == "down" || verb == "up") {
-    uint32_t button = 0;
-    if (!(in >> word) || !ParseButton(word, button)) return why = verb + " needs left or right", false;
-    actions.push_back(Button(t, button, verb == "down"));
+    action.verb = verb == "down" ? Verb::Press : Verb::Release;
+    if (!words.Next(word) || !ParseButton(word, action.code))
+      return why = std::string(verb) + " needs left or right", false;
+    actions.push_back(action);
   } else if (verb == "click") {
-    uint32_t button = 0;
-    int32_t x = 0, y = 0;
-    if (!(in >> word) || !ParseButton(word, button)) return why = "click needs left or right", false;
-    if (!ParsePoint(in, x, y)) return why = "click needs x y", false;
-    actions.push_back(Pointer(t, x, y));
-    actions.push_back(Button(t, button, true));
-    actions.push_back(Button(t + kClickRelease, button, false));
+    action.verb = Verb::Click;
+    if (!words.Next(word) || !ParseButton(word, action.code)) return why = "click needs left or right", false;
+    if (!ParsePoint(words, action)) return why = "click needs x y", false;
+    actions.push_back(action);
+    actions.push_back(Action(t + kClickRelease, Verb::Release, action.code));
   } else if (verb == "key") {
-    if (!ParseKeyLine(in, t, actions, why)) return false;
+    if (!ParseKeyLine(words, t, actions, why)) return false;
   } else if (verb == "focus") {
-    if (!(in >> word) || (word != "lost" && word != "gained")) return why = "focus needs lost or gained", false;
-    Event focus;
-    focus.kind = Event::Kind::Focus;
-    focus.gained = word == "gained";
-    actions.push_back(Queue(t, focus));
+    if (!words.Next(word) || (word != "lost" && word != "gained")) return why = "focus needs lost or gained", false;
+    actions.push_back(Action(t, Verb::Focus, 0, word == "gained"));
   } else if (verb == "close") {
-    Event close;
-    close.kind = Event::Kind::Close;
-    actions.push_back(Queue(t, close));
+    actions.push_back(action);
   } else if (verb == "lose-surfaces") {
-    Event lost;
-    lost.kind = Event::Kind::SurfacesLost;
-    actions.push_back(Queue(t, lost));
+    actions.push_back(Action(t, Verb::LoseSurfaces));
   } else {
-    return why = "unknown event '" + verb + "'", false;
+    return why = "unknown event '" + std::string(verb) + "'", false;
   }
-  if (in >> word) return why = "unexpected '" + word + "' at the end of the line", false;
+  if (words.Next(word)) return why = "unexpected '" + std::string(word) + "' at the end of the line", false;
   return true;
+}
+
+void SortByTime(std::vector<ScriptAction>& actions) {
+  std::stable_sort(actions.begin(), actions.end(),
+                   [](const ScriptAction& a, const ScriptAction& b) { return a.time < b.time; });
+}
+
+std::string TooLarge(const std::string& path) {
+  return "the script " + path + " is larger than " + std::to_string(kMaxScriptBytes >> 20) +
+         " MB; a script holds one input event a line";
+}
+
+// Opens a regular file of at most kMaxScriptBytes for reading; anything
+// else (a folder, a device that never ends, a pipe) is refused before a
+// byte of it is read. -1 with the reason in `error`.
+int OpenScript(const std::string& path, std::string& error) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a FIFO would block the open
+  if (fd < 0) return error = "cannot read the script " + path + ": " + std::strerror(errno), -1;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) error = "cannot read the script " + path + ": " + std::strerror(errno);
+  else if (S_ISDIR(status.st_mode)) error = "the script " + path + " is a folder, not a file";
+  else if (!S_ISREG(status.st_mode)) error = "the script " + path + " is not a regular file";
+  else if (static_cast<uint64_t>(status.st_size) > kMaxScriptBytes) error = TooLarge(path);
+  else return fd;
+  ::close(fd);
+  return -1;
+}
+
+// The whole file, up to the limit (it may have grown since it was opened).
+bool ReadScriptText(const std::string& path, std::string& text, std::string& error) {
+  const int fd = OpenScript(path, error);
+  if (fd < 0) return false;
+  char chunk[1 << 16];
+  ssize_t got = 0;
+  while ((got = ::read(fd, chunk, sizeof chunk)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      error = "cannot read the script " + path + ": " + std::strerror(errno);
+      break;
+    }
+    if (text.size() + static_cast<size_t>(got) > kMaxScriptBytes) {
+      error = TooLarge(path);
+      break;
+    }
+    text.append(chunk, static_cast<size_t>(got));
+  }
+  ::close(fd);
+  return got == 0;
 }
 
 }  // namespace
 
 void AppendKeyPress(std::vector<ScriptAction>& actions, uint64_t time, uint32_t virtualKey, bool alt) {
-  if (alt) AppendKeyChange(actions, time, kAlt, true, true);
-  AppendKeyChange(actions, time, virtualKey, true, alt);
-  AppendKeyChange(actions, time, virtualKey, false, alt);
-  if (alt) AppendKeyChange(actions, time, kAlt, false, false);
+  actions.push_back(Action(time, Verb::KeyPress, static_cast<uint8_t>(virtualKey), alt));
 }
 
 bool ParseScript(std::string_view text, std::vector<ScriptAction>& actions, std::string& error) {
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
   size_t lineNumber = 0;
   while (!text.empty()) {
     ++lineNumber;
@@ -202,9 +219,74 @@ bool ParseScript(std::string_view text, std::vector<ScriptAction>& actions, std:
       return false;
     }
   }
-  std::stable_sort(actions.begin(), actions.end(),
-                   [](const ScriptAction& a, const ScriptAction& b) { return a.time < b.time; });
+  SortByTime(actions);
   return true;
+}
+
+bool ReadScriptFile(const std::string& path, std::vector<ScriptAction>& actions, std::string& error) {
+  std::string text;
+  if (!ReadScriptText(path, text, error)) return false;
+  std::string why;
+  if (!ParseScript(text, actions, why)) return error = path + ": " + why, false;
+  actions.shrink_to_fit();
+  return true;
+}
+
+ScriptPlayer::ScriptPlayer(std::vector<ScriptAction> actions) : actions_(std::move(actions)) {
+  SortByTime(actions_);
+}
+
+void ScriptPlayer::ChangesUpTo(uint64_t time, std::vector<InputChange>& changes) {
+  while (next_ < actions_.size() && actions_[next_].time <= time) Play(actions_[next_++], changes);
+}
+
+// A key changes both the held state and the queue, as a real one does;
+// while Alt is held (its own press included) the key is a system key.
+void ScriptPlayer::ChangeKey(uint32_t code, bool down, bool alt, std::vector<InputChange>& changes) {
+  if (code == kAlt) altHeld_ = down;
+  InputChange hold{.kind = InputChange::Kind::HoldKey, .virtualKey = code, .down = down};
+  changes.push_back(hold);
+  InputChange queue{.kind = InputChange::Kind::QueueEvent};
+  queue.event = Event{.kind = Event::Kind::Key, .virtualKey = code, .down = down, .alt = alt || altHeld_};
+  changes.push_back(queue);
+}
+
+void ScriptPlayer::Play(const ScriptAction& action, std::vector<InputChange>& changes) {
+  using Kind = InputChange::Kind;
+  const auto queue = [&](Event event) { changes.push_back({.kind = Kind::QueueEvent, .event = event}); };
+  switch (action.verb) {
+    case Verb::Move:
+      changes.push_back({.kind = Kind::MovePointer, .x = action.x, .y = action.y});
+      queue({.kind = Event::Kind::MouseMove, .x = action.x, .y = action.y});
+      break;
+    case Verb::Click:
+      changes.push_back({.kind = Kind::MovePointer, .x = action.x, .y = action.y});
+      changes.push_back({.kind = Kind::Button, .virtualKey = action.code, .down = true});
+      break;
+    case Verb::Press:
+    case Verb::Release:
+      changes.push_back({.kind = Kind::Button, .virtualKey = action.code, .down = action.verb == Verb::Press});
+      break;
+    case Verb::KeyDown:
+    case Verb::KeyUp:
+      ChangeKey(action.code, action.verb == Verb::KeyDown, false, changes);
+      break;
+    case Verb::KeyPress:
+      if (action.flag) ChangeKey(kAlt, true, true, changes);
+      ChangeKey(action.code, true, action.flag, changes);
+      ChangeKey(action.code, false, action.flag, changes);
+      if (action.flag) ChangeKey(kAlt, false, false, changes);
+      break;
+    case Verb::Focus:
+      queue({.kind = Event::Kind::Focus, .gained = action.flag});
+      break;
+    case Verb::Close:
+      queue({.kind = Event::Kind::Close});
+      break;
+    case Verb::LoseSurfaces:
+      queue({.kind = Event::Kind::SurfacesLost});
+      break;
+  }
 }
 
 }  // namespace kaze::host
