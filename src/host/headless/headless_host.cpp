@@ -13,6 +13,7 @@
 #include "host/headless/turn_scheduler.h"
 #include "host/unchanged_frames.h"
 #include "host/wav_writer.h"
+#include "host/write_failure.h"
 #include "host/y4m_writer.h"
 
 namespace kaze::host {
@@ -214,14 +215,13 @@ class Headless final : public HeadlessHost {
       const uint64_t time = snapTimes_[nextSnap_++];
       std::string path = options_.snapDir.empty() ? "" : options_.snapDir + "/";
       path += "snap-" + std::to_string(time) + ".png";
-      std::string error;
-      bool written = false;
+      int error = 0;
       {
         std::lock_guard lock(frameMutex_);
-        written = WritePng(path, shown_, kScreenWidth, kScreenHeight, shownLayout_, error);
+        error = WritePng(path, shown_, kScreenWidth, kScreenHeight, shownLayout_);
       }
-      if (written) trace_.Write(time, "snap", {{"file", std::string_view(path)}});
-      else std::fprintf(stderr, "kaze: %s\n", error.c_str());
+      if (error == 0) trace_.Write(time, "snap", {{"file", std::string_view(path)}});
+      else TheWriteFailures().Report("the snapshot", path, error);
     }
   }
 
