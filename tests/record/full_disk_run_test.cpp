@@ -106,15 +106,21 @@ TEST(FullDiskRun, EndsInOrderWithOneLineAndExitCode3LeavingEveryFileValid) {
 }
 
 // A device named as a file (through a link, so that a removal would only
-// take the link): a full one fails the run.
+// take the link): a full one fails the run; a run that cannot start for
+// want of a display removes its recordings, but not a device.
 TEST(FullDiskRun, ADeviceNamedAsAFileIsLeftInPlace) {
   TempDir dir;
-  const fs::path full = dir.path() / "full";
+  const fs::path full = dir.path() / "full", null = dir.path() / "null";
   fs::create_symlink("/dev/full", full);
+  fs::create_symlink("/dev/null", null);
   ProgramRun run = RunProgram({KAZE_BINARY, "--headless", "--until", "1000", "--audio-out", full.string()});
   EXPECT_EQ(run.exitCode, 3);
   EXPECT_EQ(run.stderrText, "kaze: cannot write the sound recording " + full.string() + ": No space left on device\n");
+  run = RunProgram({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "SDL_VIDEODRIVER", KAZE_BINARY,
+                    "--window", "--record", null.string()});
+  EXPECT_EQ(run.exitCode, 2) << run.stderrText;
   EXPECT_TRUE(fs::is_symlink(full));
+  EXPECT_TRUE(fs::is_symlink(null));
 }
 
 // Waits for `done` up to a deadline that a loaded sanitizer build meets.

@@ -28,6 +28,7 @@
 #include "host/sdl/screenshot.h"
 #include "host/sdl/sdl_audio.h"
 #include "host/sdl/view_fit.h"
+#include "host/write_failure.h"
 #include "resources/icon_149.h"
 
 namespace kaze::host {
@@ -200,8 +201,14 @@ bool SdlHost::Start(std::string& error) {
 }
 
 // Before the display, so that a file that cannot be made is said whether
-// or not there is a display. Both recordings share their time 0.
+// or not there is a display. Both recordings share their time 0. A write
+// that fails later ends the run as a signal does (SDL_QUIT, a close).
 bool SdlHost::OpenRecordings(std::string& error) {
+  TheWriteFailures().Begin([] {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+  });
   const auto start = std::chrono::steady_clock::now();
   if (!options_.recordPath.empty() && !recorder_.Open(options_.recordPath, start, error)) return false;
   if (!options_.audioOutPath.empty() && !audioRecorder_.Open(options_.audioOutPath, kSdlAudioRate, start, error)) {
@@ -212,12 +219,10 @@ bool SdlHost::OpenRecordings(std::string& error) {
 }
 
 // A run that does not start leaves no empty recording behind (and touches
-// no file it could not open).
+// no file it could not open, nor a device named as one).
 void SdlHost::DiscardRecordings() {
-  const bool video = recorder_.IsOpen(), sound = audioRecorder_.IsOpen();
-  CloseRecordings();
-  if (video) std::remove(options_.recordPath.c_str());
-  if (sound) std::remove(options_.audioOutPath.c_str());
+  recorder_.Discard();
+  audioRecorder_.Discard();
 }
 
 // The sound ends with the video when there is one, so that the two have
@@ -636,6 +641,7 @@ void SdlHost::Finish(int) {
   threads_.JoinAll();
   audio_.Close();
   CloseRecordings();
+  TheWriteFailures().End();
   CloseScreen();
 }
 
