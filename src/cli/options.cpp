@@ -187,7 +187,7 @@ recording:
                        <ms> click left|right X Y | key down|up KEY | key [ALT+]KEY
                        <ms> focus lost|gained | close | lose-surfaces
   --until MS         press ESC when the virtual clock reaches MS (a run still
-                     going 60 s of virtual time later is stopped, exit code 3)
+                     going 60 s of virtual time later is stopped, exit code 4)
   --trace FILE       write the run's JSON Lines trace (frames, message boxes, ...)
   --snap MS,...      write the frame shown at these times as PNG files
   --snap-dir DIR     the folder for the snapshots (snap-<MS>.png)

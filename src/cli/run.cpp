@@ -9,6 +9,7 @@
 #include "cli/data_folder.h"
 #include "cli/options.h"
 #include "host/headless/headless_host.h"
+#include "host/write_failure.h"
 #include "platform/kernel32/files.h"
 #include "platform/user32/resources.h"
 #include "platform/machine/settings.h"
@@ -107,7 +108,9 @@ int Run(int argc, char** argv) {
   const int exitCode = WinMain(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), nullptr, commandLine, SW_SHOWNORMAL);
   host->Finish(exitCode);
   host::SetHost(nullptr);
-  return exitCode;
+  // A file the run writes that could not be written was said in one line
+  // when it failed; the run has ended in order since.
+  return host::TheWriteFailures().Any() ? host::kWriteFailedExit : exitCode;
 }
 
 }  // namespace kaze::cli

@@ -3,7 +3,8 @@
 
 namespace kaze::cli {
 
-// Runs the program; the process exit code (2 for a bad command line).
+// Runs the program; the process exit code (2 for a bad command line or a
+// run that cannot start, 3 when a file the run writes could not be written).
 int Run(int argc, char** argv);
 
 }  // namespace kaze::cli

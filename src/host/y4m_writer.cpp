@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "host/write_failure.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -18,6 +20,8 @@ constexpr size_t kLumaBytes = static_cast<size_t>(kWidth) * kHeight;
 constexpr size_t kChromaBytes = kLumaBytes / 4;
 constexpr char kFrameTag[] = "FRAME\n";
 constexpr size_t kTagBytes = sizeof kFrameTag - 1;
+constexpr char kStreamHeader[] = "YUV4MPEG2 W640 H480 F50:1 Ip A1:1 C420jpeg\n";
+constexpr size_t kStreamHeaderBytes = sizeof kStreamHeader - 1;
 
 // BT.601 full range in 16-bit fixed point (JFIF's weights). Luma of one
 // pixel: (kYr r + kYg g + kYb b + 2^15) >> 16. Chroma of a 2x2 block, from
@@ -193,16 +197,12 @@ Y4mWriter::~Y4mWriter() { Close(); }
 
 bool Y4mWriter::Open(const std::string& path, std::string& error) {
   Close();
-  file_ = std::fopen(path.c_str(), "wb");
-  if (file_ == nullptr) {
-    error = "cannot write the recording " + path + ": " + std::strerror(errno);
+  if (!file_.Open(path)) {
+    error = "cannot write the recording " + path + ": " + std::strerror(file_.Error());
     return false;
   }
-  // Each frame goes out whole in one write; stdio's buffer would only split
-  // it and copy its tail.
-  std::setvbuf(file_, nullptr, _IONBF, 0);
-  static constexpr char kHeader[] = "YUV4MPEG2 W640 H480 F50:1 Ip A1:1 C420jpeg\n";
-  std::fwrite(kHeader, 1, sizeof kHeader - 1, file_);
+  failed_.store(false);
+  file_.Write(kStreamHeader, kStreamHeaderBytes);  // buffered: it goes out with the first frame
   // Black until the first picture: Y 0, chroma at its middle.
   for (std::vector<uint8_t>& picture : pictures_) {
     picture.assign(kTagBytes + kLumaBytes + 2 * kChromaBytes, 128);
@@ -218,7 +218,7 @@ bool Y4mWriter::Open(const std::string& path, std::string& error) {
 }
 
 void Y4mWriter::SetPicture(const uint16_t* pixels, int32_t pitch, platform::PixelLayout layout) {
-  if (file_ == nullptr) return;
+  if (!IsOpen() || failed_.load()) return;
   size_t free = 0;
   {
     std::unique_lock lock(mutex_);
@@ -236,16 +236,20 @@ void Y4mWriter::SetPicture(const uint16_t* pixels, int32_t pitch, platform::Pixe
 }
 
 void Y4mWriter::WriteFrames(uint64_t count) {
-  if (file_ == nullptr || count == 0) return;
+  if (!IsOpen() || count == 0) return;
+  frames_ += count;
+  if (failed_.load()) return;
   {
     std::lock_guard lock(mutex_);
     queue_.push_back({current_, count});
     unwritten_[current_] += count;
   }
   changed_.notify_all();
-  frames_ += count;
 }
 
+// The writer's thread owns the file from Open to Close. After a failure it
+// still takes the queued frames off, unwritten, so that SetPicture never
+// waits for them.
 void Y4mWriter::WriteLoop() {
   std::unique_lock lock(mutex_);
   for (;;) {
@@ -255,23 +259,56 @@ void Y4mWriter::WriteLoop() {
     queue_.pop_front();
     lock.unlock();
     const std::vector<uint8_t>& picture = pictures_[next.picture];
-    for (uint64_t i = 0; i < next.count; ++i) std::fwrite(picture.data(), 1, picture.size(), file_);
+    for (uint64_t i = 0; i < next.count && !failed_.load(); ++i)
+      if (!file_.Write(picture.data(), picture.size())) Fail();
     lock.lock();
     unwritten_[next.picture] -= next.count;
     changed_.notify_all();
   }
 }
 
-void Y4mWriter::Close() {
-  if (file_ == nullptr) return;
+// The first failed write: said once for the run; the file keeps the whole
+// frames that reached it.
+void Y4mWriter::Fail() {
+  failed_.store(true);
+  TheWriteFailures().Report("the recording", file_.Path(), file_.Error());
+  if (!file_.IsRegular()) return;
+  const uint64_t written = file_.Written();
+  const uint64_t frameBytes = pictures_[0].size();
+  if (written < kStreamHeaderBytes ||
+      !file_.Truncate(kStreamHeaderBytes + (written - kStreamHeaderBytes) / frameBytes * frameBytes))
+    file_.Remove();
+}
+
+void Y4mWriter::StopWriting() {
   {
     std::lock_guard lock(mutex_);
     closing_ = true;
   }
   changed_.notify_all();
   writer_.join();
-  std::fclose(file_);
-  file_ = nullptr;
+}
+
+void Y4mWriter::Close() {
+  if (!IsOpen()) return;
+  StopWriting();
+  // The header alone is still buffered when no frame was written.
+  if (!failed_.load() && !file_.Flush()) Fail();
+  if (failed_.load()) {
+    file_.Close();
+    return;
+  }
+  if (!file_.Close()) {
+    // What the system lost at the close cannot be told apart.
+    TheWriteFailures().Report("the recording", file_.Path(), file_.Error());
+    file_.Remove();
+  }
+}
+
+void Y4mWriter::Discard() {
+  if (!IsOpen()) return;
+  StopWriting();
+  file_.Remove();
 }
 
 }  // namespace kaze::host

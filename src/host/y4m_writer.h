@@ -13,15 +13,16 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "host/checked_file.h"
 #include "platform/include/pixel_surface.h"
 
 namespace kaze::host {
@@ -33,14 +34,17 @@ class Y4mWriter {
   ~Y4mWriter();
   // Creates the file and writes the stream header; false with a reason.
   bool Open(const std::string& path, std::string& error);
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return writer_.joinable(); }
   // Converts a 640x480 picture (pitch in bytes) to be the frame written next.
   void SetPicture(const uint16_t* pixels, int32_t pitch, platform::PixelLayout layout);
   // Writes the current picture `count` times (black before any picture).
   void WriteFrames(uint64_t count);
+  // The frames given to WriteFrames, written or not.
   uint64_t FramesWritten() const { return frames_; }
   // Returns once every frame is in the file.
   void Close();
+  // Closes and removes the file (a run that did not start).
+  void Discard();
 
  private:
   static constexpr size_t kPictures = 3;
@@ -49,8 +53,11 @@ class Y4mWriter {
     uint64_t count;
   };
   void WriteLoop();
+  void Fail();
+  void StopWriting();
 
-  std::FILE* file_ = nullptr;
+  CheckedFile file_;
+  std::atomic<bool> failed_{false};
   uint64_t frames_ = 0;
   // Each "FRAME\n", then Y, Cb, Cr.
   std::array<std::vector<uint8_t>, kPictures> pictures_;

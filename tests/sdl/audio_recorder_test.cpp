@@ -4,13 +4,17 @@
 #include "host/sdl/audio_recorder.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "support/kaze_run.h"
+#include "support/limited_child.h"
+#include "x_session.h"
 
 namespace kaze::host {
 namespace {
@@ -94,6 +98,53 @@ TEST(AudioRecorder, PadsSilenceUpToEachOpeningCutsOrPadsToTheEndAndWritesTheSize
     recorder.Close(10ms);
   }
   EXPECT_EQ(std::filesystem::file_size(path), 44u + 441u * 4);
+}
+
+// The player's run onto a disk that fills: the first failure, of the video
+// or of the sound (whose writes come from the recorder's own thread), is
+// one line, and the run ends in order, with exit code 3 and valid files.
+TEST(FullDiskPlay, EndsInOrderWithOneLineAndExitCode3LeavingValidFiles) {
+  testing::XvfbServer server;
+  std::string reason;
+  if (!server.Start(reason)) GTEST_SKIP() << "no X server for this test: " << reason;
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  // As the window tests run it: SDL leaves libdbus's allocations behind, and
+  // Mesa's software OpenGL is not instrumented for ThreadSanitizer.
+  const std::vector<std::string> environment = {
+      "DISPLAY=" + server.Display(), "SDL_AUDIODRIVER=dummy",
+      std::string("ASAN_OPTIONS=") + (asan != nullptr ? std::string(asan) + ":" : "") + "detect_leaks=0",
+      "TSAN_OPTIONS=suppressions=" KAZE_SOURCE_DIR "/tests/sdl/tsan.supp"};
+  const struct {
+    bool video;
+    rlim_t limit;
+    const char* said;
+  } cases[] = {{true, 2 << 20, "the recording"}, {false, 64 << 10, "the sound recording"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.said);
+    test::TempDir dir;
+    std::vector<std::string> argv = {KAZE_BINARY, "--window", "--scale", "1", "--data", KAZE_DEMO_DIR,
+                                     "--audio-out", (dir.path() / "run.wav").string()};
+    if (c.video) argv.insert(argv.end(), {"--record", (dir.path() / "run.y4m").string()});
+    testing::ChildProcess kaze;
+    ASSERT_TRUE(kaze.Fork(environment, [&] {
+      const rlimit limit{c.limit, c.limit};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      return test::ExecProgram(argv)();
+    }));
+    const std::string line = kaze.WaitForLine("kaze: cannot write", 60000);
+    EXPECT_EQ(line.rfind("kaze: cannot write " + std::string(c.said) + " " + dir.path().string(), 0), 0u)
+        << kaze.Output();
+    EXPECT_EQ(kaze.WaitForExit(60000), 3) << kaze.Output();
+    EXPECT_EQ(kaze.WaitForLine("kaze: cannot write", 100), "") << "a second line";
+    std::ifstream in(dir.path() / "run.wav", std::ios::binary);
+    const std::string wav{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_GE(wav.size(), 44u);
+    EXPECT_EQ(Le32(wav, 4), wav.size() - 8);
+    EXPECT_EQ(Le32(wav, 40), wav.size() - 44);
+    if (c.video) {
+      EXPECT_EQ((std::filesystem::file_size(dir.path() / "run.y4m") - 43) % (6 + 640 * 480 * 3 / 2), 0u);
+    }
+  }
 }
 
 }  // namespace

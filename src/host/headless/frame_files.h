@@ -13,8 +13,11 @@ namespace kaze::host {
 // rows top to bottom.
 uint32_t FrameCrc(const std::vector<uint16_t>& pixels);
 
-// Writes width x height 16-bit pixels as an 8-bit RGB PNG.
-bool WritePng(const std::string& path, const std::vector<uint16_t>& pixels, int32_t width, int32_t height,
-              platform::PixelLayout layout, std::string& error);
+// Writes width x height 16-bit pixels as an 8-bit RGB PNG, whole or not at
+// all: into a temporary file beside `path` that is renamed to it once
+// complete (replacing a file of that name) and removed when a write fails.
+// 0, or errno's value for the failure.
+int WritePng(const std::string& path, const std::vector<uint16_t>& pixels, int32_t width, int32_t height,
+             platform::PixelLayout layout);
 
 }  // namespace kaze::host

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -13,6 +14,7 @@
 #include "host/headless/turn_scheduler.h"
 #include "host/unchanged_frames.h"
 #include "host/wav_writer.h"
+#include "host/write_failure.h"
 #include "host/y4m_writer.h"
 
 namespace kaze::host {
@@ -21,6 +23,7 @@ namespace {
 
 constexpr uint32_t kAudioRate = 44100;
 constexpr uint32_t kEscapeKey = 0x1B;  // what --until presses
+constexpr int kRunawayExit = 4;         // a run that went on after --until
 constexpr size_t kScreenPixels = static_cast<size_t>(kScreenWidth) * kScreenHeight;
 
 std::string Hex8(uint32_t value) {
@@ -28,6 +31,37 @@ std::string Hex8(uint32_t value) {
   std::snprintf(text, sizeof text, "%08x", value);
   return text;
 }
+
+// SIGINT and SIGTERM end a run in order, as a close does: the handler only
+// raises this flag, which the clock's next step turns into a Close event.
+// The first signal takes the handler away, so that a second one ends the
+// process at once.
+std::atomic<int> gEndSignal{0};
+
+void OnEndSignal(int) { gEndSignal.store(1); }
+
+class EndSignals {
+ public:
+  void Catch() {
+    gEndSignal.store(0);
+    struct sigaction action {};
+    action.sa_handler = OnEndSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    caught_ = sigaction(SIGINT, &action, &oldInt_) == 0 && sigaction(SIGTERM, &action, &oldTerm_) == 0;
+  }
+  void Release() {
+    if (!caught_) return;
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+    caught_ = false;
+  }
+  static bool Raised() { return gEndSignal.exchange(0) != 0; }
+
+ private:
+  bool caught_ = false;
+  struct sigaction oldInt_ {}, oldTerm_ {};
+};
 
 class Headless final : public HeadlessHost {
  public:
@@ -41,9 +75,18 @@ class Headless final : public HeadlessHost {
   }
 
   bool Open(std::string& error) {
-    if (!trace_.Open(options_.tracePath, options_.keepTrace, error)) return false;
-    if (!options_.audioOutPath.empty() && !wav_.Open(options_.audioOutPath, kAudioRate, error)) return false;
-    if (!options_.recordPath.empty() && !video_.Open(options_.recordPath, error)) return false;
+    TheWriteFailures().Begin([this] { RequestEnd(); });
+    if (!trace_.Open(options_.tracePath, options_.keepTrace, error) ||
+        (!options_.audioOutPath.empty() && !wav_.Open(options_.audioOutPath, kAudioRate, error)) ||
+        (!options_.recordPath.empty() && !video_.Open(options_.recordPath, error))) {
+      // A run that does not start leaves none of its files behind.
+      trace_.Discard();
+      wav_.Discard();
+      video_.Discard();
+      TheWriteFailures().End();
+      return false;
+    }
+    endSignals_.Catch();
     ApplyActionsUpTo(0);
     return true;
   }
@@ -135,6 +178,8 @@ class Headless final : public HeadlessHost {
   }
 
   ~Headless() override {
+    endSignals_.Release();
+    TheWriteFailures().End();
     if (scheduler_ && !scheduler_->JoinAll()) {
       scheduler_->DetachAll();
       (void)scheduler_.release();
@@ -142,16 +187,15 @@ class Headless final : public HeadlessHost {
   }
 
   void Finish(int exitCode) override {
+    endSignals_.Release();
     WriteSnapshotsUpTo(Now() + 1);  // the snapshots due by now show the last frame
     RecordUpTo(Now() + 1);
     // The video's last frame lasts 20 ms past the end: the sound is made as
     // long with silence, so that the two files end together.
     const uint64_t videoFrames = video_.FramesWritten() * kRecordFrameMs * kAudioRate / 1000;
     if (video_.IsOpen() && wav_.IsOpen() && videoFrames > wav_.Frames()) wav_.AppendSilence(videoFrames - wav_.Frames());
-    trace_.Write(Now(), "exit", {{"code", int64_t{exitCode}}, {"flips", Flips()}});
-    trace_.Close();
-    wav_.Close();
-    video_.Close();
+    CloseFiles(exitCode);
+    TheWriteFailures().End();
     if (!scheduler_->JoinAll()) {
       // A thread still sleeps and will never be woken: leave it to the
       // process's end rather than destroy what it waits on.
@@ -178,6 +222,7 @@ class Headless final : public HeadlessHost {
   // snapshots due in it are written, and the script's actions up to `to`
   // happen before any thread runs at `to`.
   void Advance(uint64_t from, uint64_t to) {
+    if (EndSignals::Raised()) RequestEnd();
     MixAudio(from, to);
     WriteSnapshotsUpTo(to);
     RecordUpTo(to);
@@ -213,14 +258,13 @@ class Headless final : public HeadlessHost {
       const uint64_t time = snapTimes_[nextSnap_++];
       std::string path = options_.snapDir.empty() ? "" : options_.snapDir + "/";
       path += "snap-" + std::to_string(time) + ".png";
-      std::string error;
-      bool written = false;
+      int error = 0;
       {
         std::lock_guard lock(frameMutex_);
-        written = WritePng(path, shown_, kScreenWidth, kScreenHeight, shownLayout_, error);
+        error = WritePng(path, shown_, kScreenWidth, kScreenHeight, shownLayout_);
       }
-      if (written) trace_.Write(time, "snap", {{"file", std::string_view(path)}});
-      else std::fprintf(stderr, "kaze: %s\n", error.c_str());
+      if (error == 0) trace_.Write(time, "snap", {{"file", std::string_view(path)}});
+      else TheWriteFailures().Report("the snapshot", path, error);
     }
   }
 
@@ -259,14 +303,31 @@ class Headless final : public HeadlessHost {
     }
   }
 
+  // A failed write or a signal: the program is asked to close, as the
+  // window's close button would, so that its own shutdown runs and every
+  // file is finished. Asked once.
+  void RequestEnd() {
+    std::lock_guard lock(inputMutex_);
+    if (endRequested_) return;
+    endRequested_ = true;
+    events_.push_back(Event{.kind = Event::Kind::Close});
+  }
+
+  // The trace last, so that its exit line tells the process's exit code,
+  // which a failed write of the other files makes kWriteFailedExit.
+  void CloseFiles(int exitCode) {
+    wav_.Close();
+    video_.Close();
+    const int code = TheWriteFailures().Any() ? kWriteFailedExit : exitCode;
+    trace_.Write(Now(), "exit", {{"code", int64_t{code}}, {"flips", Flips()}});
+    trace_.Close();
+  }
+
   [[noreturn]] void StopRunaway() {
     std::fprintf(stderr, "kaze: the run did not end within %llu ms after --until; stopped\n",
                  static_cast<unsigned long long>(options_.runawayLimitMs));
-    trace_.Write(Now(), "exit", {{"code", int64_t{3}}, {"flips", Flips()}});
-    trace_.Close();
-    wav_.Close();
-    video_.Close();
-    std::_Exit(3);
+    CloseFiles(kRunawayExit);
+    std::_Exit(kRunawayExit);
   }
 
   HeadlessOptions options_;
@@ -293,11 +354,13 @@ class Headless final : public HeadlessHost {
 
   std::mutex inputMutex_;
   std::deque<Event> events_;
+  bool endRequested_ = false;
   bool keysDown_[256] = {};
   int32_t pointerX_ = 0, pointerY_ = 0;
   std::atomic<bool> cursorShown_{true};
 
   std::unique_ptr<TurnScheduler> scheduler_;
+  EndSignals endSignals_;
 };
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "host/headless/trace_writer.h"
 
-#include <cerrno>
+#include <cstdio>
 #include <cstring>
+
+#include "host/write_failure.h"
 
 namespace kaze::host {
 
@@ -60,9 +62,8 @@ std::string JsonString(std::string_view text) {
 bool TraceWriter::Open(const std::string& path, bool keepLines, std::string& error) {
   keepLines_ = keepLines;
   if (path.empty()) return true;
-  file_ = std::fopen(path.c_str(), "wb");
-  if (file_ == nullptr) {
-    error = "cannot write the trace " + path + ": " + std::strerror(errno);
+  if (!file_.Open(path)) {
+    error = "cannot write the trace " + path + ": " + std::strerror(file_.Error());
     return false;
   }
   return true;
@@ -78,19 +79,51 @@ void TraceWriter::Write(uint64_t time, std::string_view event, std::initializer_
     else if (const auto* flag = std::get_if<bool>(&field.value)) line += *flag ? "true" : "false";
     else line += JsonString(std::get<std::string_view>(field.value));
   }
-  line += "}";
+  line += "}\n";
   std::lock_guard lock(mutex_);
-  if (file_ != nullptr) {
-    std::fwrite(line.data(), 1, line.size(), file_);
-    std::fputc('\n', file_);
+  if (file_.IsOpen() && !file_.Failed()) {
+    if (file_.Write(line.data(), line.size())) {
+      lineEnds_.push_back(given_ += line.size());
+      SettleLineEnds();
+    } else {
+      Fail();
+    }
   }
+  line.pop_back();
   if (keepLines_) lines_.push_back(std::move(line));
+}
+
+void TraceWriter::SettleLineEnds() {
+  while (!lineEnds_.empty() && lineEnds_.front() <= file_.Written()) {
+    wholeLines_ = lineEnds_.front();
+    lineEnds_.pop_front();
+  }
+}
+
+// The first failed write: said once for the run; the file keeps the whole
+// lines that reached it.
+void TraceWriter::Fail() {
+  SettleLineEnds();
+  TheWriteFailures().Report("the trace", file_.Path(), file_.Error());
+  if (file_.IsRegular() && !file_.Truncate(wholeLines_)) file_.Remove();
 }
 
 void TraceWriter::Close() {
   std::lock_guard lock(mutex_);
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
+  if (!file_.IsOpen()) return;
+  if (!file_.Failed() && !file_.Flush()) Fail();
+  if (file_.Failed()) {
+    file_.Close();
+  } else if (!file_.Close()) {
+    // What the system lost at the close cannot be told apart.
+    TheWriteFailures().Report("the trace", file_.Path(), file_.Error());
+    file_.Remove();
+  }
+}
+
+void TraceWriter::Discard() {
+  std::lock_guard lock(mutex_);
+  file_.Remove();
 }
 
 std::vector<std::string> TraceWriter::Lines() {

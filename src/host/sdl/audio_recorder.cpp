@@ -75,14 +75,18 @@ void AudioRecorder::WriteLoop() {
   }
 }
 
-void AudioRecorder::Close(Clock::duration end) {
-  if (!IsOpen()) return;
+void AudioRecorder::StopWriter() {
   {
     std::lock_guard lock(pendingMutex_);
     stopping_ = true;
   }
   wake_.notify_all();
   writer_.join();
+}
+
+void AudioRecorder::Close(Clock::duration end) {
+  if (!IsOpen()) return;
+  StopWriter();
   std::lock_guard file(fileMutex_);
   WritePending();
   // What the device was given but had not played yet is dropped.
@@ -90,6 +94,13 @@ void AudioRecorder::Close(Clock::duration end) {
   if (due > wav_.Frames()) wav_.AppendSilence(due - wav_.Frames());
   else wav_.KeepFirst(due);
   wav_.Close();
+}
+
+void AudioRecorder::Discard() {
+  if (!IsOpen()) return;
+  StopWriter();
+  std::lock_guard file(fileMutex_);
+  wav_.Discard();
 }
 
 }  // namespace kaze::host

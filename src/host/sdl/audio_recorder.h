@@ -48,6 +48,8 @@ class AudioRecorder {
   // Everything pulled is written, cut or filled with silence to `end` after
   // the start, and the sizes go into the header. No device may pull any more.
   void Close(Clock::duration end);
+  // Closes and removes the file (a run that did not start).
+  void Discard();
 
  private:
   class TeeSource final : public AudioSource {
@@ -62,6 +64,7 @@ class AudioRecorder {
 
   void Pulled(const int16_t* stereo, size_t frames);  // the audio thread
   void WriteLoop();
+  void StopWriter();
   void WritePending();  // with fileMutex_ held
   uint64_t FramesAt(Clock::duration sinceStart) const;
 

@@ -28,7 +28,7 @@ QuitSignals::QuitSignals(std::function<void()> onSignal) : onSignal_(std::move(o
   if (pipe2(gPipe, O_CLOEXEC) != 0) return;
   struct sigaction action {};
   action.sa_handler = OnSignal;
-  action.sa_flags = SA_RESTART;
+  action.sa_flags = SA_RESTART | SA_RESETHAND;  // a second signal ends the process at once
   sigemptyset(&action.sa_mask);
   for (size_t i = 0; i < 2; ++i) sigaction(kSignals[i], &action, &gEarlier[i]);
   installed_ = true;

@@ -2,7 +2,8 @@
 // order, as a close does. A signal handler may do next to nothing, and the
 // main thread may be waiting inside a message box when one comes, so the
 // handler only writes a byte to a pipe; a thread of its own reads it and
-// calls `onSignal`, which may lock, wait and kill.
+// calls `onSignal`, which may lock, wait and kill. A second signal has its
+// default effect, for a player whose first one did not end the run.
 #pragma once
 
 #include <functional>

@@ -26,6 +26,8 @@ class ScreenRecorder {
   void Shown(const StoredFrame* frame) { pending_ = frame; }
   // Writes the frames due before `now`; the video then lasts Length().
   void Close(Clock::time_point now);
+  // Closes and removes the file (a run that did not start).
+  void Discard() { video_.Discard(); }
   Clock::duration Length() const { return std::chrono::milliseconds(video_.FramesWritten() * kRecordFrameMs); }
 
  private:

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "host/headless/frame_files.h"
 
@@ -20,13 +21,12 @@ std::string ScreenshotName(std::time_t when) {
 
 void SaveScreenshot(const StoredFrame& frame) {
   const std::string name = ScreenshotName(std::time(nullptr));
-  std::string error;
-  if (WritePng(name, frame.pixels, kScreenWidth, kScreenHeight, frame.layout, error)) {
-    char folder[4096];
-    const bool known = getcwd(folder, sizeof folder) != nullptr;
-    std::fprintf(stderr, "kaze: screenshot saved as %s%s%s\n", known ? folder : "", known ? "/" : "", name.c_str());
+  char folder[4096];
+  const std::string where = getcwd(folder, sizeof folder) != nullptr ? std::string(folder) + "/" + name : name;
+  if (const int error = WritePng(name, frame.pixels, kScreenWidth, kScreenHeight, frame.layout); error != 0) {
+    std::fprintf(stderr, "kaze: cannot write the screenshot %s: %s\n", where.c_str(), std::strerror(error));
   } else {
-    std::fprintf(stderr, "kaze: the screenshot %s cannot be saved: %s\n", name.c_str(), error.c_str());
+    std::fprintf(stderr, "kaze: screenshot saved as %s\n", where.c_str());
   }
 }
 

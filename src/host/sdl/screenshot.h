@@ -12,7 +12,8 @@ namespace kaze::host {
 // "-2", "-3" and so on are added while the name is taken already.
 std::string ScreenshotName(std::time_t when);
 
-// Writes the frame under a fresh name and says where on stderr (or why not).
+// Writes the frame under a fresh name and says where on stderr, or in one
+// line why not (no file is left then); play goes on either way.
 void SaveScreenshot(const StoredFrame& frame);
 
 }  // namespace kaze::host

@@ -32,6 +32,7 @@
 #include "host/sdl/sdl_audio.h"
 #include "host/sdl/view_fit.h"
 #include "host/sdl/x11_window_loss.h"
+#include "host/write_failure.h"
 #include "resources/icon_149.h"
 
 namespace kaze::host {
@@ -143,7 +144,7 @@ class SdlHost final : public Host {
   bool EnsureTexture(PixelLayout layout);
   void ShowBoxNow(std::string_view caption, std::string_view text);
   void DoMainThreadWork();
-  void OnQuitSignal();
+  void EndRunInOrder();
   bool FrameDue() const;
   void WakeMainThread();
   void MainThreadSleep(uint32_t ms);
@@ -177,10 +178,10 @@ class SdlHost final : public Host {
   bool scaleFitNoted_ = false;  // main thread: a --scale too large was said
 
   MessageBoxRelay boxes_{[this] { WakeMainThread(); }};
-  // A signal ends the run: no box shows from then on, and the main thread
-  // passes on one close.
-  std::atomic<bool> quitSignalled_{false};
-  std::atomic<bool> closeForSignal_{false};
+  // A signal or a failed write ends the run: no box shows from then on,
+  // and the main thread passes on one close.
+  std::atomic<bool> endingFromOutside_{false};
+  std::atomic<bool> closeRequested_{false};
   bool closedForWindowLoss_ = false;  // main thread
   std::unique_ptr<QuitSignals> signals_;
   SdlAudioOutput audio_;
@@ -201,7 +202,7 @@ bool SdlHost::Start(std::string& error) {
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");               // the message loop must keep pumping
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");   // the click that activates counts, as on Windows
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");         // ours work while a box is open
-  signals_ = std::make_unique<QuitSignals>([this] { OnQuitSignal(); });
+  signals_ = std::make_unique<QuitSignals>([this] { EndRunInOrder(); });
   const bool driverChosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
   if (!driverChosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, DisplayDrivers().c_str());
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -215,8 +216,10 @@ bool SdlHost::Start(std::string& error) {
 }
 
 // Before the display, so that a file that cannot be made is said whether
-// or not there is a display. Both recordings share their time 0.
+// or not there is a display. Both recordings share their time 0. A write
+// that fails later ends the run as a signal does.
 bool SdlHost::OpenRecordings(std::string& error) {
+  TheWriteFailures().Begin([this] { EndRunInOrder(); });
   const auto start = std::chrono::steady_clock::now();
   if (!options_.recordPath.empty() && !recorder_.Open(options_.recordPath, start, error)) return false;
   if (!options_.audioOutPath.empty() && !audioRecorder_.Open(options_.audioOutPath, kSdlAudioRate, start, error)) {
@@ -227,12 +230,10 @@ bool SdlHost::OpenRecordings(std::string& error) {
 }
 
 // A run that does not start leaves no empty recording behind (and touches
-// no file it could not open).
+// no file it could not open, nor a device named as one).
 void SdlHost::DiscardRecordings() {
-  const bool video = recorder_.IsOpen(), sound = audioRecorder_.IsOpen();
-  CloseRecordings();
-  if (video) std::remove(options_.recordPath.c_str());
-  if (sound) std::remove(options_.audioOutPath.c_str());
+  recorder_.Discard();
+  audioRecorder_.Discard();
 }
 
 // The sound ends with the video when there is one, so that the two have
@@ -372,7 +373,7 @@ void SdlHost::Draw(const StoredFrame* frame) {
 
 bool SdlHost::PollEvent(Event& event) {
   DoMainThreadWork();
-  if (closeForSignal_.exchange(false) || (WindowWasLost() && !closedForWindowLoss_)) {
+  if (closeRequested_.exchange(false) || (WindowWasLost() && !closedForWindowLoss_)) {
     closedForWindowLoss_ = closedForWindowLoss_ || WindowWasLost();
     event = Event{.kind = Event::Kind::Close};
     return true;
@@ -663,19 +664,20 @@ void SdlHost::ShowBoxNow(std::string_view caption, std::string_view text) {
   // stderr already. (SDL's X11 box needs the X server's core fonts.)
   const int shown = ShowBoxInChild(
       [&] { return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionText.c_str(), messageText.c_str(), window_); },
-      quitSignalled_);
-  if (shown != 0 && !quitSignalled_.load()) {
+      endingFromOutside_);
+  if (shown != 0 && !endingFromOutside_.load()) {
     std::fprintf(stderr, "kaze: the message box cannot be shown (%s)\n", SDL_GetError());
   }
 }
 
-// On the signals' own thread. The box is taken down after the flag is
-// raised, so that no later box shows; the game thread that waited for it
-// goes on to its next frame, where the close ends it.
-void SdlHost::OnQuitSignal() {
-  quitSignalled_.store(true);
+// A signal (on the signals' own thread) or a failed write (on the writing
+// thread) ends the run as a close does. The box is taken down after the
+// flag is raised, so that no later box shows; the game thread that waited
+// for it goes on to its next frame, where the close ends it.
+void SdlHost::EndRunInOrder() {
+  endingFromOutside_.store(true);
   TakeDownBox();
-  closeForSignal_.store(true);
+  closeRequested_.store(true);
   WakeMainThread();
 }
 
@@ -684,6 +686,7 @@ void SdlHost::Finish(int) {
   threads_.JoinAll();
   audio_.Close();
   CloseRecordings();
+  TheWriteFailures().End();
   CloseScreen();
   signals_.reset();  // from here a signal has its default effect again
 }
