@@ -11,21 +11,7 @@
 namespace kaze::test {
 namespace {
 
-class StoryPages : public StoryTest {
- protected:
-  // The page shown at full brightness by a flip, or 0.
-  int32_t PageOf(const FlipRecord& f) {
-    for (int32_t page : {1, 2, 3, 5, 6, 7})
-      if (f.pixels[kPage] == To565(PageColour(page))) return page;
-    return 0;
-  }
-  // The first flip from `from` showing `page` at full brightness.
-  size_t FirstFullFlip(int32_t page, size_t from = 0) {
-    for (size_t i = from; i < frames.size(); ++i)
-      if (PageOf(frames[i]) == page) return i;
-    return frames.size();
-  }
-};
+class StoryPages : public StoryTest {};
 
 // Space held throughout; next clicked at 2990 (seen in frame 123), 6990 and
 // 10990, back at 14990, next at 18990, 22990 and 26990, back at 32990.

@@ -106,4 +106,16 @@ int StoryTest::PlayStory(const std::filesystem::path& root, const std::string& s
   return PlayScenario(root, StoryScenario, script, untilMs, {std::move(probes)});
 }
 
+int32_t StoryTest::PageOf(const FlipRecord& f) const {
+  for (int32_t page : {1, 2, 3, 5, 6, 7})
+    if (f.pixels[kPage] == To565(PageColour(page))) return page;
+  return 0;
+}
+
+size_t StoryTest::FirstFullFlip(int32_t page, size_t from) const {
+  for (size_t i = from; i < frames.size(); ++i)
+    if (PageOf(frames[i]) == page) return i;
+  return frames.size();
+}
+
 }  // namespace kaze::test

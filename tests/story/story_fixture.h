@@ -66,6 +66,11 @@ class StoryTest : public ScenarioTest {
   // record of every flip.
   int PlayStory(const std::filesystem::path& root, const std::string& script, uint64_t untilMs,
                 std::vector<Probe> probes = {});
+
+  // With the standard probes first: the page a flip shows at full
+  // brightness, or 0; the first flip from `from` that shows `page` so.
+  int32_t PageOf(const FlipRecord& f) const;
+  size_t FirstFullFlip(int32_t page, size_t from = 0) const;
 };
 
 }  // namespace kaze::test
