@@ -4,6 +4,7 @@
 
 #include "support/kaze_run.h"
 #include "support/scene_data.h"
+#include "support/teardown.h"
 
 namespace kaze::test {
 namespace {
@@ -125,36 +126,7 @@ TEST(ProgramRun, ShutdownWhileTheGameThreadStillWaitsToStartEnds) {
 TEST(ProgramRun, TeardownReleasesEverythingInOrderAndLeavesNothing) {
   KazeRun run = RunKaze({"--until", "100"});
   ASSERT_EQ(run.exitCode, 0);
-  std::vector<std::string> order;
-  // GCC 12 warns falsely of an overlapping copy in "literal" + string&&
-  // (its bug 105651), at -O2 and above.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wrestrict"
-  for (const TraceLine& line : run.trace) {
-    if (line.t < 100) continue;
-    if (line.ev == "ddraw") order.push_back(line.Str("op") + " " + line.Str("object") +
-                                            (line.Has("refs") ? " " + std::to_string(line.Int("refs")) : ""));
-    else if (line.ev == "mixer" && line.Str("op") != "open" && line.Str("op") != "close")
-      order.push_back("mixer " + line.Str("op") + " " + std::to_string(line.Int("left")));
-    else if (line.ev == "cursor-clip" || line.ev == "window" || line.ev == "exit" || line.ev == "audio")
-      order.push_back(line.ev + " " + line.Str("op"));
-  }
-#pragma GCC diagnostic pop
-  const std::vector<std::string> expected = {
-      "cursor-clip release",         // the cursor clip first
-      "audio close",                 // the sound bank: its buffers and DirectSound
-      "release offscreen 0",         // the work surface
-      "release backbuffer 1",        // the back buffer (the flip chain still holds it)
-      "release primary 0",           // the primary, and with it the chain
-      "release clipper 0",           // the clipper
-      "restore-mode ",               // the desktop's mode back
-      "release directdraw 0",        // DirectDraw
-      "mixer read 32768",            // the synthesizer volume kept at start...
-      "mixer write 32768",           // ...is put back
-      "window destroy",              // the window last
-      "exit ",
-  };
-  EXPECT_EQ(order, expected) << run.traceText;
+  EXPECT_EQ(TeardownSteps(run.trace, 100), kTeardownSteps) << run.traceText;
   // Each of the two mixer steps opens the mixer and closes it again.
   int open = 0;
   for (const TraceLine& line : Events(run.trace, "mixer")) {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "story/story_fixture.h"
+#include "support/teardown.h"
 
 namespace kaze::test {
 namespace {
@@ -60,6 +62,24 @@ TEST_F(StoryEnd, PastPageSevenTheBarFadesOutAndTheInformationScreenCannotBeSkipp
   if (cursor.size() > 1) {
     EXPECT_GT(static_cast<uint64_t>(cursor[1].t), fadingOut + 20 * 16);
   }
+}
+
+TEST_F(StoryEnd, EscDuringTheInformationScreenEndsTheProgramInOrder) {
+  TempDir dir;
+  WriteStoryData(dir.path());
+  std::string script = "0 key down SPACE\n";
+  for (int t = 1990; t < 12000; t += 500) script += std::to_string(t) + " click left 580 465\n";
+  ASSERT_EQ(PlayStory(dir.path(), script, 20000, StandardProbes()), 0);  // ESC in the standing picture
+  EXPECT_EQ(frames.back().pixels[kPage], To565(kInfoColour));
+  EXPECT_LE(frames.back().t, 20000u + 20);
+  // The game thread goes at its next frame, then everything in order; the
+  // information picture's slot goes with the display device. (The exit
+  // line comes when the test ends the host.)
+  std::vector<std::string> expected = kTeardownSteps;
+  expected.insert(expected.begin() + 2, "release offscreen 0");
+  expected.pop_back();
+  EXPECT_EQ(TeardownSteps(TraceOf(), 20000), expected);
+  EXPECT_LE(TraceOf("window").back().t, 20000 + 20 + 100);
 }
 
 }  // namespace

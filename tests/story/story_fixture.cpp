@@ -1,29 +1,16 @@
 #include "story/story_fixture.h"
 
-#include <process.h>
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdio>
 
-#include "display/display_device.h"
-#include "game/clicks.h"
-#include "game/control_bar.h"
 #include "game/fade.h"
 #include "game/info_screen.h"
 #include "game/intro.h"
-#include "game/main_scene_loop.h"
 #include "game/opening.h"
 #include "game/stage_pages.h"
 #include "game/story.h"
-#include "game/story_state.h"
 #include "game/title.h"
-#include "platform/kernel32/files.h"
-#include "shell/game_thread.h"
-#include "shell/main_window.h"
-#include "shell/shared_flags.h"
 #include "sound/effects.h"
-#include "sound/sound_bank.h"
 #include "support/scene_data.h"
 
 namespace kaze::test {
@@ -55,6 +42,7 @@ void WriteStoryData(const std::filesystem::path& root) {
   data.Effects();
   vimage::RgbPicture zoomed = Solid(640, 480, PageColour(7));
   std::fill(zoomed.colours.begin() + 240 * 640, zoomed.colours.end(), kLowerHalfColour);
+  for (int32_t y = 0; y < 240; ++y) std::fill_n(zoomed.colours.begin() + y * 640, 240, kUpperLeftColour);
   data.Picture("main\\st0070.v", zoomed);
   for (int32_t page : {1, 2, 3}) {
     char name[32];
@@ -96,67 +84,6 @@ void WriteStoryData(const std::filesystem::path& root) {
 
 namespace {
 
-// Forwards everything to the headless host and samples the probes of every
-// presented frame.
-class ProbingHost final : public host::Host {
- public:
-  ProbingHost(host::HeadlessHost& inner, std::vector<Probe> probes, std::vector<FlipRecord>& out)
-      : inner_(inner), probes_(std::move(probes)), out_(out) {}
-
-  bool OpenScreen() override { return inner_.OpenScreen(); }
-  void CloseScreen() override { inner_.CloseScreen(); }
-  void DesktopSize(int32_t& width, int32_t& height) override { inner_.DesktopSize(width, height); }
-  void PresentFrame(const host::Frame& frame) override {
-    if (frame.pixels != nullptr) {
-      FlipRecord record{inner_.Now(), {}};
-      for (const Probe& p : probes_) {
-        const auto* row = reinterpret_cast<const uint8_t*>(frame.pixels) + static_cast<intptr_t>(p.y) * frame.pitch;
-        record.pixels.push_back(reinterpret_cast<const uint16_t*>(row)[p.x]);
-      }
-      std::lock_guard lock(mutex_);
-      out_.push_back(std::move(record));
-    }
-    inner_.PresentFrame(frame);
-  }
-  bool PollEvent(host::Event& event) override { return inner_.PollEvent(event); }
-  bool IsKeyDown(uint32_t key) override { return inner_.IsKeyDown(key); }
-  void CursorPos(int32_t& x, int32_t& y) override { inner_.CursorPos(x, y); }
-  void SetCursorShown(bool shown) override { inner_.SetCursorShown(shown); }
-  uint32_t TickCount() override { return inner_.TickCount(); }
-  void Sleep(uint32_t ms) override { inner_.Sleep(ms); }
-  bool StartThread(std::function<void()> body) override { return inner_.StartThread(std::move(body)); }
-  uint32_t OpenAudio(host::AudioSource* source) override { return inner_.OpenAudio(source); }
-  void CloseAudio() override { inner_.CloseAudio(); }
-  void MessageBox(std::string_view caption, std::string_view text) override { inner_.MessageBox(caption, text); }
-  void DebugOutput(std::string_view text) override { inner_.DebugOutput(text); }
-  void Trace(std::string_view event, std::initializer_list<host::TraceField> fields) override {
-    inner_.Trace(event, fields);
-  }
-  void Finish(int exitCode) override { inner_.Finish(exitCode); }
-
- private:
-  host::HeadlessHost& inner_;
-  std::vector<Probe> probes_;
-  std::vector<FlipRecord>& out_;
-  std::mutex mutex_;
-};
-
-// The scenario's own state, as at the start of a program.
-void ResetScenarioState() {
-  FadeState = FadeLevel = FadeStep = FadeCounter = FadeRampsIntroTune = 0;
-  LeftClickLatch = RightClickLatch = 0;
-  SoundEnabled = 3;
-  for (int effect = 0; effect <= kLastEffect; ++effect) {
-    EffectChannels[effect] = 0;
-    EffectLooping[effect] = 0;
-  }
-  Stage = StageCommand = PageComplete = PageAnimCounter = QuitConfirmed = QuitCountdown = 0;
-  PressedButton = 0;
-  HideDialogItems();
-  for (auto& page : LineState)
-    for (auto& line : page) line = LineStateEntry{};
-}
-
 // The scene loop from the story on; the intro and the opening, which would
 // have switched the sound on, are skipped in the first cycle only.
 void StoryScenario() {
@@ -176,43 +103,19 @@ void StoryScenario() {
 
 int StoryTest::PlayStory(const std::filesystem::path& root, const std::string& script, uint64_t untilMs,
                          std::vector<Probe> probes) {
-  ResetProgramState();  // a second run in one test starts afresh
-  platform::SetDataRoot(root);
-  ResetScenarioState();
-  frames.clear();
-  host::HeadlessOptions options;
-  options.script = Script(script);
-  options.untilMs = untilMs;
-  StartHost(options);
-  ProbingHost probing(host(), std::move(probes), frames);
-  host::SetHost(&probing);
-  GameScenario = StoryScenario;
-  char commandLine[] = "";
-  const int exitCode = WinMain(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), nullptr, commandLine, SW_SHOWNORMAL);
-  GameScenario = MainSceneLoop;
-  host::SetHost(&host());
-  return exitCode;
+  return PlayScenario(root, StoryScenario, script, untilMs, {std::move(probes)});
 }
 
-size_t StoryTest::FlipAt(uint64_t t) const {
-  size_t i = 0;
-  while (i < frames.size() && frames[i].t < t) ++i;
-  return i;
+int32_t StoryTest::PageOf(const FlipRecord& f) const {
+  for (int32_t page : {1, 2, 3, 5, 6, 7})
+    if (f.pixels[kPage] == To565(PageColour(page))) return page;
+  return 0;
 }
 
-std::vector<TraceLine> StoryTest::SoundOf(int effect, const std::string& op) {
-  static const int kLoadOrder[] = {1, 2, 3, 4, 6, 7, 8};
-  int64_t channel = -1;
-  int index = 0;
-  for (const TraceLine& line : TraceOf("sound")) {
-    if (line.Str("op") != "load") continue;
-    if (index < 7 && kLoadOrder[index] == effect) channel = line.Int("channel");
-    ++index;
-  }
-  std::vector<TraceLine> found;
-  for (const TraceLine& line : TraceOf("sound"))
-    if (line.Str("op") == op && line.Int("channel") == channel) found.push_back(line);
-  return found;
+size_t StoryTest::FirstFullFlip(int32_t page, size_t from) const {
+  for (size_t i = from; i < frames.size(); ++i)
+    if (PageOf(frames[i]) == page) return i;
+  return frames.size();
 }
 
 }  // namespace kaze::test

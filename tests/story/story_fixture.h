@@ -1,8 +1,8 @@
-// The story on the headless host, in-process: this test's thread plays the
-// main thread (the window, its message loop, the orderly end) and a game
-// thread starts the scenario at the story, so a test reaches the pages at
-// once instead of after the intro, the opening and the title. The cycle then
-// goes on as the program's: information screen, intro, opening, title, story.
+// The story on the headless host, in-process (support/scenario_fixture.h):
+// the game thread starts the scenario at the story, so a test reaches the
+// pages at once instead of after the intro, the opening and the title. The
+// cycle then goes on as the program's: information screen, intro, opening,
+// title, story.
 //
 //   class MyTest : public StoryTest {};
 //   TEST_F(MyTest, ...) {
@@ -14,23 +14,12 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <mutex>
 #include <string>
 #include <vector>
 
-#include "support/headless_fixture.h"
+#include "support/scenario_fixture.h"
 
 namespace kaze::test {
-
-// A screen position whose pixel is recorded at every flip.
-struct Probe {
-  int32_t x, y;
-};
-
-struct FlipRecord {
-  uint64_t t;                    // virtual ms of the flip
-  std::vector<uint16_t> pixels;  // one per probe, 5-6-5
-};
 
 // The test pictures' colours (0xRRGGBB). Page pictures have full red, so
 // the red channel of a shown page tells its darkening level.
@@ -54,9 +43,10 @@ enum ProbeIndex : size_t { kPage, kLine1Top, kLine1Bottom, kLine2Top, kBackCorne
                            kQuestion, kYes, kBlink, kZoomLow, kZoomMiddle, kProbeCount };
 std::vector<Probe> StandardProbes();
 
-// Page 7's picture is 640x480, this colour below row 240: a zoom shows
-// where that edge lands.
+// Page 7's picture is 640x480, this colour below row 240 and the next one
+// left of column 240 above it: a zoom shows where those edges land.
 constexpr uint32_t kLowerHalfColour = 0x40F840;
+constexpr uint32_t kUpperLeftColour = 0xF8F840;
 
 // Story frame k (from 1) of a run starts at this virtual time; script
 // actions at FrameTime(k) - 10 are seen by frame k.
@@ -69,7 +59,7 @@ constexpr int32_t kLineHeight = 20;
 // pictures and the seven effect files, below root/Data.
 void WriteStoryData(const std::filesystem::path& root);
 
-class StoryTest : public HeadlessTest {
+class StoryTest : public ScenarioTest {
  protected:
   // Plays from the story on with the input script until ESC at untilMs (or
   // until the player quits); returns the program's exit code. frames gets a
@@ -77,13 +67,10 @@ class StoryTest : public HeadlessTest {
   int PlayStory(const std::filesystem::path& root, const std::string& script, uint64_t untilMs,
                 std::vector<Probe> probes = {});
 
-  // Index of the first flip at or after t, or frames.size().
-  size_t FlipAt(uint64_t t) const;
-  // The virtual times of the sound events of one effect ("play", "stop",
-  // "volume"), found by the order in which the effects were loaded.
-  std::vector<TraceLine> SoundOf(int effect, const std::string& op);
-
-  std::vector<FlipRecord> frames;
+  // With the standard probes first: the page a flip shows at full
+  // brightness, or 0; the first flip from `from` that shows `page` so.
+  int32_t PageOf(const FlipRecord& f) const;
+  size_t FirstFullFlip(int32_t page, size_t from = 0) const;
 };
 
 }  // namespace kaze::test
