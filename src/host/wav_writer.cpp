@@ -112,15 +112,7 @@ void WavWriter::Fail() {
 void WavWriter::Close() {
   if (!file_.IsOpen()) return;
   if (!file_.Failed() && (!file_.Flush() || !WriteHeader(dataBytes_))) Fail();
-  if (file_.Failed()) {
-    file_.Close();
-    return;
-  }
-  if (!file_.Close()) {
-    // What the system lost at the close cannot be told apart.
-    TheWriteFailures().Report("the sound recording", file_.Path(), file_.Error());
-    file_.Remove();
-  }
+  CloseReportingFailure(file_, "the sound recording");
 }
 
 void WavWriter::Discard() { file_.Remove(); }

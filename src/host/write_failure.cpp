@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/checked_file.h"
+
 namespace kaze::host {
 
 void WriteFailures::Begin(std::function<void()> endRun) {
@@ -40,6 +42,15 @@ bool WriteFailures::Any() const {
 WriteFailures& TheWriteFailures() {
   static WriteFailures failures;
   return failures;
+}
+
+void CloseReportingFailure(CheckedFile& file, std::string_view what) {
+  if (file.Failed()) {
+    file.Close();
+  } else if (!file.Close()) {
+    TheWriteFailures().Report(what, file.Path(), file.Error());
+    file.Remove();
+  }
 }
 
 }  // namespace kaze::host

@@ -41,4 +41,11 @@ class WriteFailures {
 // for the exit code.
 WriteFailures& TheWriteFailures();
 
+class CheckedFile;
+
+// The end of a file that has not failed: closed, or, when the close itself
+// fails (which cannot tell what was lost), reported as `what` and removed.
+// A file that failed before is only closed, as its writer left it.
+void CloseReportingFailure(CheckedFile& file, std::string_view what);
+
 }  // namespace kaze::host

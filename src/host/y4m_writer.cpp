@@ -294,15 +294,7 @@ void Y4mWriter::Close() {
   StopWriting();
   // The header alone is still buffered when no frame was written.
   if (!failed_.load() && !file_.Flush()) Fail();
-  if (failed_.load()) {
-    file_.Close();
-    return;
-  }
-  if (!file_.Close()) {
-    // What the system lost at the close cannot be told apart.
-    TheWriteFailures().Report("the recording", file_.Path(), file_.Error());
-    file_.Remove();
-  }
+  CloseReportingFailure(file_, "the recording");
 }
 
 void Y4mWriter::Discard() {
