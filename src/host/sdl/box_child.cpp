@@ -23,8 +23,11 @@ thread_local bool tShowing = false;
 // In the child, right after the fork; only calls that are safe there.
 void OnForkInChild() {
   if (!tShowing) return;
-  signal(SIGINT, SIG_DFL);  // the program's own handlers write to its pipe
-  signal(SIGTERM, SIG_DFL);
+  sigset_t quit;  // the program blocks them for a thread of its own
+  sigemptyset(&quit);
+  sigaddset(&quit, SIGINT);
+  sigaddset(&quit, SIGTERM);
+  sigprocmask(SIG_UNBLOCK, &quit, nullptr);
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != gProgram) _exit(1);  // the program died before the line above
   const pid_t self = getpid();

@@ -1,10 +1,13 @@
 // SIGINT and SIGTERM (Ctrl+C, a desktop's logout, `kill`) end a run in
-// order, as a close does. A signal handler may do next to nothing, and the
-// main thread may be waiting inside a message box when one comes, so the
-// handler only writes a byte to a pipe; a thread of its own reads it and
-// calls `onSignal`, which may lock, wait and kill. A second signal has its
-// default effect, for a player whose first one did not end the run.
+// order, as a close does. The main thread may be waiting inside a message
+// box when one comes, and a signal handler may do next to nothing, so the
+// two signals are blocked in every thread of the program and taken by a
+// thread of its own (through a signalfd), which calls `onSignal`; that may
+// lock, wait and kill. A second signal has its default effect, for a
+// player whose first one did not end the run.
 #pragma once
+
+#include <signal.h>
 
 #include <functional>
 #include <thread>
@@ -13,15 +16,16 @@ namespace kaze::host {
 
 class QuitSignals {
  public:
-  // Installs the handlers (one QuitSignals at a time); the earlier ones
-  // come back when it is destroyed.
+  // Main thread, before any other thread of the program is started (they
+  // inherit the blocked signals). One QuitSignals at a time.
   explicit QuitSignals(std::function<void()> onSignal);
+  // Main thread: the signals are the main thread's again.
   ~QuitSignals();
   QuitSignals(const QuitSignals&) = delete;
   QuitSignals& operator=(const QuitSignals&) = delete;
 
-  // False when the pipe or the handlers could not be set up: signals then
-  // keep their default action.
+  // False when they could not be taken: signals then keep their default
+  // effect.
   bool Installed() const { return installed_; }
 
  private:
@@ -29,6 +33,9 @@ class QuitSignals {
 
   const std::function<void()> onSignal_;
   bool installed_ = false;
+  sigset_t earlierMask_{};
+  int signalFd_ = -1;
+  int stopFd_ = -1;
   std::thread watcher_;
 };
 

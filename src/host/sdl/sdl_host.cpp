@@ -196,13 +196,15 @@ SdlHost::~SdlHost() {
 }
 
 bool SdlHost::Start(std::string& error) {
+  // First: every thread started from here (the recorders', SDL's, the
+  // program's) leaves SIGINT and SIGTERM to the signals' own thread.
+  signals_ = std::make_unique<QuitSignals>([this] { EndRunInOrder(); });
   if (!OpenRecordings(error)) return false;
   SilenceAlsaMessages();
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // closing is the program's decision
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");               // the message loop must keep pumping
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");   // the click that activates counts, as on Windows
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");         // ours work while a box is open
-  signals_ = std::make_unique<QuitSignals>([this] { EndRunInOrder(); });
   const bool driverChosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
   if (!driverChosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, DisplayDrivers().c_str());
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
