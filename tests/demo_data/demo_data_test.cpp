@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "folder_marker.h"
+#include "support/file_bytes.h"
 #include "support/kaze_run.h"
 #include "vimage_commands.h"
 
@@ -25,6 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using kaze::test::Events;
+using kaze::test::ReadAll;
 using kaze::test::RunKaze;
 using kaze::test::RunProgram;
 using kaze::test::TempDir;
@@ -33,16 +35,11 @@ const fs::path kDemo = KAZE_DEMO_DIR;
 // The marker an older make-demo-data left: a note that proves nothing.
 const std::string kOlderNote = "written by make-demo-data; it replaces this folder when run again\n";
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Every regular file below `root`, by its path relative to it.
 std::map<std::string, std::string> FilesBelow(const fs::path& root) {
   std::map<std::string, std::string> files;
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = ReadFile(entry.path());
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = ReadAll(entry.path());
   return files;
 }
 
@@ -106,7 +103,7 @@ std::map<std::string, std::string> EntriesBelow(const fs::path& root) {
     const std::string name = fs::relative(entry.path(), root).string();
     if (entry.is_symlink()) entries[name] = "link to " + fs::read_symlink(entry.path()).string();
     else if (entry.is_directory()) entries[name] = "folder";
-    else entries[name] = ReadFile(entry.path());
+    else entries[name] = ReadAll(entry.path());
   }
   return entries;
 }
@@ -128,7 +125,7 @@ demo::MarkedFile Marked(const std::string& path, const std::string& bytes) {
 // vouched for by its marker.
 void PutEarlierSet(const fs::path& data) {
   CopyDemoSet(data);
-  std::vector<demo::MarkedFile> marked = *demo::ParseMarker(ReadFile(data / demo::kMarkerName));
+  std::vector<demo::MarkedFile> marked = *demo::ParseMarker(ReadAll(data / demo::kMarkerName));
   for (auto& [path, bytes] : {std::pair<std::string, std::string>{"SOUND/kazese01.wav", "an earlier sound"},
                               {"gone/st9999.v", "a picture since dropped"}}) {
     Put(data / path, bytes);
@@ -158,7 +155,7 @@ TEST(DemoData, TheGeneratorLeavesAPlayersEditedCopyAsItIs) {
       {"an edited marker that lists the player's file",
        [](const fs::path& dir) {
          Put(dir / "Data/notes.txt", "mine");
-         std::string marker = ReadFile(dir / "Data" / demo::kMarkerName);
+         std::string marker = ReadAll(dir / "Data" / demo::kMarkerName);
          const demo::MarkedFile notes = Marked("notes.txt", "mine");
          char line[64];
          std::snprintf(line, sizeof line, "%08x %u notes.txt\n", unsigned(notes.crc), unsigned(notes.size));
@@ -246,7 +243,7 @@ struct Wave {
 
 // The PCM samples of a WAV file, split by channel.
 Wave ReadWave(const fs::path& path) {
-  const std::string bytes = ReadFile(path);
+  const std::string bytes = ReadAll(path);
   auto u16 = [&](size_t at) { return unsigned(uint8_t(bytes[at])) | unsigned(uint8_t(bytes[at + 1])) << 8; };
   auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
   Wave wave;

@@ -15,23 +15,13 @@
 
 #include "support/kaze_run.h"
 #include "support/limited_child.h"
+#include "support/file_bytes.h"
 
 namespace kaze::test {
 namespace {
 
 namespace fs = std::filesystem;
 constexpr uint64_t kY4mHeader = 43, kY4mFrame = 6 + 640 * 480 * 3 / 2;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-uint32_t Le32(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
-  return value;
-}
 
 // The files of a run in `dir`, each checked if it is there: "" when all
 // are valid. `frames` gets the video's frame count.

@@ -10,17 +10,13 @@
 
 #include "host/y4m_writer.h"
 #include "support/headless_fixture.h"
+#include "support/file_bytes.h"
 
 namespace kaze::test {
 namespace {
 
 const std::string kHeader = "YUV4MPEG2 W640 H480 F50:1 Ip A1:1 C420jpeg\n";
 constexpr size_t kFrameBytes = 6 + 640 * 480 * 3 / 2;
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // Y, Cb, Cr of the 2x2 block at (x, y) of frame `index`.
 struct Yuv {

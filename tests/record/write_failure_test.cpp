@@ -22,23 +22,13 @@
 #include <unistd.h>
 
 #include "host/sdl/screenshot.h"
+#include "support/file_bytes.h"
 #endif
 
 namespace kaze::test {
 namespace {
 
 constexpr uint64_t kWavHeader = 44, kY4mHeader = 43, kY4mFrame = 6 + 640 * 480 * 3 / 2;
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-uint32_t Le32(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
-  return value;
-}
 
 // Writing as a run does, with the record of failures begun as a host
 // begins it: the child's exit code is the number of times the run was

@@ -15,9 +15,12 @@
 #include "support/kaze_run.h"
 #include "support/limited_child.h"
 #include "x_session.h"
+#include "support/file_bytes.h"
 
 namespace kaze::host {
 namespace {
+
+using kaze::test::Le32;
 
 using namespace std::chrono_literals;
 
@@ -33,12 +36,6 @@ class Ramp final : public AudioSource {
  private:
   int next_ = 0;
 };
-
-uint32_t Le32(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | uint8_t(bytes[at + i]);
-  return value;
-}
 
 // 44100 Hz: 10 ms is 441 frames.
 TEST(AudioRecorder, PadsSilenceUpToEachOpeningCutsOrPadsToTheEndAndWritesTheSizesAtClose) {
@@ -64,8 +61,7 @@ TEST(AudioRecorder, PadsSilenceUpToEachOpeningCutsOrPadsToTheEndAndWritesTheSize
     tee->Mix(pull, 41);
     recorder.Close(100ms);
   }
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  const std::string bytes = kaze::test::ReadAll(path);
   ASSERT_EQ(bytes.size(), 44u + 4410u * 4);
   EXPECT_EQ(bytes.substr(0, 4), "RIFF");
   EXPECT_EQ(Le32(bytes, 4), bytes.size() - 8);
@@ -136,8 +132,7 @@ TEST(FullDiskPlay, EndsInOrderWithOneLineAndExitCode3LeavingValidFiles) {
         << kaze.Output();
     EXPECT_EQ(kaze.WaitForExit(60000), 3) << kaze.Output();
     EXPECT_EQ(kaze.WaitForLine("kaze: cannot write", 100), "") << "a second line";
-    std::ifstream in(dir.path() / "run.wav", std::ios::binary);
-    const std::string wav{std::istreambuf_iterator<char>(in), {}};
+    const std::string wav = kaze::test::ReadAll(dir.path() / "run.wav");
     ASSERT_GE(wav.size(), 44u);
     EXPECT_EQ(Le32(wav, 4), wav.size() - 8);
     EXPECT_EQ(Le32(wav, 40), wav.size() - 44);

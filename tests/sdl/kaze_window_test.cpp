@@ -14,9 +14,13 @@
 
 #include "support/scene_data.h"
 #include "x_session.h"
+#include "support/file_bytes.h"
 
 namespace kaze::testing {
 namespace {
+
+using kaze::test::Le32;
+using kaze::test::ReadAll;
 
 // An environment entry that adds to a sanitizer's options.
 std::string WithOption(const char* variable, const std::string& option) {
@@ -194,12 +198,6 @@ TEST_F(KazeWindow, ScaleAloneOpensAWindowAndOneTooLargeIsFittedToTheDesktop) {
       << said;
 }
 
-uint32_t Le32(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | uint8_t(bytes[at + i]);
-  return value;
-}
-
 // --record and --audio-out together: the sound, through SDL's disk driver
 // (which pulls like a device), lasts exactly as long as the video, 882
 // frames for each of its frames, and its header tells its true size.
@@ -217,8 +215,7 @@ TEST_F(KazeWindow, RecordsTheSoundAsLongAsTheVideo) {
   ASSERT_EQ((videoBytes - kVideoHeader) % kFrame, 0u);
   const size_t frames = (videoBytes - kVideoHeader) / kFrame;
   EXPECT_GE(frames, 25u);
-  std::ifstream in(sound, std::ios::binary);
-  const std::string wav{std::istreambuf_iterator<char>(in), {}};
+  const std::string wav = ReadAll(sound);
   ASSERT_EQ(wav.size(), 44 + frames * 882 * 4);
   EXPECT_EQ(wav.substr(0, 4), "RIFF");
   EXPECT_EQ(Le32(wav, 4), wav.size() - 8);
