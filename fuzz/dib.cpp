@@ -2,7 +2,7 @@
 // loader does it: the info header at byte 14, the pixel data at the offset
 // in byte 10, both bounded by the image's length. Each input is tried in both
 // display formats.
-#include "port/port_gdi.h"
+#include "port_gdi.h"
 #include <wingdi.h>
 
 #include <cstddef>

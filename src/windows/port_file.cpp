@@ -1,6 +1,6 @@
 // On Windows the program's own file names are the system's: backslashes,
 // any letter case, relative to the working directory.
-#include "port/port_file.h"
+#include "port_file.h"
 
 std::FILE* PortOpenFile(const char* path, const char* mode) {
   if (path == nullptr || mode == nullptr) return nullptr;

@@ -1,7 +1,7 @@
 // CreateDIBitmap behind a check of what the header claims against the
 // lengths of the two buffers: GDI itself would read as far as the header
 // says.
-#include "port/port_gdi.h"
+#include "port_gdi.h"
 
 #include <climits>
 #include <cstdint>

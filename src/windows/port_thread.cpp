@@ -1,6 +1,6 @@
 // The C runtime's _endthread runs no destructors: nothing of the thread
 // runs after it, so the flag can be raised right before.
-#include "port/port_thread.h"
+#include "port_thread.h"
 
 #include <process.h>
 

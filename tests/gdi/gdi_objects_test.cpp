@@ -2,7 +2,7 @@
 // and surface contexts, BitBlt, GetPixel and SetPixel, and handles that are
 // stale or in use.
 #include <ddraw.h>
-#include "port/port_gdi.h"
+#include "port_gdi.h"
 #include <windows.h>
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // CreateDIBitmap: a device-independent bitmap made into a bitmap in the
 // display's 16-bit format.
-#include "port/port_gdi.h"
+#include "port_gdi.h"
 #include <wingdi.h>
 
 #include "platform/gdi32/dib.h"

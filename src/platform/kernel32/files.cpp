@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "port/port_file.h"
+#include "port_file.h"
 
 namespace kaze::platform {
 

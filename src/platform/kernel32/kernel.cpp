@@ -11,7 +11,7 @@
 
 #include "host/host.h"
 #include "platform/machine/faults.h"
-#include "port/port_thread.h"
+#include "port_thread.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "display/display_device.h"
-#include "port/port_file.h"
+#include "port_file.h"
 
 namespace kaze::image {
 

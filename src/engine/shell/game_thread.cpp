@@ -5,7 +5,7 @@
 
 #include "display/display_device.h"
 #include "game/main_scene_loop.h"
-#include "port/port_thread.h"
+#include "port_thread.h"
 #include "shell/main_window.h"
 #include "shell/shared_flags.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "display/display_device.h"
-#include "port/port_gdi.h"
+#include "port_gdi.h"
 
 namespace {
 
