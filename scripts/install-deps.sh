@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
+  cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libsdl2-dev libpixman-1-dev libasound2-dev
   libfreetype-dev libharfbuzz-dev fonts-dejavu-core fonts-ipafont-mincho
