@@ -11,8 +11,8 @@
 #include <functional>
 #include <iterator>
 
-#include "host/headless/frame_files.h"
 #include "host/headless/trace_writer.h"
+#include "host/png_file.h"
 #include "host/wav_writer.h"
 #include "host/write_failure.h"
 #include "host/y4m_writer.h"

@@ -3,9 +3,11 @@
 #include <png.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
+#include "host/png_file.h"
 #include "platform/gdi32/dib.h"
 
 namespace vimage {
@@ -75,13 +77,9 @@ bool WritePng(const std::filesystem::path& path, const RgbPicture& picture, std:
     rgb.push_back(colour >> 8 & 0xFF);
     rgb.push_back(colour & 0xFF);
   }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = uint32_t(picture.width);
-  image.height = uint32_t(picture.height);
-  image.format = PNG_FORMAT_RGB;
-  if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr)) {
-    error = image.message;
+  // The program's own writer, as for its snapshots: whole or no file.
+  if (const int failure = kaze::host::WriteRgbPng(path.string(), rgb, picture.width, picture.height); failure != 0) {
+    error = std::strerror(failure);
     return false;
   }
   return true;

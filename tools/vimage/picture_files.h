@@ -1,5 +1,6 @@
-// Files the vimage tool reads and writes: whole files as bytes, PNG through
-// libpng, and the 24-bit BMP file images it makes of PNG pictures.
+// Files the vimage tool reads and writes: whole files as bytes, PNG (read
+// through libpng, written by the program's PNG writer), and the 24-bit BMP
+// file images it makes of PNG pictures.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,8 @@ struct RgbPicture {
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path);
 bool WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 
-// PNG files; `error` says what went wrong.
+// PNG files; `error` says what went wrong. A file written is complete or
+// not there.
 std::optional<RgbPicture> ReadPng(const std::filesystem::path& path, std::string& error);
 bool WritePng(const std::filesystem::path& path, const RgbPicture& picture, std::string& error);
 

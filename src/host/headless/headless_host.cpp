@@ -12,6 +12,7 @@
 #include "host/headless/frame_files.h"
 #include "host/headless/trace_writer.h"
 #include "host/headless/turn_scheduler.h"
+#include "host/png_file.h"
 #include "host/unchanged_frames.h"
 #include "host/wav_writer.h"
 #include "host/write_failure.h"

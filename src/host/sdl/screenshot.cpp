@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/headless/frame_files.h"
+#include "host/png_file.h"
 
 namespace kaze::host {
 
