@@ -89,5 +89,10 @@ typedef struct _GUID {
 } GUID;
 typedef GUID* LPGUID;
 
-struct IUnknown;
+// The base of every COM interface. QueryInterface is left out: the program
+// never asks an object for another interface.
+struct IUnknown {
+  virtual ULONG AddRef() = 0;
+  virtual ULONG Release() = 0;
+};
 typedef IUnknown* LPUNKNOWN;
