@@ -10,8 +10,6 @@ struct IDirectDrawClipper;
 typedef IDirectDraw* LPDIRECTDRAW;
 typedef IDirectDrawSurface* LPDIRECTDRAWSURFACE;
 typedef IDirectDrawClipper* LPDIRECTDRAWCLIPPER;
-struct IDirectDrawPalette;
-typedef IDirectDrawPalette* LPDIRECTDRAWPALETTE;
 
 typedef struct _DDCOLORKEY {
   DWORD dwColorSpaceLowValue;
@@ -133,8 +131,6 @@ typedef struct _DDBLTFX {
 
 // Locks, flips, keys
 #define DDLOCK_WAIT 0x00000001u
-#define DDLOCK_SURFACEMEMORYPTR 0x00000000u
-#define DDFLIP_WAIT 0x00000001u
 #define DDCKEY_SRCBLT 0x00000008u
 
 // Results
