@@ -24,6 +24,7 @@
 #include "image/pixel_effects.h"
 #include "image/pixel_kernels.h"
 #include "platform/ddraw/blit.h"
+#include "platform/ddraw/ddraw_objects.h"
 #include "platform/ddraw/keyed_copy.h"
 #include "shell/shared_flags.h"
 #include "support/headless_display.h"
@@ -251,8 +252,8 @@ class BenchDisplay {
     PutPicture(0, picture, 0);
     PutPicture(1, picture, DDBLT_KEYSRC);
     Frame backdrop = Backdrop();
-    std::memcpy(display_.Work()->state.pixels.pixels, backdrop.Pixels(), kFrameBytes);
-    std::memcpy(display_.Back()->state.pixels.pixels, backdrop.Pixels(), kFrameBytes);
+    std::memcpy(kaze::platform::StateOf(display_.Work()).pixels.pixels, backdrop.Pixels(), kFrameBytes);
+    std::memcpy(kaze::platform::StateOf(display_.Back()).pixels.pixels, backdrop.Pixels(), kFrameBytes);
   }
   DisplayDevice& Device() { return display_.Device(); }
 
@@ -268,7 +269,7 @@ class BenchDisplay {
   void PutPicture(int slot, Frame& picture, DWORD flags) {
     ImageSlot& entry = display_.Device().slots[slot];
     entry.surface = display_.Offscreen(kWidth, kHeight);
-    std::memcpy(entry.surface->state.pixels.pixels, picture.Pixels(), kFrameBytes);
+    std::memcpy(kaze::platform::StateOf(entry.surface).pixels.pixels, picture.Pixels(), kFrameBytes);
     entry.sourceRect = RECT{0, 0, kWidth, kHeight};
     entry.width = kWidth;
     entry.height = kHeight;

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "display/display_device.h"
+#include "platform/ddraw/ddraw_objects.h"
 #include "platform/machine/faults.h"
 #include "platform/machine/settings.h"
 #include "support/display_fixture.h"
@@ -16,7 +17,7 @@ namespace {
 
 class Device : public DisplayTest {
  protected:
-  uint16_t Pixel(IDirectDrawSurface* surface, int x, int y) { return surface->state.pixels.Row(y)[x]; }
+  uint16_t Pixel(IDirectDrawSurface* surface, int x, int y) { return platform::StateOf(surface).pixels.Row(y)[x]; }
 };
 
 TEST_F(Device, AnalysesTheFiveSixFiveFormat) {
@@ -88,7 +89,7 @@ TEST_F(Device, ClearsAndCopiesTheWorkSurfaceToTheBackBuffer) {
   EXPECT_EQ(Pixel(back, 320, 240), 0);
   EXPECT_EQ(device->ClearBackBuffer(), DD_OK);
   EXPECT_EQ(Pixel(back, 15, 15), 0);
-  work->state.lost.store(true);
+  platform::StateOf(work).lost.store(true);
   EXPECT_EQ(device->CopyWorkToBack(), 0);
 }
 

@@ -14,6 +14,7 @@
 
 #include "display/display_device.h"
 #include "image/drawing.h"
+#include "platform/ddraw/ddraw_objects.h"
 #include "platform/machine/settings.h"
 #include "shell/shared_flags.h"
 #include "support/display_fixture.h"
@@ -46,7 +47,7 @@ class DrawingTest : public DisplayTest {
     entry.surface = MakeOffscreen(width, height);
     ASSERT_NE(entry.surface, nullptr);
     for (int32_t y = 0; y < height; ++y)
-      for (int32_t x = 0; x < width; ++x) entry.surface->state.pixels.Row(y)[x] = pixel(x, y);
+      for (int32_t x = 0; x < width; ++x) platform::StateOf(entry.surface).pixels.Row(y)[x] = pixel(x, y);
     entry.sourceRect = RECT{0, 0, width, height};
     entry.width = width;
     entry.height = height;
@@ -56,12 +57,12 @@ class DrawingTest : public DisplayTest {
   }
 
   static uint16_t& Pixel(IDirectDrawSurface* surface, int32_t x, int32_t y) {
-    return surface->state.pixels.Row(y)[x];
+    return platform::StateOf(surface).pixels.Row(y)[x];
   }
 
   static void Fill(IDirectDrawSurface* surface, uint16_t colour) {
-    for (int32_t y = 0; y < surface->state.pixels.height; ++y)
-      for (int32_t x = 0; x < surface->state.pixels.width; ++x) Pixel(surface, x, y) = colour;
+    for (int32_t y = 0; y < platform::StateOf(surface).pixels.height; ++y)
+      for (int32_t x = 0; x < platform::StateOf(surface).pixels.width; ++x) Pixel(surface, x, y) = colour;
   }
 
   // Checks every pixel of a 640x480 surface against `expected`.

@@ -7,6 +7,7 @@
 
 #include "drawing/drawing_fixture.h"
 #include "image/pixel_effects.h"
+#include "platform/ddraw/ddraw_objects.h"
 #include "platform/machine/faults.h"
 
 namespace kaze::test {
@@ -23,7 +24,7 @@ class Effects : public DrawingTest {
     Fill(back, kPaper);
     Fill(work, kPaper);
   }
-  int LockCount(IDirectDrawSurface* surface) { return surface->state.lockCount; }
+  int LockCount(IDirectDrawSurface* surface) { return platform::StateOf(surface).lockCount; }
 };
 
 // Never black: column in the low bits, row above it.

@@ -9,6 +9,7 @@
 
 #include "game/fade.h"
 #include "game/slot_rect.h"
+#include "platform/ddraw/ddraw_objects.h"
 #include "scene_model.h"
 #include "shell/shared_flags.h"
 #include "support/display_fixture.h"
@@ -31,7 +32,7 @@ class Primitives : public DisplayTest {
     Fill(work, 0xFFFF);
     Fill(back, kUntouched);
     StepFade(0, 0, 640, 480);
-    const uint16_t shown = back->state.pixels.Row(240)[320];
+    const uint16_t shown = platform::StateOf(back).pixels.Row(240)[320];
     if (shown == kUntouched) return -1;
     for (uint32_t level = 0; level <= 31; ++level)
       if (shown == Colour{31 - level, 31 - level, 31 - level}.Pixel()) return static_cast<int32_t>(level);

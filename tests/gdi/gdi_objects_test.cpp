@@ -11,6 +11,7 @@
 #include "support/headless_fixture.h"
 #include "platform/machine/faults.h"
 #include "platform/gdi32/gdi_objects.h"
+#include "platform/ddraw/ddraw_objects.h"
 #include "platform/machine/settings.h"
 
 namespace {
@@ -55,7 +56,7 @@ struct TestSurface {
     surface.state.pixels = {surface.state.memory.data(), width, height, width * 2, layout};
   }
   uint16_t At(int x, int y) const { return surface.state.memory[size_t(y) * surface.state.pixels.width + x]; }
-  IDirectDrawSurface surface;
+  kaze::platform::DirectDrawSurface surface;
 };
 
 TEST_F(GdiTest, BitmapTakesTheDisplayFormatAndDescribesItself) {
@@ -208,7 +209,7 @@ class SurfaceContextTest : public kaze::test::HeadlessTest {};
 TEST_F(SurfaceContextTest, ReleasingASurfaceClosesAContextLeftOpenOnIt) {
   StartHost();
   const int contextsBefore = kaze::platform::LiveDCCount();
-  auto* surface = new IDirectDrawSurface;
+  auto* surface = new kaze::platform::DirectDrawSurface;
   surface->state.memory.assign(4, 0);
   surface->state.pixels = {surface->state.memory.data(), 2, 2, 4, PixelLayout::Rgb565};
   HDC dc = nullptr;

@@ -16,6 +16,7 @@
 
 #include "display/display_device.h"
 #include "image/image_loading.h"
+#include "platform/ddraw/ddraw_objects.h"
 #include "picture_files.h"
 #include "platform/machine/faults.h"
 #include "platform/kernel32/files.h"
@@ -87,7 +88,7 @@ vimage::RgbPicture Flat(int width, int height, uint32_t colour) {
   return {width, height, std::vector<uint32_t>(size_t(width) * height, colour)};
 }
 
-uint16_t SurfacePixel(IDirectDrawSurface* surface, int x, int y) { return surface->state.pixels.Row(y)[x]; }
+uint16_t SurfacePixel(IDirectDrawSurface* surface, int x, int y) { return kaze::platform::StateOf(surface).pixels.Row(y)[x]; }
 
 // Bytes this process has read from files so far.
 uint64_t BytesReadByProcess() {
@@ -134,7 +135,7 @@ TEST_F(ImageLoadingTest, FullScreenPictureFillsItsSlotInTheDisplayFormat) {
     EXPECT_EQ(slot.originY, 0);
     EXPECT_EQ(slot.loaded, 1);
     ASSERT_NE(slot.surface, nullptr);
-    EXPECT_TRUE(slot.surface->state.caps & DDSCAPS_SYSTEMMEMORY);
+    EXPECT_TRUE(kaze::platform::StateOf(slot.surface).caps & DDSCAPS_SYSTEMMEMORY);
     const bool is565 = layout == PixelLayout::Rgb565;
     EXPECT_EQ(SurfacePixel(slot.surface, 0, 0), is565 ? 0xF800 : 0x7C00);
     EXPECT_EQ(SurfacePixel(slot.surface, 320, 200), is565 ? 0x11AA : 0x08CA);
@@ -168,9 +169,9 @@ TEST_F(ImageLoadingTest, KeyColourOfALoadedPictureIsTranslatedThroughGdiAndThePi
     IDirectDrawSurface* surface = device_->slots[1].surface;
     ASSERT_EQ(device_->SetColourKey(surface, static_cast<COLORREF>(device_->slots[1].keyColour)), 1);
     const bool is565 = layout == PixelLayout::Rgb565;
-    EXPECT_EQ(surface->state.sourceKey.dwColorSpaceLowValue, is565 ? 0x11AAu : 0x08CAu);
+    EXPECT_EQ(kaze::platform::StateOf(surface).sourceKey.dwColorSpaceLowValue, is565 ? 0x11AAu : 0x08CAu);
     EXPECT_EQ(SurfacePixel(surface, 0, 0), is565 ? 0xFFFF : 0x7FFF) << "the top-left pixel is put back";
-    EXPECT_EQ(surface->state.dc, nullptr);
+    EXPECT_EQ(kaze::platform::StateOf(surface).dc, nullptr);
     device_->ReleaseSlot(1);
   }
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/ddraw/ddraw_internal.h"
+#include "platform/ddraw/ddraw_objects.h"
 #include "platform/machine/faults.h"
 #include "support/headless_fixture.h"
 
@@ -42,7 +43,7 @@ class Surfaces : public HeadlessTest {
     fx.dwFillColor = colour;
     return surface->Blt(rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
   }
-  static uint16_t At(IDirectDrawSurface* surface, int x, int y) { return surface->state.pixels.Row(y)[x]; }
+  static uint16_t At(IDirectDrawSurface* surface, int x, int y) { return platform::StateOf(surface).pixels.Row(y)[x]; }
 
   IDirectDraw* ddraw = nullptr;
   std::vector<IDirectDrawSurface*> made;
@@ -57,11 +58,11 @@ TEST_F(Surfaces, RowsArePaddedToEightBytesAndDescribedByLock) {
   EXPECT_EQ(desc.dwWidth, 33u);
   EXPECT_EQ(desc.dwHeight, 5u);
   EXPECT_EQ(desc.ddpfPixelFormat.dwRBitMask, 0xF800u);
-  EXPECT_EQ(desc.lpSurface, surface->state.pixels.pixels);
+  EXPECT_EQ(desc.lpSurface, platform::StateOf(surface).pixels.pixels);
   EXPECT_EQ(surface->Unlock(nullptr), DD_OK);
   RECT part{2, 3, 10, 5};
   ASSERT_EQ(surface->Lock(&part, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-  EXPECT_EQ(desc.lpSurface, surface->state.pixels.Row(3) + 2);
+  EXPECT_EQ(desc.lpSurface, platform::StateOf(surface).pixels.Row(3) + 2);
   EXPECT_EQ(surface->Unlock(nullptr), DD_OK);
   EXPECT_EQ(surface->Unlock(nullptr), DDERR_NOTLOCKED);
   RECT outside{0, 0, 34, 5};
@@ -103,7 +104,7 @@ TEST_F(Surfaces, BlitsRefuseWhatTheyCannotDo) {
   EXPECT_EQ(Fill(source, nullptr, 1), DDERR_SURFACEBUSY);
   source->Unlock(nullptr);
 
-  source->state.lost.store(true);
+  platform::StateOf(source).lost.store(true);
   EXPECT_EQ(surface->Blt(nullptr, source, nullptr, 0, nullptr), DDERR_SURFACELOST);
   EXPECT_EQ(source->IsLost(), DDERR_SURFACELOST);
   EXPECT_EQ(source->Lock(nullptr, &desc, 0, nullptr), DDERR_SURFACELOST);
@@ -119,10 +120,10 @@ TEST_F(Surfaces, BlitsRefuseWhatTheyCannotDo) {
 TEST_F(Surfaces, CopiesStretchAndHonourTheSourceColourKey) {
   IDirectDrawSurface* target = Make(8, 8);
   IDirectDrawSurface* source = Make(2, 2);
-  source->state.pixels.Row(0)[0] = 0x0001;
-  source->state.pixels.Row(0)[1] = 0x0002;
-  source->state.pixels.Row(1)[0] = 0x0003;
-  source->state.pixels.Row(1)[1] = 0xF81F;  // the key colour
+  platform::StateOf(source).pixels.Row(0)[0] = 0x0001;
+  platform::StateOf(source).pixels.Row(0)[1] = 0x0002;
+  platform::StateOf(source).pixels.Row(1)[0] = 0x0003;
+  platform::StateOf(source).pixels.Row(1)[1] = 0xF81F;  // the key colour
   Fill(target, nullptr, 0x7777);
   RECT dest{0, 0, 4, 4};
   ASSERT_EQ(target->Blt(&dest, source, nullptr, DDBLT_WAIT, nullptr), DD_OK);
@@ -142,7 +143,7 @@ TEST_F(Surfaces, CopiesStretchAndHonourTheSourceColourKey) {
 
 TEST_F(Surfaces, ABlitOntoItselfMovesThePictureIntact) {
   IDirectDrawSurface* surface = Make(8, 1);
-  for (int x = 0; x < 8; ++x) surface->state.pixels.Row(0)[x] = static_cast<uint16_t>(x + 1);
+  for (int x = 0; x < 8; ++x) platform::StateOf(surface).pixels.Row(0)[x] = static_cast<uint16_t>(x + 1);
   RECT from{0, 0, 6, 1}, to{2, 0, 8, 1};
   ASSERT_EQ(surface->Blt(&to, surface, &from, 0, nullptr), DD_OK);
   for (int x = 2; x < 8; ++x) EXPECT_EQ(At(surface, x, 0), x - 1) << x;
@@ -167,7 +168,7 @@ TEST_F(Surfaces, WithAClipperBlitsAreClippedToTheWindowInsteadOfRefused) {
   EXPECT_EQ(Fill(surface, &beyond, 0x3333), DD_OK);  // nothing visible, nothing drawn
   // A picture that sticks out on the left is cut, not shifted.
   IDirectDrawSurface* picture = Make(4, 1);
-  for (int x = 0; x < 4; ++x) picture->state.pixels.Row(0)[x] = static_cast<uint16_t>(10 + x);
+  for (int x = 0; x < 4; ++x) platform::StateOf(picture).pixels.Row(0)[x] = static_cast<uint16_t>(10 + x);
   RECT left{-2, 0, 2, 1};
   ASSERT_EQ(surface->Blt(&left, picture, nullptr, 0, nullptr), DD_OK);
   EXPECT_EQ(At(surface, 0, 0), 12);

@@ -1,6 +1,7 @@
 // Loading WAV files into the bank's channels, and every way a file can fail.
 #include <dsound.h>
 
+#include "platform/dsound/dsound_objects.h"
 #include "sound_fixture.h"
 
 namespace kaze::test {
@@ -28,7 +29,7 @@ TEST_F(LoadWaveTest, ReadsAWavFileIntoTheLowestFreeChannelWhateverTheCaseOfItsFo
   EXPECT_EQ(Bytes(TheSoundBank->sampleCopies[0], TheSoundBank->sampleCopies[0] + 1000), samples);
   EXPECT_TRUE(host_.debugMessages.empty());
   // The primary buffer now has the format of the last file.
-  WAVEFORMATEX primary = TheSoundBank->primaryBuffer->state.format;  // packed: copied, not referenced
+  WAVEFORMATEX primary = platform::StateOf(TheSoundBank->primaryBuffer).format;  // packed: copied, not referenced
   EXPECT_EQ(uint32_t{primary.nSamplesPerSec}, 44100u);
   EXPECT_EQ(int{primary.wBitsPerSample}, 16);
 }

@@ -8,6 +8,7 @@
 #include "game/fade.h"
 #include "game/story_state.h"
 #include "host/null_host.h"
+#include "platform/ddraw/ddraw_objects.h"
 #include "platform/kernel32/files.h"
 #include "sound/effects.h"
 #include "story/story_fixture.h"
@@ -123,7 +124,7 @@ TEST_F(BarButtons, TheHotPicturesOfQuitSoundYesAndNoArePressedInOnlyWhileTheButt
     LeftClickLatch = c.held;
     SoundEnabled = c.sound;
     DrawControlBar(c.hot);
-    auto at = [&](int32_t x, int32_t y) { return back->state.pixels.Row(y)[x]; };
+    auto at = [&](int32_t x, int32_t y) { return platform::StateOf(back).pixels.Row(y)[x]; };
     EXPECT_EQ(at(c.x, c.y), To565(BarColour(c.slot)));
     if (c.held == 1 && c.hot != kNoButton) {
       EXPECT_EQ(at(c.x - 1, c.y - 1), 0);  // moved one pixel right and down

@@ -13,6 +13,7 @@
 #include "host/headless/headless_host.h"
 #include "image/drawing.h"
 #include "picture_files.h"
+#include "platform/ddraw/ddraw_objects.h"
 #include "platform/gdi32/dib.h"
 #include "platform/kernel32/files.h"
 #include "platform/machine/settings.h"
@@ -175,7 +176,7 @@ int RunPreview(const PreviewOptions& options, std::ostream& err) {
       err << "cannot set up the display\n";
     } else if (std::string problem = LoadAndDraw(options, display); !problem.empty()) {
       err << options.input << ": " << problem << "\n";
-    } else if (!WritePng(options.output, ScreenPicture(display.screen->state.pixels), error)) {
+    } else if (!WritePng(options.output, ScreenPicture(kaze::platform::StateOf(display.screen).pixels), error)) {
       err << options.output << ": " << error << "\n";
     } else {
       result = 0;

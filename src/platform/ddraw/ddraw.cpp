@@ -25,9 +25,9 @@ void DisplayMasks(PixelLayout layout, DWORD& red, DWORD& green, DWORD& blue) {
   }
 }
 
-IDirectDrawSurface* NewSurface(int32_t width, int32_t height, DWORD caps, const char* role) {
+DirectDrawSurface* NewSurface(int32_t width, int32_t height, DWORD caps, const char* role) {
   if (width <= 0 || height <= 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide) return nullptr;
-  auto* surface = new (std::nothrow) IDirectDrawSurface;
+  auto* surface = new (std::nothrow) DirectDrawSurface;
   if (surface == nullptr) return nullptr;
   // Rows are padded so that code which takes the pitch for width*2 shows.
   const int32_t pitch = (width * 2 + 7) / 8 * 8;
@@ -54,7 +54,7 @@ void TraceRelease(const char* object, ULONG referencesLeft) {
 
 namespace {
 
-HRESULT CreatePrimary(const IDirectDraw& ddraw, const DDSURFACEDESC& desc, IDirectDrawSurface** out) {
+HRESULT CreatePrimary(const DirectDraw& ddraw, const DDSURFACEDESC& desc, LPDIRECTDRAWSURFACE* out) {
   const DWORD caps = desc.ddsCaps.dwCaps;
   const bool chain = (caps & DDSCAPS_FLIP) != 0;
   if (PrimaryExists()) return DDERR_PRIMARYSURFACEALREADYEXISTS;
@@ -63,10 +63,10 @@ HRESULT CreatePrimary(const IDirectDraw& ddraw, const DDSURFACEDESC& desc, IDire
   if (chain && desc.dwBackBufferCount != 1) return DDERR_UNSUPPORTED;  // one back buffer, as the program asks
   int32_t width = 0, height = 0;
   ScreenSize(width, height);
-  IDirectDrawSurface* primary = NewSurface(width, height, caps | DDSCAPS_FRONTBUFFER, "primary");
+  DirectDrawSurface* primary = NewSurface(width, height, caps | DDSCAPS_FRONTBUFFER, "primary");
   if (primary == nullptr) return DDERR_OUTOFVIDEOMEMORY;
   if (chain) {
-    IDirectDrawSurface* back = NewSurface(width, height, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX, "backbuffer");
+    DirectDrawSurface* back = NewSurface(width, height, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX, "backbuffer");
     if (back == nullptr) {
       DropReference(primary);
       return DDERR_OUTOFVIDEOMEMORY;
@@ -85,7 +85,7 @@ bool FormatIsDisplays(const DDPIXELFORMAT& format) {
          format.dwBBitMask == blue;
 }
 
-HRESULT CreateOffscreen(const DDSURFACEDESC& desc, IDirectDrawSurface** out) {
+HRESULT CreateOffscreen(const DDSURFACEDESC& desc, LPDIRECTDRAWSURFACE* out) {
   if ((desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
   if (desc.dwWidth == 0 || desc.dwHeight == 0) return DDERR_INVALIDPARAMS;
   if (desc.dwWidth > kMaxSurfaceSide) return DDERR_TOOBIGWIDTH;
@@ -93,7 +93,7 @@ HRESULT CreateOffscreen(const DDSURFACEDESC& desc, IDirectDrawSurface** out) {
   if ((desc.dwFlags & DDSD_PIXELFORMAT) && !FormatIsDisplays(desc.ddpfPixelFormat)) return DDERR_INVALIDPIXELFORMAT;
   DWORD caps = desc.ddsCaps.dwCaps | DDSCAPS_OFFSCREENPLAIN;
   if (!(caps & DDSCAPS_VIDEOMEMORY)) caps |= DDSCAPS_SYSTEMMEMORY;
-  IDirectDrawSurface* surface =
+  DirectDrawSurface* surface =
       NewSurface(static_cast<int32_t>(desc.dwWidth), static_cast<int32_t>(desc.dwHeight), caps, "offscreen");
   if (surface == nullptr) return DDERR_OUTOFMEMORY;
   *out = surface;
@@ -110,13 +110,13 @@ HRESULT DirectDrawCreate(GUID*, LPDIRECTDRAW* directDraw, IUnknown* outer) {
   if (directDraw == nullptr || outer != nullptr) return DDERR_INVALIDPARAMS;
   *directDraw = nullptr;
   if (auto fault = CheckFault("DirectDrawCreate")) return static_cast<HRESULT>(*fault);
-  *directDraw = new (std::nothrow) IDirectDraw;
+  *directDraw = new (std::nothrow) DirectDraw;
   return *directDraw != nullptr ? DD_OK : DDERR_OUTOFMEMORY;
 }
 
-ULONG IDirectDraw::AddRef() { return ++refCount; }
+ULONG DirectDraw::AddRef() { return ++refCount; }
 
-ULONG IDirectDraw::Release() {
+ULONG DirectDraw::Release() {
   ULONG left = --refCount;
   TraceRelease("directdraw", left);
   if (left == 0) {
@@ -126,7 +126,7 @@ ULONG IDirectDraw::Release() {
   return left;
 }
 
-HRESULT IDirectDraw::SetCooperativeLevel(HWND hwnd, DWORD flags) {
+HRESULT DirectDraw::SetCooperativeLevel(HWND hwnd, DWORD flags) {
   if (auto fault = CheckFault("IDirectDraw::SetCooperativeLevel")) return static_cast<HRESULT>(*fault);
   const bool fullscreen = (flags & DDSCL_FULLSCREEN) != 0;
   const bool wantsExclusive = (flags & DDSCL_EXCLUSIVE) != 0;
@@ -138,7 +138,7 @@ HRESULT IDirectDraw::SetCooperativeLevel(HWND hwnd, DWORD flags) {
   return DD_OK;
 }
 
-HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) {
+HRESULT DirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) {
   if (auto fault = CheckFault("IDirectDraw::SetDisplayMode")) return static_cast<HRESULT>(*fault);
   if (!exclusive) return DDERR_NOEXCLUSIVEMODE;
   if (width != 640 || height != 480 || bitsPerPixel != 16) return DDERR_INVALIDMODE;  // the one mode the screen has
@@ -153,7 +153,7 @@ HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixe
   return DD_OK;
 }
 
-HRESULT IDirectDraw::RestoreDisplayMode() {
+HRESULT DirectDraw::RestoreDisplayMode() {
   if (!modeSet) return DD_OK;
   modeSet = false;
   kaze::host::TheHost().Trace("ddraw", {{"op", std::string_view("restore-mode")}});
@@ -161,7 +161,7 @@ HRESULT IDirectDraw::RestoreDisplayMode() {
   return DD_OK;
 }
 
-HRESULT IDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** surface, IUnknown* outer) {
+HRESULT DirectDraw::CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE* surface, IUnknown* outer) {
   if (desc == nullptr || surface == nullptr || outer != nullptr || desc->dwSize != sizeof(DDSURFACEDESC))
     return DDERR_INVALIDPARAMS;
   *surface = nullptr;
@@ -172,30 +172,30 @@ HRESULT IDirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** su
   return CreateOffscreen(*desc, surface);
 }
 
-HRESULT IDirectDraw::CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer) {
+HRESULT DirectDraw::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer) {
   if (clipper == nullptr || outer != nullptr || flags != 0) return DDERR_INVALIDPARAMS;
   *clipper = nullptr;
   if (auto fault = CheckFault("IDirectDraw::CreateClipper")) return static_cast<HRESULT>(*fault);
-  *clipper = new (std::nothrow) IDirectDrawClipper;
+  *clipper = new (std::nothrow) DirectDrawClipper;
   return *clipper != nullptr ? DD_OK : DDERR_OUTOFMEMORY;
 }
 
-ULONG IDirectDrawClipper::AddRef() { return ++state.refCount; }
+ULONG DirectDrawClipper::AddRef() { return ++refCount; }
 
-ULONG IDirectDrawClipper::Release() {
-  TraceRelease("clipper", state.refCount - 1);
+ULONG DirectDrawClipper::Release() {
+  TraceRelease("clipper", refCount - 1);
   return DropReference(this);
 }
 
-ULONG kaze::platform::DropReference(IDirectDrawClipper* clipper) {
-  ULONG left = --clipper->state.refCount;
+ULONG kaze::platform::DropReference(DirectDrawClipper* clipper) {
+  ULONG left = --clipper->refCount;
   if (left == 0) delete clipper;
   return left;
 }
 
-HRESULT IDirectDrawClipper::SetHWnd(DWORD flags, HWND hwnd) {
+HRESULT DirectDrawClipper::SetHWnd(DWORD flags, HWND hwnd) {
   if (auto fault = CheckFault("IDirectDrawClipper::SetHWnd")) return static_cast<HRESULT>(*fault);
   if (flags != 0 || (hwnd != nullptr && !IsLiveWindow(hwnd))) return DDERR_INVALIDPARAMS;
-  state.hwnd = hwnd;
+  window = hwnd;
   return DD_OK;
 }

@@ -6,7 +6,7 @@
 #include "platform/machine/faults.h"
 #include "platform/gdi32/gdi_objects.h"
 
-HRESULT IDirectDrawSurface::GetDC(HDC* dc) {
+HRESULT kaze::platform::DirectDrawSurface::GetDC(HDC* dc) {
   if (dc == nullptr) return DDERR_INVALIDPARAMS;
   *dc = nullptr;
   if (auto fault = kaze::platform::CheckFault("IDirectDrawSurface::GetDC")) return static_cast<HRESULT>(*fault);
@@ -19,7 +19,7 @@ HRESULT IDirectDrawSurface::GetDC(HDC* dc) {
   return DD_OK;
 }
 
-HRESULT IDirectDrawSurface::ReleaseDC(HDC dc) {
+HRESULT kaze::platform::DirectDrawSurface::ReleaseDC(HDC dc) {
   if (dc == nullptr || dc != state.dc) return DDERR_NODC;
   kaze::platform::DeleteSurfaceDC(dc);
   state.dc = nullptr;

@@ -4,6 +4,8 @@
 
 #include <ddraw.h>
 
+#include "platform/ddraw/ddraw_objects.h"
+
 #include "platform/machine/settings.h"
 
 namespace kaze::platform {
@@ -13,12 +15,12 @@ void DisplayMasks(PixelLayout layout, DWORD& red, DWORD& green, DWORD& blue);
 
 // A new surface of width x height pixels in the display's format, its rows
 // padded to a multiple of 8 bytes; null when the memory cannot be had.
-IDirectDrawSurface* NewSurface(int32_t width, int32_t height, DWORD caps, const char* role);
+DirectDrawSurface* NewSurface(int32_t width, int32_t height, DWORD caps, const char* role);
 
 // Every live surface is known, so that the host's loss of the display can
 // reach the screen's surfaces.
-void RegisterSurface(IDirectDrawSurface* surface);
-void UnregisterSurface(IDirectDrawSurface* surface);
+void RegisterSurface(DirectDrawSurface* surface);
+void UnregisterSurface(DirectDrawSurface* surface);
 bool PrimaryExists();
 
 // Every Release of a DirectDraw object goes into the trace, so that the
@@ -27,8 +29,8 @@ void TraceRelease(const char* object, ULONG referencesLeft);
 
 // Release without a trace line, for the references that the stand-in holds
 // itself (a surface's on its clipper, the flip chain's on its back buffer).
-ULONG DropReference(IDirectDrawSurface* surface);
-ULONG DropReference(IDirectDrawClipper* clipper);
+ULONG DropReference(DirectDrawSurface* surface);
+ULONG DropReference(DirectDrawClipper* clipper);
 
 // Counts every call that may change a surface's pixels (creation, blit,
 // lock, unlock, device context, restore). A presented frame whose memory and

@@ -20,7 +20,7 @@ namespace kaze::platform {
 
 namespace {
 
-RECT Bounds(const IDirectDrawSurface& surface) {
+RECT Bounds(const DirectDrawSurface& surface) {
   return RECT{0, 0, surface.state.pixels.width, surface.state.pixels.height};
 }
 
@@ -36,15 +36,15 @@ RECT Intersect(const RECT& a, const RECT& b) {
               std::min(a.bottom, b.bottom)};
 }
 
-bool IsBusy(const IDirectDrawSurface& surface) { return surface.state.lockCount > 0 || surface.state.dc != nullptr; }
+bool IsBusy(const DirectDrawSurface& surface) { return surface.state.lockCount > 0 || surface.state.dc != nullptr; }
 
 // Where a blit may write: with a clipper, the window's area on the screen
 // within the surface; without one, the whole surface, and the destination
 // rectangle must then lie inside it.
-HRESULT DestinationClip(const IDirectDrawSurface& target, const RECT& dest, RECT& clip) {
-  if (target.state.clipper != nullptr && target.state.clipper->state.hwnd != nullptr) {
+HRESULT DestinationClip(const DirectDrawSurface& target, const RECT& dest, RECT& clip) {
+  if (target.state.clipper != nullptr && target.state.clipper->window != nullptr) {
     RECT window{};
-    if (!WindowScreenRect(target.state.clipper->state.hwnd, window)) return DDERR_INVALIDCLIPLIST;
+    if (!WindowScreenRect(target.state.clipper->window, window)) return DDERR_INVALIDCLIPLIST;
     clip = Intersect(window, Bounds(target));
     return DD_OK;
   }
@@ -53,7 +53,7 @@ HRESULT DestinationClip(const IDirectDrawSurface& target, const RECT& dest, RECT
   return DD_OK;
 }
 
-HRESULT SourceKey(const IDirectDrawSurface& source, DWORD flags, const DDBLTFX* fx, uint16_t& key) {
+HRESULT SourceKey(const DirectDrawSurface& source, DWORD flags, const DDBLTFX* fx, uint16_t& key) {
   if (flags & DDBLT_KEYSRCOVERRIDE) {
     if (fx == nullptr) return DDERR_INVALIDPARAMS;
     key = static_cast<uint16_t>(fx->ddckSrcColorkey.dwColorSpaceLowValue);
@@ -84,7 +84,7 @@ SourceCopy CopyOf(const PixelSurface& source, const RECT& rect) {
 
 std::atomic<uint64_t> gSurfaceWrites{1};
 
-void Present(const IDirectDrawSurface& primary) {
+void Present(const DirectDrawSurface& primary) {
   host::Frame frame;
   frame.writes = gSurfaceWrites.load();
   frame.pixels = primary.state.pixels.pixels;
@@ -102,9 +102,9 @@ uint64_t SurfaceWrites() { return gSurfaceWrites.load(); }
 
 using namespace kaze::platform;
 
-ULONG IDirectDrawSurface::AddRef() { return ++state.refCount; }
+ULONG DirectDrawSurface::AddRef() { return ++state.refCount; }
 
-ULONG IDirectDrawSurface::Release() {
+ULONG DirectDrawSurface::Release() {
   TraceRelease(state.role, state.refCount - 1);
   return DropReference(this);
 }
@@ -113,7 +113,7 @@ namespace kaze::platform {
 
 // Release without a trace line, for references that the stand-in itself
 // holds (the flip chain's on its back buffer).
-ULONG DropReference(IDirectDrawSurface* surface) {
+ULONG DropReference(DirectDrawSurface* surface) {
   SurfaceState& state = surface->state;
   ULONG left = --state.refCount;
   if (left == 0) {
@@ -133,8 +133,8 @@ ULONG DropReference(IDirectDrawSurface* surface) {
 
 }  // namespace kaze::platform
 
-HRESULT IDirectDrawSurface::Blt(LPRECT destRect, IDirectDrawSurface* source, LPRECT sourceRect, DWORD flags,
-                                LPDDBLTFX fx) {
+HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE sourceSurface, LPRECT sourceRect, DWORD flags,
+                               LPDDBLTFX fx) {
   if (auto fault = CheckFault("IDirectDrawSurface::Blt")) return static_cast<HRESULT>(*fault);
   if (state.lost.load()) return DDERR_SURFACELOST;
   if (IsBusy(*this)) return DDERR_SURFACEBUSY;
@@ -150,7 +150,8 @@ HRESULT IDirectDrawSurface::Blt(LPRECT destRect, IDirectDrawSurface* source, LPR
     return DD_OK;
   }
 
-  if (source == nullptr) return DDERR_INVALIDPARAMS;
+  if (sourceSurface == nullptr) return DDERR_INVALIDPARAMS;
+  DirectDrawSurface* source = StandIn(sourceSurface);
   if (source->state.lost.load()) return DDERR_SURFACELOST;
   if (source != this && IsBusy(*source)) return DDERR_SURFACEBUSY;
   const RECT from = sourceRect != nullptr ? *sourceRect : Bounds(*source);
@@ -169,8 +170,8 @@ HRESULT IDirectDrawSurface::Blt(LPRECT destRect, IDirectDrawSurface* source, LPR
   return DD_OK;
 }
 
-HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* targetOverride, DWORD) {
-  IDirectDrawSurface* back = state.backBuffer;
+HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE targetOverride, DWORD) {
+  DirectDrawSurface* back = state.backBuffer;
   if (back == nullptr || !(state.caps & DDSCAPS_FLIP)) return DDERR_NOTFLIPPABLE;
   if (targetOverride != nullptr && targetOverride != back) return DDERR_INVALIDPARAMS;
   if (auto fault = CheckFault("IDirectDrawSurface::Flip")) return static_cast<HRESULT>(*fault);
@@ -185,7 +186,7 @@ HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* targetOverride, DWORD) {
   return DD_OK;
 }
 
-HRESULT IDirectDrawSurface::GetAttachedSurface(LPDDSCAPS caps, IDirectDrawSurface** attached) {
+HRESULT DirectDrawSurface::GetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached) {
   if (caps == nullptr || attached == nullptr) return DDERR_INVALIDPARAMS;
   *attached = nullptr;
   if (auto fault = CheckFault("IDirectDrawSurface::GetAttachedSurface")) return static_cast<HRESULT>(*fault);
@@ -195,7 +196,7 @@ HRESULT IDirectDrawSurface::GetAttachedSurface(LPDDSCAPS caps, IDirectDrawSurfac
   return DD_OK;
 }
 
-HRESULT IDirectDrawSurface::GetPixelFormat(LPDDPIXELFORMAT format) {
+HRESULT DirectDrawSurface::GetPixelFormat(LPDDPIXELFORMAT format) {
   if (format == nullptr || format->dwSize != sizeof(DDPIXELFORMAT)) return DDERR_INVALIDPARAMS;
   if (auto fault = CheckFault("IDirectDrawSurface::GetPixelFormat")) return static_cast<HRESULT>(*fault);
   *format = DDPIXELFORMAT{};
@@ -206,7 +207,7 @@ HRESULT IDirectDrawSurface::GetPixelFormat(LPDDPIXELFORMAT format) {
   return DD_OK;
 }
 
-HRESULT IDirectDrawSurface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
+HRESULT DirectDrawSurface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
   if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
   *desc = DDSURFACEDESC{};
   desc->dwSize = sizeof(DDSURFACEDESC);
@@ -223,9 +224,9 @@ HRESULT IDirectDrawSurface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
   return GetPixelFormat(&desc->ddpfPixelFormat) == DD_OK ? DD_OK : DDERR_GENERIC;
 }
 
-HRESULT IDirectDrawSurface::IsLost() { return state.lost.load() ? DDERR_SURFACELOST : DD_OK; }
+HRESULT DirectDrawSurface::IsLost() { return state.lost.load() ? DDERR_SURFACELOST : DD_OK; }
 
-HRESULT IDirectDrawSurface::Restore() {
+HRESULT DirectDrawSurface::Restore() {
   if (auto fault = CheckFault("IDirectDrawSurface::Restore")) return static_cast<HRESULT>(*fault);
   // The memory comes back, the picture does not: the program redraws.
   state.lost.store(false);
@@ -234,7 +235,7 @@ HRESULT IDirectDrawSurface::Restore() {
   return DD_OK;
 }
 
-HRESULT IDirectDrawSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE event) {
+HRESULT DirectDrawSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE event) {
   if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC) || event != nullptr) return DDERR_INVALIDPARAMS;
   if (auto fault = CheckFault("IDirectDrawSurface::Lock")) return static_cast<HRESULT>(*fault);
   if (state.lost.load()) return DDERR_SURFACELOST;
@@ -249,22 +250,22 @@ HRESULT IDirectDrawSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDL
   return DD_OK;
 }
 
-HRESULT IDirectDrawSurface::Unlock(LPVOID) {
+HRESULT DirectDrawSurface::Unlock(LPVOID) {
   if (state.lockCount == 0) return DDERR_NOTLOCKED;
   --state.lockCount;
   NoteSurfaceWrite();
   return DD_OK;
 }
 
-HRESULT IDirectDrawSurface::SetClipper(IDirectDrawClipper* clipper) {
+HRESULT DirectDrawSurface::SetClipper(LPDIRECTDRAWCLIPPER clipper) {
   if (auto fault = CheckFault("IDirectDrawSurface::SetClipper")) return static_cast<HRESULT>(*fault);
   if (clipper != nullptr) clipper->AddRef();
   if (state.clipper != nullptr) DropReference(state.clipper);
-  state.clipper = clipper;
+  state.clipper = StandIn(clipper);
   return DD_OK;
 }
 
-HRESULT IDirectDrawSurface::SetColorKey(DWORD flags, LPDDCOLORKEY key) {
+HRESULT DirectDrawSurface::SetColorKey(DWORD flags, LPDDCOLORKEY key) {
   if (flags != DDCKEY_SRCBLT) return DDERR_UNSUPPORTED;  // the program keys its sources only
   state.hasSourceKey = key != nullptr;
   if (key != nullptr) state.sourceKey = *key;

@@ -11,26 +11,26 @@ namespace kaze::platform {
 namespace {
 
 std::mutex gSurfacesMutex;
-std::set<IDirectDrawSurface*> gSurfaces;
-IDirectDrawSurface* gPrimary = nullptr;  // at most one primary surface exists
+std::set<DirectDrawSurface*> gSurfaces;
+DirectDrawSurface* gPrimary = nullptr;  // at most one primary surface exists
 
 // The surfaces a display switch takes: the flip chain, and the surfaces that
 // show the window through a clipper (the program's work surface). Picture
 // surfaces in system memory keep their memory.
-bool IsScreenSurface(const IDirectDrawSurface& surface) {
+bool IsScreenSurface(const DirectDrawSurface& surface) {
   if (surface.state.caps & (DDSCAPS_PRIMARYSURFACE | DDSCAPS_BACKBUFFER)) return true;
   return surface.state.clipper != nullptr;
 }
 
 }  // namespace
 
-void RegisterSurface(IDirectDrawSurface* surface) {
+void RegisterSurface(DirectDrawSurface* surface) {
   std::lock_guard lock(gSurfacesMutex);
   gSurfaces.insert(surface);
   if (surface->state.caps & DDSCAPS_PRIMARYSURFACE) gPrimary = surface;
 }
 
-void UnregisterSurface(IDirectDrawSurface* surface) {
+void UnregisterSurface(DirectDrawSurface* surface) {
   std::lock_guard lock(gSurfacesMutex);
   gSurfaces.erase(surface);
   if (gPrimary == surface) gPrimary = nullptr;
@@ -40,7 +40,7 @@ void LoseScreenSurfaces() {
   int64_t count = 0;
   {
     std::lock_guard lock(gSurfacesMutex);
-    for (IDirectDrawSurface* surface : gSurfaces) {
+    for (DirectDrawSurface* surface : gSurfaces) {
       if (!IsScreenSurface(*surface)) continue;
       surface->state.lost.store(true);
       ++count;

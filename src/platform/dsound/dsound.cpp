@@ -12,16 +12,19 @@
 #include "host/audio_convert.h"
 #include "host/host.h"
 #include "platform/dsound/audio_mixer.h"
+#include "platform/dsound/dsound_objects.h"
 #include "platform/machine/faults.h"
 #include "platform/machine/settings.h"
 
 using kaze::platform::AudioMixer;
 using kaze::platform::CheckFault;
+using kaze::platform::DirectSound;
+using kaze::platform::DirectSoundBuffer;
 using kaze::platform::TheAudioMixer;
 
 namespace {
 
-IDirectSound* gDirectSound = nullptr;  // only one object at a time, as one device
+DirectSound* gDirectSound = nullptr;  // only one object at a time, as one device
 
 // The converted form of a buffer may not grow beyond this (a long sound at a
 // very low rate would otherwise blow up).
@@ -65,9 +68,9 @@ bool InsideMemory(const std::vector<uint8_t>& memory, LPVOID part, DWORD bytes) 
   return bytes <= static_cast<size_t>(memory.data() + memory.size() - at);
 }
 
-HRESULT CreatePrimary(IDirectSound* owner, LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer) {
+HRESULT CreatePrimary(DirectSound* owner, LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer) {
   if (desc->dwBufferBytes != 0 || desc->lpwfxFormat != nullptr) return DSERR_INVALIDPARAM;
-  auto* primary = new IDirectSoundBuffer;
+  auto* primary = new DirectSoundBuffer;
   primary->state.flags = desc->dwFlags;
   primary->state.primary = true;
   primary->state.owner = owner;
@@ -76,7 +79,7 @@ HRESULT CreatePrimary(IDirectSound* owner, LPCDSBUFFERDESC desc, LPDIRECTSOUNDBU
   return DS_OK;
 }
 
-HRESULT CreateSecondary(IDirectSound* owner, LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer) {
+HRESULT CreateSecondary(DirectSound* owner, LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer) {
   if (desc->lpwfxFormat == nullptr) return DSERR_INVALIDPARAM;
   const WAVEFORMATEX& format = *desc->lpwfxFormat;
   if (!IsPlayablePcm(format)) return DSERR_BADFORMAT;
@@ -84,7 +87,7 @@ HRESULT CreateSecondary(IDirectSound* owner, LPCDSBUFFERDESC desc, LPDIRECTSOUND
   uint32_t outputRate = TheAudioMixer().OutputRate();
   if (OutputFramesOf(format, desc->dwBufferBytes, outputRate) * 4 > kMaxConvertedBytes) return DSERR_OUTOFMEMORY;
 
-  auto* secondary = new IDirectSoundBuffer;
+  auto* secondary = new DirectSoundBuffer;
   kaze::platform::SoundBufferState& state = secondary->state;
   state.flags = desc->dwFlags;
   state.owner = owner;
@@ -113,14 +116,14 @@ HRESULT DirectSoundCreate(LPGUID device, LPDIRECTSOUND* directSound, LPUNKNOWN o
   if (device != nullptr || kaze::platform::TheSettings().noAudioDevice) return DSERR_NODRIVER;
   if (gDirectSound != nullptr) return DSERR_ALLOCATED;
   if (TheAudioMixer().Open() == 0) return DSERR_NODRIVER;
-  gDirectSound = new IDirectSound;
+  gDirectSound = new DirectSound;
   *directSound = gDirectSound;
   return DS_OK;
 }
 
-ULONG IDirectSound::AddRef() { return ++refCount; }
+ULONG DirectSound::AddRef() { return ++refCount; }
 
-ULONG IDirectSound::Release() {
+ULONG DirectSound::Release() {
   ULONG left = --refCount;
   if (left == 0) {
     TheAudioMixer().Close();
@@ -130,7 +133,7 @@ ULONG IDirectSound::Release() {
   return left;
 }
 
-HRESULT IDirectSound::SetCooperativeLevel(HWND hwnd, DWORD level) {
+HRESULT DirectSound::SetCooperativeLevel(HWND hwnd, DWORD level) {
   if (auto fault = Fault("IDirectSound::SetCooperativeLevel")) return *fault;
   if (level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY) return DSERR_INVALIDPARAM;
   cooperativeWindow = hwnd;
@@ -138,7 +141,7 @@ HRESULT IDirectSound::SetCooperativeLevel(HWND hwnd, DWORD level) {
   return DS_OK;
 }
 
-HRESULT IDirectSound::CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer, LPUNKNOWN outer) {
+HRESULT DirectSound::CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer, LPUNKNOWN outer) {
   if (buffer == nullptr) return DSERR_INVALIDPARAM;
   *buffer = nullptr;
   if (auto fault = Fault("IDirectSound::CreateSoundBuffer")) return *fault;
@@ -148,9 +151,9 @@ HRESULT IDirectSound::CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFE
                                                  : CreateSecondary(this, desc, buffer);
 }
 
-ULONG IDirectSoundBuffer::AddRef() { return ++state.refCount; }
+ULONG DirectSoundBuffer::AddRef() { return ++state.refCount; }
 
-ULONG IDirectSoundBuffer::Release() {
+ULONG DirectSoundBuffer::Release() {
   ULONG left = --state.refCount;
   if (left == 0) {
     if (state.voice >= 0) TheAudioMixer().RemoveVoice(state.voice);
@@ -159,7 +162,7 @@ ULONG IDirectSoundBuffer::Release() {
   return left;
 }
 
-HRESULT IDirectSoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD part1Bytes, LPVOID* part2,
+HRESULT DirectSoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD part1Bytes, LPVOID* part2,
                                  LPDWORD part2Bytes, DWORD flags) {
   if (auto fault = Fault("IDirectSoundBuffer::Lock")) return *fault;
   if (state.primary) return DSERR_PRIOLEVELNEEDED;
@@ -179,7 +182,7 @@ HRESULT IDirectSoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWO
   return DS_OK;
 }
 
-HRESULT IDirectSoundBuffer::Unlock(LPVOID part1, DWORD part1Bytes, LPVOID part2, DWORD part2Bytes) {
+HRESULT DirectSoundBuffer::Unlock(LPVOID part1, DWORD part1Bytes, LPVOID part2, DWORD part2Bytes) {
   if (auto fault = Fault("IDirectSoundBuffer::Unlock")) return *fault;
   if (!state.locked) return DSERR_INVALIDCALL;
   if (!InsideMemory(state.memory, part1, part1Bytes) || !InsideMemory(state.memory, part2, part2Bytes)) {
@@ -190,12 +193,12 @@ HRESULT IDirectSoundBuffer::Unlock(LPVOID part1, DWORD part1Bytes, LPVOID part2,
   return DS_OK;
 }
 
-HRESULT IDirectSoundBuffer::Restore() {
+HRESULT DirectSoundBuffer::Restore() {
   if (auto fault = Fault("IDirectSoundBuffer::Restore")) return *fault;
   return DS_OK;
 }
 
-HRESULT IDirectSoundBuffer::SetCurrentPosition(DWORD position) {
+HRESULT DirectSoundBuffer::SetCurrentPosition(DWORD position) {
   if (auto fault = Fault("IDirectSoundBuffer::SetCurrentPosition")) return *fault;
   if (state.primary) return DSERR_INVALIDCALL;
   if (position >= state.memory.size()) return DSERR_INVALIDPARAM;
@@ -204,7 +207,7 @@ HRESULT IDirectSoundBuffer::SetCurrentPosition(DWORD position) {
   return DS_OK;
 }
 
-HRESULT IDirectSoundBuffer::Play(DWORD reserved, DWORD priority, DWORD flags) {
+HRESULT DirectSoundBuffer::Play(DWORD reserved, DWORD priority, DWORD flags) {
   if (auto fault = Fault("IDirectSoundBuffer::Play")) return *fault;
   if (reserved != 0) return DSERR_INVALIDPARAM;
   if (state.primary) return DS_OK;
@@ -215,7 +218,7 @@ HRESULT IDirectSoundBuffer::Play(DWORD reserved, DWORD priority, DWORD flags) {
   return DS_OK;
 }
 
-HRESULT IDirectSoundBuffer::Stop() {
+HRESULT DirectSoundBuffer::Stop() {
   if (auto fault = Fault("IDirectSoundBuffer::Stop")) return *fault;
   if (state.primary) return DS_OK;
   TheAudioMixer().Stop(state.voice);
@@ -223,7 +226,7 @@ HRESULT IDirectSoundBuffer::Stop() {
   return DS_OK;
 }
 
-HRESULT IDirectSoundBuffer::GetStatus(LPDWORD status) {
+HRESULT DirectSoundBuffer::GetStatus(LPDWORD status) {
   if (status == nullptr) return DSERR_INVALIDPARAM;
   *status = 0;
   if (!state.primary && TheAudioMixer().IsPlaying(state.voice)) {
@@ -232,7 +235,7 @@ HRESULT IDirectSoundBuffer::GetStatus(LPDWORD status) {
   return DS_OK;
 }
 
-HRESULT IDirectSoundBuffer::GetVolume(LPLONG volume) {
+HRESULT DirectSoundBuffer::GetVolume(LPLONG volume) {
   if (auto fault = Fault("IDirectSoundBuffer::GetVolume")) return *fault;
   if (volume == nullptr) return DSERR_INVALIDPARAM;
   if (!(state.flags & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
@@ -240,7 +243,7 @@ HRESULT IDirectSoundBuffer::GetVolume(LPLONG volume) {
   return DS_OK;
 }
 
-HRESULT IDirectSoundBuffer::SetVolume(LONG volume) {
+HRESULT DirectSoundBuffer::SetVolume(LONG volume) {
   if (auto fault = Fault("IDirectSoundBuffer::SetVolume")) return *fault;
   if (!(state.flags & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
   if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
@@ -250,7 +253,7 @@ HRESULT IDirectSoundBuffer::SetVolume(LONG volume) {
   return DS_OK;
 }
 
-HRESULT IDirectSoundBuffer::SetFormat(LPCWAVEFORMATEX format) {
+HRESULT DirectSoundBuffer::SetFormat(LPCWAVEFORMATEX format) {
   if (auto fault = Fault("IDirectSoundBuffer::SetFormat")) return *fault;
   if (!state.primary) return DSERR_INVALIDCALL;
   if (format == nullptr) return DSERR_INVALIDPARAM;

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/ddraw/ddraw_objects.h"
 #include "platform/machine/faults.h"
 #include "platform/gdi32/gdi_internal.h"
 #include "platform/gdi32/gdi_objects.h"
@@ -102,8 +103,8 @@ std::optional<PixelSurface> ContextPixelsLocked(HDC dc) {
   if (context->kind == HDC__::Kind::Memory && context->bitmap != nullptr && !context->bitmap->stock)
     return context->bitmap->View();
   if (context->kind == HDC__::Kind::Surface && context->surface != nullptr &&
-      context->surface->state.pixels.pixels != nullptr)
-    return context->surface->state.pixels;
+      StateOf(context->surface).pixels.pixels != nullptr)
+    return StateOf(context->surface).pixels;
   return std::nullopt;
 }
 

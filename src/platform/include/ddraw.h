@@ -1,12 +1,5 @@
 // DirectDraw, first interface set: the object, surfaces and the clipper.
-// The interfaces are concrete classes here; underneath each surface's COM
-// face is plain pixel memory (PixelSurface) that the platform's software
-// blitter works on.
 #pragma once
-
-#include <atomic>
-#include <cstdint>
-#include <vector>
 
 #include "pixel_surface.h"
 #include "windef.h"
@@ -17,8 +10,6 @@ struct IDirectDrawClipper;
 typedef IDirectDraw* LPDIRECTDRAW;
 typedef IDirectDrawSurface* LPDIRECTDRAWSURFACE;
 typedef IDirectDrawClipper* LPDIRECTDRAWCLIPPER;
-struct IDirectDrawPalette;
-typedef IDirectDrawPalette* LPDIRECTDRAWPALETTE;
 
 typedef struct _DDCOLORKEY {
   DWORD dwColorSpaceLowValue;
@@ -140,8 +131,6 @@ typedef struct _DDBLTFX {
 
 // Locks, flips, keys
 #define DDLOCK_WAIT 0x00000001u
-#define DDLOCK_SURFACEMEMORYPTR 0x00000000u
-#define DDFLIP_WAIT 0x00000001u
 #define DDCKEY_SRCBLT 0x00000008u
 
 // Results
@@ -250,74 +239,35 @@ typedef struct _DDBLTFX {
 #define DDERR_CANTPAGEUNLOCK MAKE_DDHRESULT(660)
 #define DDERR_NOTPAGELOCKED MAKE_DDHRESULT(680)
 
-namespace kaze::platform {
-
-// The stand-in's own state of a surface, underneath its COM face.
-struct SurfaceState {
-  ULONG refCount = 1;
-  DWORD caps = 0;
-  std::vector<uint16_t> memory;  // rows of pixels.pitch bytes
-  PixelSurface pixels;           // points into memory
-  std::atomic<bool> lost{false};  // set by the host's loss, cleared by Restore (main thread)
-  int lockCount = 0;
-  IDirectDrawClipper* clipper = nullptr;
-  bool hasSourceKey = false;
-  DDCOLORKEY sourceKey{};
-  IDirectDrawSurface* backBuffer = nullptr;  // the flip chain's back buffer (primary only)
-  IDirectDrawSurface* frontBuffer = nullptr; // the primary (back buffer only)
-  HDC dc = nullptr;                           // open GDI context, if any
-  const char* role = "offscreen";             // "primary", "backbuffer" or "offscreen", for traces
+// The interfaces as the SDK declares them: abstract, reached only through
+// the pointers that DirectDrawCreate and the objects' own calls hand out.
+struct IDirectDrawClipper : public IUnknown {
+  virtual HRESULT SetHWnd(DWORD flags, HWND hwnd) = 0;
 };
 
-struct ClipperState {
-  ULONG refCount = 1;
-  HWND hwnd = nullptr;
+struct IDirectDrawSurface : public IUnknown {
+  virtual HRESULT Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
+                      LPDDBLTFX fx) = 0;
+  virtual HRESULT Flip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) = 0;
+  virtual HRESULT GetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached) = 0;
+  virtual HRESULT GetDC(HDC* dc) = 0;
+  virtual HRESULT ReleaseDC(HDC dc) = 0;
+  virtual HRESULT GetPixelFormat(LPDDPIXELFORMAT format) = 0;
+  virtual HRESULT GetSurfaceDesc(LPDDSURFACEDESC desc) = 0;
+  virtual HRESULT IsLost() = 0;
+  virtual HRESULT Restore() = 0;
+  virtual HRESULT Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event) = 0;
+  virtual HRESULT Unlock(LPVOID surfaceData) = 0;
+  virtual HRESULT SetClipper(LPDIRECTDRAWCLIPPER clipper) = 0;
+  virtual HRESULT SetColorKey(DWORD flags, LPDDCOLORKEY key) = 0;
 };
 
-}  // namespace kaze::platform
-
-struct IDirectDrawClipper {
-  ULONG AddRef();
-  ULONG Release();
-  HRESULT SetHWnd(DWORD flags, HWND hwnd);
-
-  kaze::platform::ClipperState state;
-};
-
-struct IDirectDrawSurface {
-  ULONG AddRef();
-  ULONG Release();
-  HRESULT Blt(LPRECT destRect, IDirectDrawSurface* source, LPRECT sourceRect, DWORD flags, LPDDBLTFX fx);
-  HRESULT Flip(IDirectDrawSurface* targetOverride, DWORD flags);
-  HRESULT GetAttachedSurface(LPDDSCAPS caps, IDirectDrawSurface** attached);
-  HRESULT GetDC(HDC* dc);
-  HRESULT ReleaseDC(HDC dc);
-  HRESULT GetPixelFormat(LPDDPIXELFORMAT format);
-  HRESULT GetSurfaceDesc(LPDDSURFACEDESC desc);
-  HRESULT IsLost();
-  HRESULT Restore();
-  HRESULT Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event);
-  HRESULT Unlock(LPVOID surfaceData);
-  HRESULT SetClipper(IDirectDrawClipper* clipper);
-  HRESULT SetColorKey(DWORD flags, LPDDCOLORKEY key);
-
-  kaze::platform::SurfaceState state;
-};
-
-struct IDirectDraw {
-  ULONG AddRef();
-  ULONG Release();
-  HRESULT SetCooperativeLevel(HWND hwnd, DWORD flags);
-  HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel);
-  HRESULT RestoreDisplayMode();
-  HRESULT CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** surface, IUnknown* outer);
-  HRESULT CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer);
-
-  ULONG refCount = 1;
-  bool levelSet = false;
-  HWND cooperativeWindow = nullptr;
-  bool exclusive = false;
-  bool modeSet = false;
+struct IDirectDraw : public IUnknown {
+  virtual HRESULT SetCooperativeLevel(HWND hwnd, DWORD flags) = 0;
+  virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) = 0;
+  virtual HRESULT RestoreDisplayMode() = 0;
+  virtual HRESULT CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE* surface, IUnknown* outer) = 0;
+  virtual HRESULT CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer) = 0;
 };
 
 HRESULT DirectDrawCreate(GUID* driverGuid, LPDIRECTDRAW* directDraw, IUnknown* outer);

@@ -3,16 +3,6 @@
 
 #include "windef.h"
 
-#pragma pack(push, 2)
-typedef struct tagBITMAPFILEHEADER {
-  WORD bfType;
-  DWORD bfSize;
-  WORD bfReserved1;
-  WORD bfReserved2;
-  DWORD bfOffBits;
-} BITMAPFILEHEADER;
-#pragma pack(pop)
-
 typedef struct tagBITMAPINFOHEADER {
   DWORD biSize;
   LONG biWidth;
@@ -25,7 +15,7 @@ typedef struct tagBITMAPINFOHEADER {
   LONG biYPelsPerMeter;
   DWORD biClrUsed;
   DWORD biClrImportant;
-} BITMAPINFOHEADER, *LPBITMAPINFOHEADER;
+} BITMAPINFOHEADER;
 
 typedef struct tagRGBQUAD {
   BYTE rgbBlue;
@@ -37,7 +27,7 @@ typedef struct tagRGBQUAD {
 typedef struct tagBITMAPINFO {
   BITMAPINFOHEADER bmiHeader;
   RGBQUAD bmiColors[1];
-} BITMAPINFO, *LPBITMAPINFO;
+} BITMAPINFO;
 
 typedef struct tagBITMAP {
   LONG bmType;

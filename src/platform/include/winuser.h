@@ -35,7 +35,6 @@ typedef struct tagACCEL {
 } ACCEL;
 
 // Messages
-#define WM_NULL 0x0000
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
 #define WM_CLOSE 0x0010
@@ -43,10 +42,8 @@ typedef struct tagACCEL {
 #define WM_ACTIVATEAPP 0x001C
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
-#define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
-#define WM_SYSCHAR 0x0106
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
 #define SC_CLOSE 0xF060
@@ -61,29 +58,19 @@ typedef struct tagACCEL {
 // Virtual keys
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
-#define VK_BACK 0x08
-#define VK_TAB 0x09
-#define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
 #define VK_MENU 0x12
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
-#define VK_LEFT 0x25
-#define VK_UP 0x26
-#define VK_RIGHT 0x27
-#define VK_DOWN 0x28
-#define VK_F1 0x70
 #define VK_F4 0x73
 #define VK_F10 0x79
-#define VK_F12 0x7B
 
 // Class and window styles
 #define CS_BYTEALIGNCLIENT 0x1000
 #define WS_POPUP 0x80000000u
 #define WS_SYSMENU 0x00080000u
 #define SW_SHOWNORMAL 1
-#define CW_USEDEFAULT ((int)0x80000000)
 
 // System metrics
 #define SM_CXSCREEN 0
