@@ -12,7 +12,7 @@
 #include "host/write_failure.h"
 #include "platform/kernel32/files.h"
 #include "platform/user32/resources.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 #include "resources/resources.h"
 #include "shell/main_window.h"
 #ifdef KAZE_HAVE_SDL

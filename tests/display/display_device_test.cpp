@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "display/display_device.h"
-#include "platform/machine/faults.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/faults.h"
+#include "platform/setup/settings.h"
 #include "support/display_fixture.h"
 
 namespace kaze::test {

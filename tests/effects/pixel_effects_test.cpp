@@ -7,7 +7,7 @@
 
 #include "drawing/drawing_fixture.h"
 #include "image/pixel_effects.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 
 namespace kaze::test {
 namespace {

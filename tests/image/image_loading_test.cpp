@@ -17,10 +17,10 @@
 #include "display/display_device.h"
 #include "image/image_loading.h"
 #include "picture_files.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/kernel32/files.h"
 #include "platform/gdi32/gdi_objects.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 #include "support/headless_fixture.h"
 #include "vimage_encoder.h"
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "platform/ddraw/ddraw_internal.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "support/headless_fixture.h"
 
 namespace kaze::test {

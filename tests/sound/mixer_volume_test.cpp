@@ -6,8 +6,8 @@
 #include <map>
 #include <memory>
 
-#include "platform/machine/faults.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/faults.h"
+#include "platform/setup/settings.h"
 #include "platform/winmm/winmm_mixer_backend.h"
 #include "sound/mixer_volume.h"
 

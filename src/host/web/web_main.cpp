@@ -11,7 +11,7 @@
 
 #include "host/web/web_host.h"
 #include "platform/kernel32/files.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 #include "platform/user32/resources.h"
 #include "resources/resources.h"
 #include "shell/main_window.h"

@@ -4,7 +4,7 @@
 
 #include <ddraw.h>
 
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 
 namespace kaze::platform {
 

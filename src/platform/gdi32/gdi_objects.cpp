@@ -5,7 +5,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/gdi32/gdi_internal.h"
 #include "platform/gdi32/gdi_objects.h"
 

@@ -10,8 +10,8 @@
 #include <set>
 #include <string_view>
 
-#include "platform/machine/faults.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/faults.h"
+#include "platform/setup/settings.h"
 #include "platform/winmm/winmm_mixer_backend.h"
 
 struct HMIXER__ {
