@@ -47,6 +47,11 @@ std::unique_ptr<host::Host> MakeHeadlessHost(const Options& options, std::string
   settings.audioOutPath = options.audioOutPath;
   settings.recordPath = options.recordPath;
   settings.startTick = options.startTick.value_or(kHeadlessStartTick);
+  // A headless run has no devices: its mixer is one in memory unless the
+  // machine's is asked for.
+  settings.mixer = options.noMixer     ? host::HeadlessMixer::None
+                   : options.realMixer ? host::HeadlessMixer::Machine
+                                       : host::HeadlessMixer::InMemory;
   return host::CreateHeadlessHost(settings, error);
 }
 
@@ -57,6 +62,7 @@ std::unique_ptr<host::Host> MakePlayerHost(const Options& options, std::string& 
   settings.scale = options.scale;
   settings.recordPath = options.recordPath;
   settings.audioOutPath = options.audioOutPath;
+  settings.mixer = !options.noMixer;  // a player's run keeps the machine's volume
   return host::CreateSdlHost(settings, error);
 #else
   error = "this build has no display host; use --headless";
@@ -91,11 +97,6 @@ int Run(int argc, char** argv) {
   platform::Settings& settings = platform::TheSettings();
   settings.displayLayout = options.layout555 ? platform::PixelLayout::Rgb555 : platform::PixelLayout::Rgb565;
   settings.noAudioDevice = options.mute;
-  // A headless run has no devices: its mixer is one in memory unless the
-  // machine's is asked for. A player's run keeps the machine's volume.
-  settings.mixer = options.noMixer                          ? platform::MixerChoice::None
-                   : options.realMixer || !options.headless ? platform::MixerChoice::Machine
-                                                            : platform::MixerChoice::StandIn;
   platform::SetDataRoot(options.dataDir);
   platform::InstallResources(&ExecutableResources());
 

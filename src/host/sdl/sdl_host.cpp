@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/alsa_mixer.h"
 #include "host/program_threads.h"
 #include "host/sdl/alsa_messages.h"
 #include "host/sdl/audio_recorder.h"
@@ -121,6 +122,7 @@ class SdlHost final : public Host {
 
   uint32_t OpenAudio(AudioSource* source) override;
   void CloseAudio() override { audio_.Close(); }
+  MixerDevice* Mixer() override { return options_.mixer ? machineMixer_.Device() : nullptr; }
 
   void MessageBox(std::string_view caption, std::string_view text) override;
   void DebugOutput(std::string_view) override {}
@@ -187,6 +189,7 @@ class SdlHost final : public Host {
   SdlAudioOutput audio_;
   ScreenRecorder recorder_;      // main thread
   AudioRecorder audioRecorder_;  // fed by the audio thread
+  MachineMixer machineMixer_;
   ProgramThreads threads_;
 };
 

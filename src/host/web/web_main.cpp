@@ -20,7 +20,6 @@ int main() {
   using namespace kaze;
   platform::Settings& settings = platform::TheSettings();
   settings.displayLayout = platform::PixelLayout::Rgb565;
-  settings.mixer = platform::MixerChoice::StandIn;  // the page has no sound card's mixer to set
   platform::SetDataRoot("/kaze");
   platform::InstallResources(&ExecutableResources());
 
