@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 14) return 0;

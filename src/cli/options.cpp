@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 
 namespace kaze::cli {
 

@@ -1,7 +1,5 @@
 #include "cli/run.h"
 
-#include <windows.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -10,11 +8,7 @@
 #include "cli/options.h"
 #include "host/headless/headless_host.h"
 #include "host/write_failure.h"
-#include "platform/kernel32/files.h"
-#include "platform/user32/resources.h"
-#include "platform/machine/settings.h"
-#include "resources/resources.h"
-#include "shell/main_window.h"
+#include "program/run_program.h"
 #ifdef KAZE_HAVE_SDL
 #include "host/sdl/sdl_host.h"
 #endif
@@ -47,6 +41,11 @@ std::unique_ptr<host::Host> MakeHeadlessHost(const Options& options, std::string
   settings.audioOutPath = options.audioOutPath;
   settings.recordPath = options.recordPath;
   settings.startTick = options.startTick.value_or(kHeadlessStartTick);
+  // A headless run has no devices: its mixer is one in memory unless the
+  // machine's is asked for.
+  settings.mixer = options.noMixer     ? host::HeadlessMixer::None
+                   : options.realMixer ? host::HeadlessMixer::Machine
+                                       : host::HeadlessMixer::InMemory;
   return host::CreateHeadlessHost(settings, error);
 }
 
@@ -57,6 +56,7 @@ std::unique_ptr<host::Host> MakePlayerHost(const Options& options, std::string& 
   settings.scale = options.scale;
   settings.recordPath = options.recordPath;
   settings.audioOutPath = options.audioOutPath;
+  settings.mixer = !options.noMixer;  // a player's run keeps the machine's volume
   return host::CreateSdlHost(settings, error);
 #else
   error = "this build has no display host; use --headless";
@@ -88,26 +88,14 @@ int Run(int argc, char** argv) {
     return Refuse("the snapshot folder '" + options.snapDir + "' does not exist");
   for (const std::string& notice : options.notices) std::fprintf(stderr, "kaze: %s\n", notice.c_str());
 
-  platform::Settings& settings = platform::TheSettings();
-  settings.displayLayout = options.layout555 ? platform::PixelLayout::Rgb555 : platform::PixelLayout::Rgb565;
-  settings.noAudioDevice = options.mute;
-  // A headless run has no devices: its mixer is one in memory unless the
-  // machine's is asked for. A player's run keeps the machine's volume.
-  settings.mixer = options.noMixer                          ? platform::MixerChoice::None
-                   : options.realMixer || !options.headless ? platform::MixerChoice::Machine
-                                                            : platform::MixerChoice::StandIn;
-  platform::SetDataRoot(options.dataDir);
-  platform::InstallResources(&ExecutableResources());
-
   std::unique_ptr<host::Host> host =
       options.headless ? MakeHeadlessHost(options, error) : MakePlayerHost(options, error);
   if (!host) return Refuse(error);
-  host::SetHost(host.get());
-
-  static char commandLine[] = "";
-  const int exitCode = WinMain(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), nullptr, commandLine, SW_SHOWNORMAL);
-  host->Finish(exitCode);
-  host::SetHost(nullptr);
+  program::ProgramSettings settings;
+  settings.dataRoot = options.dataDir;
+  settings.platform.displayLayout = options.layout555 ? platform::PixelLayout::Rgb555 : platform::PixelLayout::Rgb565;
+  settings.platform.noAudioDevice = options.mute;
+  const int exitCode = program::RunProgram(settings, *host);
   // A file the run writes that could not be written was said in one line
   // when it failed; the run has ended in order since.
   return host::TheWriteFailures().Any() ? host::kWriteFailedExit : exitCode;

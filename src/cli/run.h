@@ -1,4 +1,4 @@
-// The POSIX entry: options -> platform settings and a host -> WinMain.
+// The POSIX entry: options -> a host and the program's settings -> RunProgram.
 #pragma once
 
 namespace kaze::cli {

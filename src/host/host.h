@@ -13,6 +13,7 @@
 #include <string_view>
 #include <variant>
 
+#include "host/mixer_device.h"
 #include "platform/include/pixel_surface.h"
 
 namespace kaze::host {
@@ -90,6 +91,9 @@ class Host {
   // Audio: rate is the output's sample rate, or 0 when there is no output.
   virtual uint32_t OpenAudio(AudioSource* source) = 0;
   virtual void CloseAudio() = 0;
+  // The machine's audio mixer, or null for a machine without one. The host
+  // owns it; the platform's mixer calls connect to it. Any thread.
+  virtual MixerDevice* Mixer() = 0;
 
   // What the program tells the user or the debugger.
   virtual void MessageBox(std::string_view caption, std::string_view text) = 0;

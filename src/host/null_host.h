@@ -1,7 +1,7 @@
 // A host with no devices at all: no screen, no input, no clock, no threads,
-// no audio output; messages and trace records go nowhere. It is the base of
-// the small hosts that tests and fuzz targets build, which override only what
-// they need.
+// no audio output, no mixer; messages and trace records go nowhere. It is
+// the base of the small hosts that tests and fuzz targets build, which
+// override only what they need.
 #pragma once
 
 #include "host/host.h"
@@ -23,6 +23,7 @@ class NullHost : public Host {
   bool StartThread(std::function<void()>) override { return false; }
   uint32_t OpenAudio(AudioSource*) override { return 0; }
   void CloseAudio() override {}
+  MixerDevice* Mixer() override { return nullptr; }
   void MessageBox(std::string_view, std::string_view) override {}
   void DebugOutput(std::string_view) override {}
   void Trace(std::string_view, std::initializer_list<TraceField>) override {}

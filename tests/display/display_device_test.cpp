@@ -8,8 +8,8 @@
 
 #include "display/display_device.h"
 #include "platform/ddraw/ddraw_objects.h"
-#include "platform/machine/faults.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/faults.h"
+#include "platform/setup/settings.h"
 #include "support/display_fixture.h"
 
 namespace kaze::test {

@@ -15,7 +15,7 @@
 #include "display/display_device.h"
 #include "image/drawing.h"
 #include "platform/ddraw/ddraw_objects.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 #include "shell/shared_flags.h"
 #include "support/display_fixture.h"
 

@@ -2,7 +2,7 @@
 // targets, colour keys, cut edges, the page zoom, fills and clears.
 #include "drawing/drawing_fixture.h"
 
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 
 namespace kaze::test {
 namespace {

@@ -8,7 +8,7 @@
 #include "drawing/drawing_fixture.h"
 #include "image/pixel_effects.h"
 #include "platform/ddraw/ddraw_objects.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 
 namespace kaze::test {
 namespace {

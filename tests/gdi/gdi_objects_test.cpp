@@ -9,10 +9,10 @@
 
 #include "dib_builder.h"
 #include "support/headless_fixture.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/gdi32/gdi_objects.h"
 #include "platform/ddraw/ddraw_objects.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 
 namespace {
 

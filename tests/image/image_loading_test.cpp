@@ -18,10 +18,10 @@
 #include "image/image_loading.h"
 #include "platform/ddraw/ddraw_objects.h"
 #include "picture_files.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/kernel32/files.h"
 #include "platform/gdi32/gdi_objects.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 #include "support/headless_fixture.h"
 #include "vimage_encoder.h"
 

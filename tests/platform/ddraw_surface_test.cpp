@@ -6,7 +6,7 @@
 
 #include "platform/ddraw/ddraw_internal.h"
 #include "platform/ddraw/ddraw_objects.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "support/headless_fixture.h"
 
 namespace kaze::test {

@@ -6,16 +6,16 @@
 #include <map>
 #include <memory>
 
-#include "platform/machine/faults.h"
-#include "platform/machine/settings.h"
-#include "platform/winmm/winmm_mixer_backend.h"
+#include "host/mixer_device.h"
+#include "host/null_host.h"
+#include "platform/setup/faults.h"
 #include "sound/mixer_volume.h"
 
 namespace kaze::test {
 namespace {
 
-using platform::MixerControlInfo;
-using platform::MixerLineInfo;
+using host::MixerControlInfo;
+using host::MixerLineInfo;
 
 constexpr DWORD kSynthVolume = 10;
 
@@ -24,14 +24,14 @@ constexpr DWORD kSynthVolume = 10;
 // opened, answers reads from that copy and skips a write of the value it
 // holds: a connection kept open would neither see nor undo a change that
 // another program makes.
-class FakeMixer final : public platform::MixerDevice {
+class FakeMixer final : public host::MixerDevice {
  public:
   std::vector<MixerLineInfo> destinations;
   std::map<DWORD, std::vector<DWORD>> values;  // by control id: the device's own
   std::map<DWORD, int> reads, writes;          // calls, by control id
   std::vector<DWORD> lastWrite;
 
-  std::unique_ptr<platform::MixerBackend> Open() override { return std::make_unique<Connection>(*this); }
+  std::unique_ptr<host::MixerBackend> Open() override { return std::make_unique<Connection>(*this); }
 
   int TotalAccesses() const {
     int total = 0;
@@ -41,7 +41,7 @@ class FakeMixer final : public platform::MixerDevice {
   }
 
  private:
-  class Connection final : public platform::MixerBackend {
+  class Connection final : public host::MixerBackend {
    public:
     explicit Connection(FakeMixer& device) : device_(device), cache_(device.values) {}
     std::string Name() const override { return "fake"; }
@@ -72,6 +72,13 @@ class FakeMixer final : public platform::MixerDevice {
   };
 };
 
+// A machine whose mixer is the one the test gives it, or none.
+class MixerHost final : public host::NullHost {
+ public:
+  host::MixerDevice* Mixer() override { return device; }
+  host::MixerDevice* device = nullptr;
+};
+
 MixerControlInfo Volume(DWORD id, DWORD flags = 0) {
   MixerControlInfo control;
   control.id = id;
@@ -98,13 +105,13 @@ class MixerVolumeTest : public ::testing::Test {
     speakers.sources.push_back(Line(0x10001, MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER, 2, {Volume(kSynthVolume)}));
     mixer_.destinations = {speakers};
     mixer_.values = {{1, {0x1111, 0x1111}}, {2, {0x2222, 0x2222}}, {kSynthVolume, {0x8000, 0x4000}}};
-    platform::SetMixerDevice(&mixer_);
+    host_.device = &mixer_;
+    host::SetHost(&host_);
     SavedSynthVolume = 0x77777777;
   }
 
   void TearDown() override {
-    platform::SetMixerDevice(nullptr);
-    platform::TheSettings() = platform::Settings{};
+    host::SetHost(nullptr);
     platform::ClearFaults();
     SavedSynthVolume = 0x77777777;
   }
@@ -112,6 +119,7 @@ class MixerVolumeTest : public ::testing::Test {
   std::vector<MixerControlInfo>& SynthControls() { return mixer_.destinations[0].sources[1].controls; }
 
   FakeMixer mixer_;
+  MixerHost host_;
 };
 
 // Another program changes the volume while the program runs: the restore
@@ -129,7 +137,7 @@ TEST_F(MixerVolumeTest, AStereoSynthesizerIsPutBackAtTheFirstChannelsVolume) {
 }
 
 TEST_F(MixerVolumeTest, WithoutAMixerDeviceNothingIsReadOrWritten) {
-  platform::TheSettings().mixer = platform::MixerChoice::None;
+  host_.device = nullptr;
   EXPECT_EQ(mixerGetNumDevs(), 0u);
   SaveSynthVolume();
   RestoreSynthVolume();

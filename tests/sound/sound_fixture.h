@@ -9,9 +9,9 @@
 #include <string>
 
 #include "fake_audio_host.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/kernel32/files.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 #include "sound/effects.h"
 #include "sound/sound_bank.h"
 #include "wav_builder.h"

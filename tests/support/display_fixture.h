@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "display/display_device.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 #include "support/headless_fixture.h"
 
 namespace kaze::test {

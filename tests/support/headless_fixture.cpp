@@ -1,9 +1,9 @@
 #include "support/headless_fixture.h"
 
 #include "display/display_setup.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/user32/resources.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 #include "platform/user32/window_system.h"
 #include "resources/resources.h"
 #include "shell/game_thread.h"

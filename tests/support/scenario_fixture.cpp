@@ -52,6 +52,7 @@ class ProbingHost final : public host::Host {
   bool StartThread(std::function<void()> body) override { return inner_.StartThread(std::move(body)); }
   uint32_t OpenAudio(host::AudioSource* source) override { return inner_.OpenAudio(source); }
   void CloseAudio() override { inner_.CloseAudio(); }
+  host::MixerDevice* Mixer() override { return inner_.Mixer(); }
   void MessageBox(std::string_view caption, std::string_view text) override { inner_.MessageBox(caption, text); }
   void DebugOutput(std::string_view text) override { inner_.DebugOutput(text); }
   void Trace(std::string_view event, std::initializer_list<host::TraceField> fields) override {

@@ -16,7 +16,7 @@
 #include "platform/ddraw/ddraw_objects.h"
 #include "platform/gdi32/dib.h"
 #include "platform/kernel32/files.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 #include "shell/shared_flags.h"
 
 namespace vimage {

@@ -9,9 +9,11 @@
 #include <mutex>
 #include <set>
 
+#include "host/alsa_mixer.h"
 #include "host/headless/frame_files.h"
 #include "host/headless/trace_writer.h"
 #include "host/headless/turn_scheduler.h"
+#include "host/memory_mixer.h"
 #include "host/png_file.h"
 #include "host/unchanged_frames.h"
 #include "host/wav_writer.h"
@@ -167,6 +169,17 @@ class Headless final : public HeadlessHost {
     // The last of the program's sound going away shows in the trace, so
     // that the order of the teardown can be checked.
     if (audioSource_.exchange(nullptr) != nullptr) trace_.Write(Now(), "audio", {{"op", std::string_view("close")}});
+  }
+  MixerDevice* Mixer() override {
+    switch (options_.mixer) {
+      case HeadlessMixer::InMemory:
+        return memoryMixer_.get();
+      case HeadlessMixer::Machine:
+        return machineMixer_.Device();
+      case HeadlessMixer::None:
+        break;
+    }
+    return nullptr;
   }
 
   // Words to the user.
@@ -343,6 +356,9 @@ class Headless final : public HeadlessHost {
   uint64_t recordedVersion_ = 0;  // the shownVersion_ the video holds (0: black)
   std::vector<int16_t> mixBuffer_;
   std::atomic<AudioSource*> audioSource_{nullptr};
+  // Both after the trace, which the memory mixer writes to until it goes.
+  std::unique_ptr<MixerDevice> memoryMixer_ = CreateMemoryMixerDevice(*this);
+  MachineMixer machineMixer_;
 
   mutable std::mutex frameMutex_;
   std::vector<uint16_t> shown_;

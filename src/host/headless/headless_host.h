@@ -15,6 +15,13 @@
 
 namespace kaze::host {
 
+// The audio mixer the headless machine has.
+enum class HeadlessMixer : uint8_t {
+  InMemory,  // one held in memory: the mixer code runs and is traced, nothing of the machine changes
+  Machine,   // the machine's first sound card (--real-mixer)
+  None,      // no mixer at all (--no-mixer)
+};
+
 struct HeadlessOptions {
   std::vector<ScriptAction> script;    // parsed input (see script.h)
   std::optional<uint64_t> untilMs;     // ESC is pressed at this time
@@ -27,6 +34,7 @@ struct HeadlessOptions {
   uint32_t startTick = 0;              // GetTickCount at virtual time 0
   int32_t desktopWidth = 1024, desktopHeight = 768;
   uint64_t runawayLimitMs = 60000;     // after --until: a run that goes on is stopped
+  HeadlessMixer mixer = HeadlessMixer::InMemory;
 };
 
 class HeadlessHost;

@@ -21,6 +21,7 @@
 #include "host/frame_exchange.h"
 #include "host/host.h"
 #include "host/input_state.h"
+#include "host/alsa_mixer.h"
 #include "host/program_threads.h"
 #include "host/sdl/audio_recorder.h"
 #include "host/sdl/diagnostic_logs.h"
@@ -55,6 +56,7 @@ class SdlHost final : public Host {
 
   uint32_t OpenAudio(AudioSource* source) override;
   void CloseAudio() override { audio_.Close(); }
+  MixerDevice* Mixer() override { return options_.mixer ? machineMixer_.Device() : nullptr; }
 
   void MessageBox(std::string_view caption, std::string_view text) override;
   void DebugOutput(std::string_view) override {}
@@ -130,6 +132,7 @@ class SdlHost final : public Host {
   SdlAudioOutput audio_;
   ScreenRecorder recorder_;      // main thread
   AudioRecorder audioRecorder_;  // fed by the audio thread
+  MachineMixer machineMixer_;
   ProgramThreads threads_;
 };
 

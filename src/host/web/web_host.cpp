@@ -22,6 +22,7 @@
 
 #include "host/frame_exchange.h"
 #include "host/input_state.h"
+#include "host/memory_mixer.h"
 #include "host/pixel_rgb.h"
 #include "host/program_threads.h"
 #include "host/web/audio_ring.h"
@@ -97,6 +98,9 @@ class WebHost final : public Host {
 
   uint32_t OpenAudio(AudioSource* source) override;
   void CloseAudio() override;
+  // The page has no sound card's mixer to set: the program's volume work
+  // runs on one in memory.
+  MixerDevice* Mixer() override { return mixer_.get(); }
 
   void MessageBox(std::string_view caption, std::string_view text) override;
   void DebugOutput(std::string_view) override {}
@@ -133,6 +137,7 @@ class WebHost final : public Host {
   std::atomic<bool> ended_{false};
 
   PageBoxes boxes_;
+  std::unique_ptr<MixerDevice> mixer_ = CreateMemoryMixerDevice(*this);
   AudioFeeder audio_;
   ProgramThreads threads_;
   bool finished_ = false;

@@ -6,7 +6,7 @@
 
 #include "host/host.h"
 #include "platform/ddraw/ddraw_internal.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/user32/window_system.h"
 
 namespace kaze::platform {

@@ -3,7 +3,7 @@
 #include <ddraw.h>
 
 #include "platform/ddraw/ddraw_internal.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/gdi32/gdi_objects.h"
 
 HRESULT kaze::platform::DirectDrawSurface::GetDC(HDC* dc) {

@@ -6,7 +6,7 @@
 
 #include "platform/ddraw/ddraw_objects.h"
 
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 
 namespace kaze::platform {
 

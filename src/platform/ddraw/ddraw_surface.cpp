@@ -12,7 +12,7 @@
 #include "host/host.h"
 #include "platform/ddraw/blit.h"
 #include "platform/ddraw/ddraw_internal.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/gdi32/gdi_objects.h"
 #include "platform/user32/window_system.h"
 

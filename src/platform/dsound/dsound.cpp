@@ -13,8 +13,8 @@
 #include "host/host.h"
 #include "platform/dsound/audio_mixer.h"
 #include "platform/dsound/dsound_objects.h"
-#include "platform/machine/faults.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/faults.h"
+#include "platform/setup/settings.h"
 
 using kaze::platform::AudioMixer;
 using kaze::platform::CheckFault;

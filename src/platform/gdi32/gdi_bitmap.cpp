@@ -4,9 +4,9 @@
 #include <wingdi.h>
 
 #include "platform/gdi32/dib.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/gdi32/gdi_objects.h"
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 
 namespace kaze::platform {
 

@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "platform/ddraw/ddraw_objects.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/gdi32/gdi_internal.h"
 #include "platform/gdi32/gdi_objects.h"
 

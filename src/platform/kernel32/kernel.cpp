@@ -10,7 +10,7 @@
 #endif
 
 #include "host/host.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "port_thread.h"
 
 namespace {

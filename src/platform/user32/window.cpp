@@ -9,7 +9,7 @@
 #include <string>
 
 #include "host/host.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/user32/resources.h"
 #include "platform/user32/window_system.h"
 

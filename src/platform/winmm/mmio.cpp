@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "host/host.h"
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 #include "platform/kernel32/files.h"
 #include "platform/winmm/mmio_memory.h"
 #include "platform/winmm/mmio_work.h"

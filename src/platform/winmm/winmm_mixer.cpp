@@ -1,5 +1,5 @@
-// The winmm mixer calls over one mixer device (mixer 0). Every record the
-// caller hands in is checked for its size and counts before anything is
+// The winmm mixer calls over the host's mixer device (mixer 0). Every record
+// the caller hands in is checked for its size and counts before anything is
 // written into it.
 #include <mmsystem.h>
 
@@ -9,51 +9,31 @@
 #include <mutex>
 #include <set>
 #include <string_view>
+#include <type_traits>
 
-#include "platform/machine/faults.h"
-#include "platform/machine/settings.h"
-#include "platform/winmm/winmm_mixer_backend.h"
+#include "host/host.h"
+#include "host/mixer_device.h"
+#include "platform/setup/faults.h"
 
 struct HMIXER__ {
-  std::unique_ptr<kaze::platform::MixerBackend> connection;
+  std::unique_ptr<kaze::host::MixerBackend> connection;
 };
 
-using kaze::platform::MixerBackend;
-using kaze::platform::MixerControlInfo;
-using kaze::platform::MixerDevice;
-using kaze::platform::MixerLineInfo;
+using kaze::host::MixerBackend;
+using kaze::host::MixerControlInfo;
+using kaze::host::MixerDevice;
+using kaze::host::MixerLineInfo;
 
-namespace kaze::platform {
-
-namespace {
-MixerDevice* gInstalledDevice = nullptr;
-}
-
-void SetMixerDevice(MixerDevice* device) { gInstalledDevice = device; }
-
-MixerDevice* TheMixerDevice() {
-  switch (TheSettings().mixer) {
-    case MixerChoice::None:
-      return nullptr;
-    case MixerChoice::StandIn:
-      if (gInstalledDevice != nullptr) return gInstalledDevice;
-      {
-        static std::unique_ptr<MixerDevice> standIn = CreateStandInMixerDevice();
-        return standIn.get();
-      }
-    case MixerChoice::Machine:
-      if (gInstalledDevice != nullptr) return gInstalledDevice;
-      {
-        static std::unique_ptr<MixerDevice> machine = CreateAlsaMixerDevice();
-        return machine.get();
-      }
-  }
-  return nullptr;
-}
-
-}  // namespace kaze::platform
+// The host's mixers describe themselves in winmm's numbers.
+static_assert(kaze::host::kMixerLineSpeakers == MIXERLINE_COMPONENTTYPE_DST_SPEAKERS);
+static_assert(kaze::host::kMixerLineSynthesizer == MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER);
+static_assert(kaze::host::kMixerControlVolume == MIXERCONTROL_CONTROLTYPE_VOLUME);
+static_assert(std::is_same_v<DWORD, uint32_t>, "mixer values pass between winmm and the host unconverted");
 
 namespace {
+
+// The machine's mixer, if it has one.
+MixerDevice* TheMixerDevice() { return kaze::host::TheHost().Mixer(); }
 
 std::mutex gHandlesMutex;
 std::set<HMIXER> gOpenHandles;
@@ -73,7 +53,7 @@ Connection Resolve(HMIXEROBJ object, DWORD flags, MMRESULT& error) {
     if (gOpenHandles.count(handle) != 0) return {handle->connection.get(), nullptr};
   }
   bool byNumber = (flags & MIXER_OBJECTF_HANDLE) == 0;
-  MixerDevice* device = kaze::platform::TheMixerDevice();
+  MixerDevice* device = TheMixerDevice();
   if (byNumber && reinterpret_cast<uintptr_t>(object) == 0 && device != nullptr) {
     Connection connection;
     connection.own = device->Open();
@@ -192,7 +172,7 @@ size_t ValueCount(const MixerBackend& backend, const MIXERCONTROLDETAILS* detail
 
 }  // namespace
 
-UINT mixerGetNumDevs() { return kaze::platform::TheMixerDevice() != nullptr ? 1 : 0; }
+UINT mixerGetNumDevs() { return TheMixerDevice() != nullptr ? 1 : 0; }
 
 MMRESULT mixerGetDevCapsA(UINT_PTR mixerId, LPMIXERCAPSA caps, UINT capsSize) {
   MMRESULT error = MMSYSERR_NOERROR;
@@ -211,7 +191,7 @@ MMRESULT mixerOpen(LPHMIXER mixer, UINT mixerId, DWORD_PTR callback, DWORD_PTR i
   if (mixer == nullptr) return MMSYSERR_INVALPARAM;
   *mixer = nullptr;
   if (auto fault = kaze::platform::CheckFault("mixerOpen")) return static_cast<MMRESULT>(*fault);
-  MixerDevice* device = kaze::platform::TheMixerDevice();
+  MixerDevice* device = TheMixerDevice();
   if (device == nullptr || mixerId != 0) return MMSYSERR_BADDEVICEID;
   if (flags != 0 || callback != 0) return MMSYSERR_INVALFLAG;  // no notifications are offered
   // A connection of its own, which sees the device as it is now.

@@ -1,4 +1,4 @@
-#include "platform/machine/faults.h"
+#include "platform/setup/faults.h"
 
 #include <charconv>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "platform/machine/settings.h"
+#include "platform/setup/settings.h"
 
 namespace kaze::platform {
 

@@ -1,4 +1,4 @@
-// Mixer 0 on Linux: the first sound card's ALSA mixer. Its "Synth"
+// The machine's mixer on Linux: the first sound card's ALSA mixer. Its "Synth"
 // playback element, where the card has one, is the synthesizer source line
 // with one volume control on the 0 to 65535 scale; nothing else of the card
 // is shown, so nothing else can be changed.
@@ -7,25 +7,26 @@
 // opened, and skips a write equal to such a value. So every connection
 // opens the card's mixer afresh and closes it at its end: a volume that
 // another program changed meanwhile is read, and written back, as it is.
-#include "platform/winmm/winmm_mixer_backend.h"
+#include "host/alsa_mixer.h"
 
 #ifdef KAZE_HAVE_ALSA
 
 #include <alsa/asoundlib.h>
-#include <mmsystem.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
-namespace kaze::platform {
+namespace kaze::host {
 
 namespace {
 
-constexpr DWORD kSpeakersLineId = 0x0000;
-constexpr DWORD kSynthLineId = 0x10000;
-constexpr DWORD kSynthVolumeId = 1;
-constexpr DWORD kScaleTop = 65535;
+constexpr uint32_t kSpeakersLineId = 0x0000;
+constexpr uint32_t kSynthLineId = 0x10000;
+constexpr uint32_t kSynthVolumeId = 1;
+constexpr uint32_t kScaleTop = 65535;
 
 class AlsaMixerBackend final : public MixerBackend {
  public:
@@ -33,18 +34,18 @@ class AlsaMixerBackend final : public MixerBackend {
       : mixer_(mixer), name_(std::move(name)), synth_(synth) {
     MixerLineInfo speakers;
     speakers.id = kSpeakersLineId;
-    speakers.componentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
+    speakers.componentType = kMixerLineSpeakers;
     speakers.channels = 2;
     speakers.name = "Master";
     if (synth_ != nullptr) {
       MixerLineInfo line;
       line.id = kSynthLineId;
-      line.componentType = MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER;
+      line.componentType = kMixerLineSynthesizer;
       line.channels = snd_mixer_selem_is_playback_mono(synth_) ? 1 : 2;
       line.name = "Synth";
       MixerControlInfo volume;
       volume.id = kSynthVolumeId;
-      volume.type = MIXERCONTROL_CONTROLTYPE_VOLUME;
+      volume.type = kMixerControlVolume;
       volume.name = "Synth Volume";
       volume.steps = kScaleTop + 1;
       line.controls.push_back(volume);
@@ -58,41 +59,41 @@ class AlsaMixerBackend final : public MixerBackend {
   std::string Name() const override { return name_; }
   const std::vector<MixerLineInfo>& Destinations() const override { return destinations_; }
 
-  bool ReadValues(DWORD controlId, DWORD channels, DWORD items, std::vector<DWORD>& values) override {
+  bool ReadValues(uint32_t controlId, uint32_t channels, uint32_t items, std::vector<uint32_t>& values) override {
     long low = 0, high = 0;
     if (!IsSynthVolume(controlId, items) || snd_mixer_selem_get_playback_volume_range(synth_, &low, &high) < 0) {
       return false;
     }
-    for (DWORD channel = 0; channel < channels && channel < values.size(); ++channel) {
+    for (uint32_t channel = 0; channel < channels && channel < values.size(); ++channel) {
       long value = 0;
       if (snd_mixer_selem_get_playback_volume(synth_, ChannelOf(channel), &value) < 0) return false;
-      values[channel] = high > low ? static_cast<DWORD>((value - low) * kScaleTop / (high - low)) : 0;
+      values[channel] = high > low ? static_cast<uint32_t>((value - low) * kScaleTop / (high - low)) : 0;
     }
     return true;
   }
 
-  bool WriteValues(DWORD controlId, DWORD channels, DWORD items, const std::vector<DWORD>& values) override {
+  bool WriteValues(uint32_t controlId, uint32_t channels, uint32_t items, const std::vector<uint32_t>& values) override {
     long low = 0, high = 0;
     if (!IsSynthVolume(controlId, items) || snd_mixer_selem_get_playback_volume_range(synth_, &low, &high) < 0) {
       return false;
     }
-    auto toCard = [&](DWORD value) {
-      double share = static_cast<double>(std::min<DWORD>(value, kScaleTop)) / kScaleTop;
+    auto toCard = [&](uint32_t value) {
+      double share = static_cast<double>(std::min<uint32_t>(value, kScaleTop)) / kScaleTop;
       return low + std::lround(share * static_cast<double>(high - low));
     };
     if (channels == 1) return snd_mixer_selem_set_playback_volume_all(synth_, toCard(values[0])) >= 0;
-    for (DWORD channel = 0; channel < channels && channel < values.size(); ++channel) {
+    for (uint32_t channel = 0; channel < channels && channel < values.size(); ++channel) {
       if (snd_mixer_selem_set_playback_volume(synth_, ChannelOf(channel), toCard(values[channel])) < 0) return false;
     }
     return true;
   }
 
  private:
-  bool IsSynthVolume(DWORD controlId, DWORD items) const {
+  bool IsSynthVolume(uint32_t controlId, uint32_t items) const {
     return synth_ != nullptr && controlId == kSynthVolumeId && items == 1;
   }
 
-  static snd_mixer_selem_channel_id_t ChannelOf(DWORD channel) {
+  static snd_mixer_selem_channel_id_t ChannelOf(uint32_t channel) {
     return channel == 0 ? SND_MIXER_SCHN_FRONT_LEFT : SND_MIXER_SCHN_FRONT_RIGHT;
   }
 
@@ -145,14 +146,14 @@ std::unique_ptr<MixerDevice> CreateAlsaMixerDevice() {
   return std::make_unique<AlsaMixerDevice>(card);
 }
 
-}  // namespace kaze::platform
+}  // namespace kaze::host
 
 #else
 
-namespace kaze::platform {
+namespace kaze::host {
 
 std::unique_ptr<MixerDevice> CreateAlsaMixerDevice() { return nullptr; }
 
-}  // namespace kaze::platform
+}  // namespace kaze::host
 
 #endif
