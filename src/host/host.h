@@ -1,8 +1,8 @@
 // The narrow interface between the platform stand-in and the real machine.
 // Two hosts implement it: headless (virtual clock, scripted input, trace) and
 // sdl (a real window, input and audio). Only src/host/ includes host headers
-// of its own kind; the platform sees this interface alone, and the engine
-// never sees it.
+// of its own kind; the platform sees this interface alone (with
+// pixel_layout.h, the screen's pixel formats), and the engine never sees it.
 #pragma once
 
 #include <cstddef>
@@ -13,11 +13,9 @@
 #include <string_view>
 #include <variant>
 
-#include "platform/include/pixel_surface.h"
+#include "host/pixel_layout.h"
 
 namespace kaze::host {
-
-using platform::PixelLayout;
 
 constexpr int32_t kScreenWidth = 640;
 constexpr int32_t kScreenHeight = 480;

@@ -54,7 +54,7 @@ bool OpenTemporaryBeside(CheckedFile& file, const std::string& path) {
 
 // False when libpng gave up (it only does for want of memory here).
 bool EncodePng(CheckedFile& file, const std::vector<uint16_t>& pixels, int32_t width, int32_t height,
-               platform::PixelLayout layout) {
+               PixelLayout layout) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
   if (info == nullptr) {
@@ -82,7 +82,7 @@ bool EncodePng(CheckedFile& file, const std::vector<uint16_t>& pixels, int32_t w
 }  // namespace
 
 int WritePng(const std::string& path, const std::vector<uint16_t>& pixels, int32_t width, int32_t height,
-             platform::PixelLayout layout) {
+             PixelLayout layout) {
   CheckedFile file;
   if (!OpenTemporaryBeside(file, path)) return file.Error();
   const bool encoded = EncodePng(file, pixels, width, height, layout);

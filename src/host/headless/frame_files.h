@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/include/pixel_surface.h"
+#include "host/pixel_layout.h"
 
 namespace kaze::host {
 
@@ -18,6 +18,6 @@ uint32_t FrameCrc(const std::vector<uint16_t>& pixels);
 // complete (replacing a file of that name) and removed when a write fails.
 // 0, or errno's value for the failure.
 int WritePng(const std::string& path, const std::vector<uint16_t>& pixels, int32_t width, int32_t height,
-             platform::PixelLayout layout);
+             PixelLayout layout);
 
 }  // namespace kaze::host

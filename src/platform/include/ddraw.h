@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pixel_surface.h"
+#include "platform/ddraw/pixel_surface.h"
 #include "windef.h"
 
 struct IDirectDraw;

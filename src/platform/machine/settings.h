@@ -2,7 +2,7 @@
 // command line, or by a test, before WinMain.
 #pragma once
 
-#include "pixel_surface.h"
+#include "platform/ddraw/pixel_surface.h"
 
 namespace kaze::platform {
 
