@@ -31,6 +31,14 @@ struct Frame {
   uint64_t writes = 0;
 };
 
+// The window's icon as the platform hands it down when the screen opens:
+// kSize x kSize pixels, 0xAARRGGBB row by row from the top, valid only for
+// the duration of the call; null when the window's class has no icon.
+struct ScreenIcon {
+  static constexpr int32_t kSize = 32;
+  const uint32_t* argb = nullptr;
+};
+
 // An input event for the window's message queue.
 struct Event {
   // SurfacesLost: the display's memory was taken away (as by a mode switch
@@ -64,8 +72,9 @@ class Host {
  public:
   virtual ~Host() = default;
 
-  // The screen: 640x480 at 16 bits per pixel.
-  virtual bool OpenScreen() = 0;
+  // The screen: 640x480 at 16 bits per pixel, with the window's icon where
+  // the host shows one.
+  virtual bool OpenScreen(const ScreenIcon& icon) = 0;
   virtual void CloseScreen() = 0;
   virtual void DesktopSize(int32_t& width, int32_t& height) = 0;
   // Publishes a finished frame; any thread. The host shows the newest one.
