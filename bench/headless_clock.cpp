@@ -17,7 +17,7 @@ void BM_VirtualSecondOfPlay(benchmark::State& state) {
   std::string error;
   auto host = kaze::host::CreateHeadlessHost({}, error);
   std::vector<uint16_t> picture(640 * 480, 0x1234);
-  const kaze::host::Frame frame{picture.data(), 640 * 2, kaze::platform::PixelLayout::Rgb565};
+  const kaze::host::Frame frame{picture.data(), 640 * 2, kaze::host::PixelLayout::Rgb565};
   std::atomic<bool> stop{false};
   host->StartThread([&] {
     while (!stop.load()) {
@@ -45,7 +45,7 @@ void BM_PresentUnchangedFrame(benchmark::State& state) {
   std::string error;
   auto host = kaze::host::CreateHeadlessHost({}, error);
   std::vector<uint16_t> picture(640 * 480, 0x1234);
-  const kaze::host::Frame frame{picture.data(), 640 * 2, kaze::platform::PixelLayout::Rgb565};
+  const kaze::host::Frame frame{picture.data(), 640 * 2, kaze::host::PixelLayout::Rgb565};
   for (auto _ : state) host->PresentFrame(frame);
   host->Finish(0);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 640 * 480 * 2);
@@ -56,7 +56,7 @@ void BM_PresentChangedFrame(benchmark::State& state) {
   std::string error;
   auto host = kaze::host::CreateHeadlessHost({}, error);
   std::vector<uint16_t> picture(640 * 480, 0x1234);
-  const kaze::host::Frame frame{picture.data(), 640 * 2, kaze::platform::PixelLayout::Rgb565};
+  const kaze::host::Frame frame{picture.data(), 640 * 2, kaze::host::PixelLayout::Rgb565};
   uint16_t colour = 0;
   for (auto _ : state) {
     picture[320 * 240] = ++colour;  // one pixel differs: copy and checksum

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "host/audio_convert.h"
+#include "platform/dsound/audio_convert.h"
 #include "platform/dsound/audio_mixer.h"
 
 namespace {
@@ -46,13 +46,14 @@ BENCHMARK(MixOneSecond)->Arg(10)->Arg(1)->Unit(benchmark::kMillisecond);
 // at 22050 Hz (the argument: 8) or of 16-bit stereo at 48000 Hz (16).
 void ConvertTenSeconds(benchmark::State& state) {
   const bool eightBit = state.range(0) == 8;
-  const kaze::host::PcmFormat format{eightBit ? 22050u : 48000u, uint16_t(eightBit ? 1 : 2), uint16_t(eightBit ? 8 : 16)};
+  const kaze::platform::PcmFormat format{eightBit ? 22050u : 48000u, uint16_t(eightBit ? 1 : 2),
+                                         uint16_t(eightBit ? 8 : 16)};
   std::vector<uint8_t> bytes(size_t{format.rate} * 10 * format.channels * format.bitsPerSample / 8);
   std::mt19937 random(7);
   for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
-  kaze::host::ConvertedSound sound;
+  kaze::platform::ConvertedSound sound;
   for (auto _ : state) {
-    kaze::host::ConvertToOutput(format, bytes.data(), bytes.size(), kRate, sound);
+    kaze::platform::ConvertToOutput(format, bytes.data(), bytes.size(), kRate, sound);
     benchmark::DoNotOptimize(sound.frames.data());
   }
 }

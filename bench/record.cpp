@@ -18,7 +18,7 @@
 namespace {
 
 using kaze::host::Y4mWriter;
-using kaze::platform::PixelLayout;
+using kaze::host::PixelLayout;
 
 std::vector<uint16_t> NoisyPicture(uint32_t seed) {
   std::mt19937 random(seed);

@@ -91,7 +91,7 @@ void MeasurePlay(benchmark::State& state, bool moving) {
   for (auto _ : state) {
     std::string error;
     auto host = kaze::host::CreateSdlHost({.window = true, .scale = 2, .recordPath = {}, .audioOutPath = {}}, error);
-    if (!host || !host->OpenScreen()) {
+    if (!host || !host->OpenScreen({})) {
       state.SkipWithError(("no display: " + error).c_str());
       return;
     }

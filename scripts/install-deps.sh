@@ -9,7 +9,7 @@ packages=(
   libpng-dev zlib1g-dev libsdl2-dev libpixman-1-dev libasound2-dev
   libfreetype-dev libharfbuzz-dev fonts-dejavu-core fonts-ipafont-mincho
   xvfb xauth xdotool xfonts-base imagemagick
-  wine wine64 libgl1-mesa-dri x11-apps python3
+  wine wine64 libgl1-mesa-dri x11-apps x11-utils python3
   man-db groff-base desktop-file-utils appstream
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
   emscripten chromium

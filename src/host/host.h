@@ -1,8 +1,8 @@
 // The narrow interface between the platform stand-in and the real machine.
 // Two hosts implement it: headless (virtual clock, scripted input, trace) and
 // sdl (a real window, input and audio). Only src/host/ includes host headers
-// of its own kind; the platform sees this interface alone, and the engine
-// never sees it.
+// of its own kind; the platform sees this interface alone (with
+// pixel_layout.h, the screen's pixel formats), and the engine never sees it.
 #pragma once
 
 #include <cstddef>
@@ -14,11 +14,9 @@
 #include <variant>
 
 #include "host/mixer_device.h"
-#include "platform/include/pixel_surface.h"
+#include "host/pixel_layout.h"
 
 namespace kaze::host {
-
-using platform::PixelLayout;
 
 constexpr int32_t kScreenWidth = 640;
 constexpr int32_t kScreenHeight = 480;
@@ -32,6 +30,14 @@ struct Frame {
   // not known). Two frames with the same pixels pointer and the same nonzero
   // count show the same picture: nothing was written in between.
   uint64_t writes = 0;
+};
+
+// The window's icon as the platform hands it down when the screen opens:
+// kSize x kSize pixels, 0xAARRGGBB row by row from the top, valid only for
+// the duration of the call; null when the window's class has no icon.
+struct ScreenIcon {
+  static constexpr int32_t kSize = 32;
+  const uint32_t* argb = nullptr;
 };
 
 // An input event for the window's message queue.
@@ -67,8 +73,9 @@ class Host {
  public:
   virtual ~Host() = default;
 
-  // The screen: 640x480 at 16 bits per pixel.
-  virtual bool OpenScreen() = 0;
+  // The screen: 640x480 at 16 bits per pixel, with the window's icon where
+  // the host shows one.
+  virtual bool OpenScreen(const ScreenIcon& icon) = 0;
   virtual void CloseScreen() = 0;
   virtual void DesktopSize(int32_t& width, int32_t& height) = 0;
   // Publishes a finished frame; any thread. The host shows the newest one.

@@ -10,7 +10,7 @@ namespace kaze::host {
 
 class NullHost : public Host {
  public:
-  bool OpenScreen() override { return false; }
+  bool OpenScreen(const ScreenIcon&) override { return false; }
   void CloseScreen() override {}
   void DesktopSize(int32_t& width, int32_t& height) override { width = kScreenWidth, height = kScreenHeight; }
   void PresentFrame(const Frame&) override {}

@@ -5,13 +5,13 @@
 
 #include <cstdint>
 
-#include "platform/include/pixel_surface.h"
+#include "host/pixel_layout.h"
 
 namespace kaze::host {
 
-inline void ToRgb(uint16_t pixel, platform::PixelLayout layout, unsigned char* rgb) {
+inline void ToRgb(uint16_t pixel, PixelLayout layout, unsigned char* rgb) {
   unsigned r = 0, g = 0, b = pixel & 31;
-  if (layout == platform::PixelLayout::Rgb555) {
+  if (layout == PixelLayout::Rgb555) {
     r = (pixel >> 10) & 31;
     g = (pixel >> 5) & 31;
     rgb[1] = static_cast<unsigned char>(g << 3 | g >> 2);

@@ -85,7 +85,7 @@ int WritePngFile(const std::string& path, int32_t width, int32_t height, const R
 }  // namespace
 
 int WritePng(const std::string& path, const std::vector<uint16_t>& pixels, int32_t width, int32_t height,
-             platform::PixelLayout layout) {
+             PixelLayout layout) {
   return WritePngFile(path, width, height, [&](int32_t y, unsigned char* row) {
     for (int32_t x = 0; x < width; ++x) ToRgb(pixels[static_cast<size_t>(y) * width + x], layout, &row[x * 3]);
   });

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/include/pixel_surface.h"
+#include "host/pixel_layout.h"
 
 namespace kaze::host {
 
 // width x height 16-bit screen pixels as an 8-bit RGB PNG.
 int WritePng(const std::string& path, const std::vector<uint16_t>& pixels, int32_t width, int32_t height,
-             platform::PixelLayout layout);
+             PixelLayout layout);
 
 // width x height pixels of 8-bit red, green and blue bytes, rows top to
 // bottom, as an 8-bit RGB PNG.

@@ -44,9 +44,9 @@ struct Rgb {
   int32_t r, g, b;
 };
 
-Rgb Widen(uint32_t pixel, platform::PixelLayout layout) {
+Rgb Widen(uint32_t pixel, PixelLayout layout) {
   uint32_t r = 0, g = 0, b = pixel & 31;
-  if (layout == platform::PixelLayout::Rgb555) {
+  if (layout == PixelLayout::Rgb555) {
     r = (pixel >> 10) & 31;
     g = (pixel >> 5) & 31;
     g = g << 3 | g >> 2;
@@ -75,12 +75,12 @@ struct Lanes {
   __m128i r, g, b;  // 8 pixels, 0..255 each
 };
 
-template <platform::PixelLayout Layout>
+template <PixelLayout Layout>
 inline Lanes WidenLanes(const uint16_t* at) {
   const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
   const __m128i five = _mm_set1_epi16(31);
   __m128i r, g;
-  if constexpr (Layout == platform::PixelLayout::Rgb555) {
+  if constexpr (Layout == PixelLayout::Rgb555) {
     r = _mm_and_si128(_mm_srli_epi16(pixels, 10), five);
     const __m128i g5 = _mm_and_si128(_mm_srli_epi16(pixels, 5), five);
     g = _mm_or_si128(_mm_slli_epi16(g5, 3), _mm_srli_epi16(g5, 2));
@@ -135,7 +135,7 @@ inline __m128i Chroma8(__m128i x, __m128i y, __m128i z, __m128i weights) {
   return _mm_packus_epi16(packed, packed);
 }
 
-template <platform::PixelLayout Layout>
+template <PixelLayout Layout>
 void ConvertFast(const uint16_t* pixels, int32_t pitch, uint8_t* y, uint8_t* cb, uint8_t* cr) {
   for (int32_t row = 0; row < kHeight; row += 2) {
     const uint16_t* top = Row(pixels, pitch, row);
@@ -161,7 +161,7 @@ void ConvertFast(const uint16_t* pixels, int32_t pitch, uint8_t* y, uint8_t* cb,
 
 }  // namespace
 
-void ConvertToYuv420Plain(const uint16_t* pixels, int32_t pitch, platform::PixelLayout layout, uint8_t* y, uint8_t* cb,
+void ConvertToYuv420Plain(const uint16_t* pixels, int32_t pitch, PixelLayout layout, uint8_t* y, uint8_t* cb,
                           uint8_t* cr) {
   for (int32_t row = 0; row < kHeight; ++row) {
     const uint16_t* line = Row(pixels, pitch, row);
@@ -183,11 +183,11 @@ void ConvertToYuv420Plain(const uint16_t* pixels, int32_t pitch, platform::Pixel
   }
 }
 
-void ConvertToYuv420(const uint16_t* pixels, int32_t pitch, platform::PixelLayout layout, uint8_t* y, uint8_t* cb,
+void ConvertToYuv420(const uint16_t* pixels, int32_t pitch, PixelLayout layout, uint8_t* y, uint8_t* cb,
                      uint8_t* cr) {
 #if defined(__SSE2__)
-  if (layout == platform::PixelLayout::Rgb555) ConvertFast<platform::PixelLayout::Rgb555>(pixels, pitch, y, cb, cr);
-  else ConvertFast<platform::PixelLayout::Rgb565>(pixels, pitch, y, cb, cr);
+  if (layout == PixelLayout::Rgb555) ConvertFast<PixelLayout::Rgb555>(pixels, pitch, y, cb, cr);
+  else ConvertFast<PixelLayout::Rgb565>(pixels, pitch, y, cb, cr);
 #else
   ConvertToYuv420Plain(pixels, pitch, layout, y, cb, cr);
 #endif
@@ -217,7 +217,7 @@ bool Y4mWriter::Open(const std::string& path, std::string& error) {
   return true;
 }
 
-void Y4mWriter::SetPicture(const uint16_t* pixels, int32_t pitch, platform::PixelLayout layout) {
+void Y4mWriter::SetPicture(const uint16_t* pixels, int32_t pitch, PixelLayout layout) {
   if (!IsOpen() || failed_.load()) return;
   size_t free = 0;
   {

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "host/checked_file.h"
-#include "platform/include/pixel_surface.h"
+#include "host/pixel_layout.h"
 
 namespace kaze::host {
 
@@ -36,7 +36,7 @@ class Y4mWriter {
   bool Open(const std::string& path, std::string& error);
   bool IsOpen() const { return writer_.joinable(); }
   // Converts a 640x480 picture (pitch in bytes) to be the frame written next.
-  void SetPicture(const uint16_t* pixels, int32_t pitch, platform::PixelLayout layout);
+  void SetPicture(const uint16_t* pixels, int32_t pitch, PixelLayout layout);
   // Writes the current picture `count` times (black before any picture).
   void WriteFrames(uint64_t count);
   // The frames given to WriteFrames, written or not.
@@ -72,11 +72,11 @@ class Y4mWriter {
 
 // The converter alone, for tests and the benchmark: 640x480 16-bit pixels
 // to the Y plane (640x480) and the Cb and Cr planes (320x240 each).
-void ConvertToYuv420(const uint16_t* pixels, int32_t pitch, platform::PixelLayout layout, uint8_t* y, uint8_t* cb,
+void ConvertToYuv420(const uint16_t* pixels, int32_t pitch, PixelLayout layout, uint8_t* y, uint8_t* cb,
                      uint8_t* cr);
 // The same, one pixel at a time as the formulas say: what the fast one
 // must equal byte for byte.
-void ConvertToYuv420Plain(const uint16_t* pixels, int32_t pitch, platform::PixelLayout layout, uint8_t* y, uint8_t* cb,
+void ConvertToYuv420Plain(const uint16_t* pixels, int32_t pitch, PixelLayout layout, uint8_t* y, uint8_t* cb,
                           uint8_t* cr);
 
 }  // namespace kaze::host

@@ -69,10 +69,10 @@ TEST_F(HeadlessFiles, SnapshotsHoldTheFrameShownAtTheirTime) {
   options.snapDir = dir.path().string();
   StartHost(options);
   std::vector<uint16_t> frame(640 * 480, 0xF800);  // red in 5-6-5
-  host().PresentFrame(host::Frame{frame.data(), 1280, platform::PixelLayout::Rgb565});
+  host().PresentFrame(host::Frame{frame.data(), 1280, host::PixelLayout::Rgb565});
   host().Sleep(30);
   std::fill(frame.begin(), frame.end(), 0x001F);
-  host().PresentFrame(host::Frame{frame.data(), 1280, platform::PixelLayout::Rgb565});
+  host().PresentFrame(host::Frame{frame.data(), 1280, host::PixelLayout::Rgb565});
   host().Sleep(30);
   for (const auto& [name, red, blue] : {std::tuple{"snap-10.png", 255, 0}, std::tuple{"snap-50.png", 0, 255}}) {
     SCOPED_TRACE(name);

@@ -37,10 +37,10 @@ TEST_F(Recording, WritesAFrameEvery20MsShowingThePictureOfThatMomentInEitherLayo
   options.recordPath = (dir.path() / "run.y4m").string();
   StartHost(options);
   std::vector<uint16_t> frame(640 * 480, 0xF800);  // red in 5-6-5
-  host().PresentFrame(host::Frame{frame.data(), 1280, platform::PixelLayout::Rgb565});
+  host().PresentFrame(host::Frame{frame.data(), 1280, host::PixelLayout::Rgb565});
   host().Sleep(30);
   std::fill(frame.begin(), frame.end(), 0x001F);  // blue in 5-5-5
-  host().PresentFrame(host::Frame{frame.data(), 1280, platform::PixelLayout::Rgb555});
+  host().PresentFrame(host::Frame{frame.data(), 1280, host::PixelLayout::Rgb555});
   host().Sleep(31);
   host().Finish(0);  // at 61 ms: the frames of 0, 20, 40 and 60 ms
   const std::string video = ReadAll(options.recordPath);
@@ -69,11 +69,11 @@ TEST(YuvConversion, TheFastConverterGivesThePlainOnesBytes) {
   std::mt19937 random(12);
   constexpr int32_t kPitch = 2 * (640 + 24);
   std::vector<uint16_t> pixels(kPitch / 2 * 480);
-  for (const auto layout : {platform::PixelLayout::Rgb565, platform::PixelLayout::Rgb555}) {
+  for (const auto layout : {host::PixelLayout::Rgb565, host::PixelLayout::Rgb555}) {
     for (int picture = 0; picture < 3; ++picture) {
       for (uint16_t& pixel : pixels) pixel = static_cast<uint16_t>(random());
       if (picture == 2) {  // pure blue and pure red: chroma clamped at 255
-        const uint16_t red = layout == platform::PixelLayout::Rgb565 ? 0xF800 : 0x7C00;
+        const uint16_t red = layout == host::PixelLayout::Rgb565 ? 0xF800 : 0x7C00;
         std::fill_n(pixels.begin(), pixels.size() / 4, uint16_t{0x001F});
         std::fill_n(pixels.begin() + static_cast<ptrdiff_t>(pixels.size() / 4), pixels.size() / 4, red);
       }

@@ -54,7 +54,7 @@ void WriteVideo(const std::string& path, uint64_t frames) {
   std::string error;
   if (!video.Open(path, error)) return;
   const std::vector<uint16_t> red(640 * 480, 0xF800);
-  video.SetPicture(red.data(), 1280, platform::PixelLayout::Rgb565);
+  video.SetPicture(red.data(), 1280, host::PixelLayout::Rgb565);
   for (uint64_t i = 0; i < frames; ++i) video.WriteFrames(1);
   video.Close();
 }
@@ -122,7 +122,7 @@ TEST(FullDisk, AFileWithoutAWholeHeaderAndAnUnfinishedSnapshotAreRemoved) {
       WriteSound(sound, 441);
       WriteVideo(video, 1);
       const std::vector<uint16_t> noise(640 * 480, 0x1234);
-      if (host::WritePng(snapshot, noise, 640, 480, platform::PixelLayout::Rgb565) != EFBIG) std::_Exit(9);
+      if (host::WritePng(snapshot, noise, 640, 480, host::PixelLayout::Rgb565) != EFBIG) std::_Exit(9);
     });
   });
   EXPECT_EQ(run.exitCode, 1);

@@ -23,7 +23,7 @@ int RunHostHarness(const host::SdlHostOptions& options, const HarnessOptions& ha
     std::fprintf(stderr, "harness: %s\n", error.c_str());
     return 3;
   }
-  if (!host->OpenScreen()) return 3;
+  if (!host->OpenScreen({})) return 3;
 
   std::atomic<bool> quit{false};
   std::atomic<bool> clickPassedOn{false};

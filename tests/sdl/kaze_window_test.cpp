@@ -10,8 +10,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "resources/icon_149.h"
 #include "support/scene_data.h"
 #include "x_session.h"
 #include "support/file_bytes.h"
@@ -26,6 +30,25 @@ using kaze::test::ReadAll;
 std::string WithOption(const char* variable, const std::string& option) {
   const char* options = std::getenv(variable);
   return std::string(variable) + "=" + (options != nullptr ? std::string(options) + ":" : "") + option;
+}
+
+// The window's _NET_WM_ICON property as xprop reads it: width, height, then
+// the pixels as 0xAARRGGBB; empty when the window has none.
+std::vector<uint32_t> WindowIconProperty(const std::string& display, const std::string& window) {
+  const std::string command = "DISPLAY=" + display + " timeout 30 xprop -id " + window +
+                              " -notype -f _NET_WM_ICON 32c '=$0+\\n' _NET_WM_ICON 2>/dev/null";
+  std::string output;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
+    pclose(pipe);
+  }
+  std::vector<uint32_t> values;
+  const size_t equals = output.find('=');
+  if (equals == std::string::npos) return values;
+  std::istringstream numbers(output.substr(equals + 1));
+  for (std::string number; std::getline(numbers, number, ',');) values.push_back(uint32_t(std::stoul(number)));
+  return values;
 }
 
 class KazeWindow : public ::testing::Test {
@@ -77,6 +100,20 @@ TEST_F(KazeWindow, OpensAWindowCalledKazeAndEscapeEndsItWithExitCode0) {
   EXPECT_EQ(RunXdotool(server_.Display(), "getwindowname " + window), "kaze");
   const std::string geometry = RunXdotool(server_.Display(), "getwindowgeometry " + window);
   EXPECT_NE(geometry.find("Geometry: 1280x960"), std::string::npos) << geometry;
+
+  EXPECT_EQ(SendKeysUntilExit(kaze, server_.Display(), window, "Escape", Patient(20000)), 0);
+}
+
+// The icon the window class names reaches the window through the platform.
+TEST_F(KazeWindow, ShowsTheProgramsIconAsTheWindowsIcon) {
+  if (FindProgram("xprop").empty()) GTEST_SKIP() << "xprop is not installed (Debian package x11-utils)";
+  ChildProcess kaze;
+  const std::string window = StartKaze(kaze);
+  ASSERT_FALSE(window.empty()) << kaze.WaitForLine("", 2000);
+  constexpr auto kIcon = resources::Icon149Pixels();
+  std::vector<uint32_t> expected = {resources::kIcon149Size, resources::kIcon149Size};
+  expected.insert(expected.end(), kIcon.begin(), kIcon.end());
+  EXPECT_EQ(WindowIconProperty(server_.Display(), window), expected);
 
   EXPECT_EQ(SendKeysUntilExit(kaze, server_.Display(), window, "Escape", Patient(20000)), 0);
 }

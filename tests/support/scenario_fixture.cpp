@@ -27,7 +27,7 @@ class ProbingHost final : public host::Host {
   ProbingHost(host::HeadlessHost& inner, ScenarioOptions options, std::vector<FlipRecord>& out)
       : inner_(inner), options_(std::move(options)), out_(out) {}
 
-  bool OpenScreen() override { return inner_.OpenScreen(); }
+  bool OpenScreen(const host::ScreenIcon& icon) override { return inner_.OpenScreen(icon); }
   void CloseScreen() override { inner_.CloseScreen(); }
   void DesktopSize(int32_t& width, int32_t& height) override { inner_.DesktopSize(width, height); }
   void PresentFrame(const host::Frame& frame) override {

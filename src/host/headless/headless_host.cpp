@@ -95,7 +95,7 @@ class Headless final : public HeadlessHost {
   }
 
   // The screen.
-  bool OpenScreen() override { return true; }
+  bool OpenScreen(const ScreenIcon&) override { return true; }  // no window, so no icon
   void CloseScreen() override {}
   void DesktopSize(int32_t& width, int32_t& height) override {
     width = options_.desktopWidth;

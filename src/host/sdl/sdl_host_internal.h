@@ -40,7 +40,7 @@ class SdlHost final : public Host {
 
   bool Start(std::string& error);
 
-  bool OpenScreen() override;
+  bool OpenScreen(const ScreenIcon& icon) override;
   void CloseScreen() override;
   void DesktopSize(int32_t& width, int32_t& height) override;
   void PresentFrame(const Frame& frame) override;

@@ -8,7 +8,6 @@
 #include "host/sdl/sdl_host_internal.h"
 #include "host/sdl/view_fit.h"
 #include "host/sdl/x11_window_loss.h"
-#include "resources/icon_149.h"
 
 namespace kaze::host {
 
@@ -23,7 +22,7 @@ void SdlHost::DesktopSize(int32_t& width, int32_t& height) {
   }
 }
 
-bool SdlHost::OpenScreen() {
+bool SdlHost::OpenScreen(const ScreenIcon& icon) {
   if (window_ != nullptr) return true;
   int32_t x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
   int32_t width = kScreenWidth, height = kScreenHeight;
@@ -54,12 +53,14 @@ bool SdlHost::OpenScreen() {
   // No text entry: an input method must not take the space bar or the keys
   // (the program switches the input-method editor off as well).
   SDL_StopTextInput();
-  static constexpr auto kIcon = resources::Icon149Pixels();
-  if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
-          const_cast<uint32_t*>(kIcon.data()), resources::kIcon149Size, resources::kIcon149Size, 32,
-          resources::kIcon149Size * 4, SDL_PIXELFORMAT_ARGB8888)) {
-    SDL_SetWindowIcon(window_, icon);
-    SDL_FreeSurface(icon);
+  // SDL copies the pixels into the window's icon property.
+  if (icon.argb != nullptr) {
+    if (SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint32_t*>(icon.argb), ScreenIcon::kSize, ScreenIcon::kSize, 32, ScreenIcon::kSize * 4,
+            SDL_PIXELFORMAT_ARGB8888)) {
+      SDL_SetWindowIcon(window_, surface);
+      SDL_FreeSurface(surface);
+    }
   }
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);

@@ -29,7 +29,6 @@
 #include "host/web/key_map.h"
 #include "host/web/page_boxes.h"
 #include "host/web/screen_point.h"
-#include "resources/icon_149.h"
 
 namespace kaze::host {
 
@@ -82,7 +81,7 @@ class WebHost final : public Host {
   WebHost();
   ~WebHost() override { Finish(0); }
 
-  bool OpenScreen() override { return true; }
+  bool OpenScreen(const ScreenIcon& icon) override;
   void CloseScreen() override {}
   void DesktopSize(int32_t& width, int32_t& height) override { width = kScreenWidth, height = kScreenHeight; }
   void PresentFrame(const Frame& frame) override;
@@ -119,7 +118,6 @@ class WebHost final : public Host {
   static EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* key, void* host);
   static EM_BOOL OnFocus(int type, const EmscriptenFocusEvent* focus, void* host);
   static const char* OnUnload(int type, const void* reserved, void* host);
-  static void ShowIcon();
   void Draw(const StoredFrame& frame);
   void MoveCursor(double pageX, double pageY);
   void Post(const Event& event);
@@ -152,6 +150,27 @@ WebHost::WebHost()
 }
 
 // ---- screen ----------------------------------------------------------------
+
+// The page is the screen and is always there; the window's icon becomes the
+// tab's. The page gets the pixels as R, G, B, A in memory, in a copy that it
+// frees once it has read it (the call runs later, on the browser's thread).
+bool WebHost::OpenScreen(const ScreenIcon& icon) {
+  if (icon.argb == nullptr) return true;
+  constexpr size_t kPixels = size_t(ScreenIcon::kSize) * ScreenIcon::kSize;
+  auto* rgba = static_cast<uint32_t*>(std::malloc(kPixels * sizeof(uint32_t)));
+  if (rgba == nullptr) return true;
+  for (size_t i = 0; i < kPixels; ++i) {
+    const uint32_t argb = icon.argb[i];
+    rgba[i] = (argb >> 16 & 0xFF) | (argb & 0xFF00) | (argb & 0xFF) << 16 | (argb & 0xFF000000u);
+  }
+  MAIN_THREAD_ASYNC_EM_ASM(
+      {
+        kazePage.showIcon(HEAPU8.slice($0, $0 + $1 * $1 * 4), $1);
+        _free($0);
+      },
+      rgba, ScreenIcon::kSize);
+  return true;
+}
 
 void WebHost::PresentFrame(const Frame& frame) {
   if (frame.pixels == nullptr || frame.pitch < int32_t(kScreenWidth * sizeof(uint16_t))) return;
@@ -242,19 +261,7 @@ void WebHost::StartOnPage(WebHost* host) {
   emscripten_set_blur_callback_on_thread(window, host, true, &WebHost::OnFocus, here);
   emscripten_set_beforeunload_callback_on_thread(host, &WebHost::OnUnload, here);
   emscripten_request_animation_frame_loop(&WebHost::OnAnimationFrame, host);
-  ShowIcon();
   EM_ASM({ kazePage.running(); });
-}
-
-// The program's icon as the tab's.
-void WebHost::ShowIcon() {
-  static constexpr auto kIcon = resources::Icon149Pixels();
-  std::array<uint32_t, kIcon.size()> rgba{};
-  for (size_t i = 0; i < kIcon.size(); ++i) {
-    const uint32_t argb = kIcon[i];  // to R, G, B, A in memory
-    rgba[i] = (argb >> 16 & 0xFF) | (argb & 0xFF00) | (argb & 0xFF) << 16 | (argb & 0xFF000000u);
-  }
-  EM_ASM({ kazePage.showIcon(HEAPU8.slice($0, $0 + $1 * $1 * 4), $1); }, rgba.data(), resources::kIcon149Size);
 }
 
 // Shows the newest frame once per display refresh; a still picture costs

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "pixel_surface.h"
+#include "platform/ddraw/pixel_surface.h"
 #include "windef.h"
 
 namespace kaze::platform {

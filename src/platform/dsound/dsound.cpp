@@ -9,8 +9,8 @@
 #include <optional>
 #include <string_view>
 
-#include "host/audio_convert.h"
 #include "host/host.h"
+#include "platform/dsound/audio_convert.h"
 #include "platform/dsound/audio_mixer.h"
 #include "platform/dsound/dsound_objects.h"
 #include "platform/setup/faults.h"
@@ -43,7 +43,7 @@ bool IsPlayablePcm(const WAVEFORMATEX& format) {
 }
 
 uint64_t OutputFramesOf(const WAVEFORMATEX& format, uint64_t bytes, uint32_t outputRate) {
-  return kaze::host::ConvertedFrames(bytes / format.nBlockAlign, format.nSamplesPerSec, outputRate);
+  return kaze::platform::ConvertedFrames(bytes / format.nBlockAlign, format.nSamplesPerSec, outputRate);
 }
 
 // The output frame that plays the frame at `byteOffset` in a buffer of
@@ -55,9 +55,9 @@ uint64_t OutputFrameAt(const WAVEFORMATEX& format, uint64_t byteOffset, uint64_t
 }
 
 void PublishSamples(const kaze::platform::SoundBufferState& state) {
-  kaze::host::ConvertedSound sound;
-  kaze::host::PcmFormat from{state.format.nSamplesPerSec, state.format.nChannels, state.format.wBitsPerSample};
-  kaze::host::ConvertToOutput(from, state.memory.data(), state.memory.size(), TheAudioMixer().OutputRate(), sound);
+  kaze::platform::ConvertedSound sound;
+  kaze::platform::PcmFormat from{state.format.nSamplesPerSec, state.format.nChannels, state.format.wBitsPerSample};
+  kaze::platform::ConvertToOutput(from, state.memory.data(), state.memory.size(), TheAudioMixer().OutputRate(), sound);
   TheAudioMixer().SetFrames(state.voice, std::move(sound.frames), std::move(sound.onceEnding));
 }
 

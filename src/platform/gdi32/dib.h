@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "pixel_surface.h"
+#include "platform/ddraw/pixel_surface.h"
 
 namespace kaze::platform {
 

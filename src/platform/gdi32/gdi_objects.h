@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "pixel_surface.h"
+#include "platform/ddraw/pixel_surface.h"
 
 struct HBITMAP__ {
   int32_t width = 0;

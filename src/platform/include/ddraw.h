@@ -1,7 +1,6 @@
 // DirectDraw, first interface set: the object, surfaces and the clipper.
 #pragma once
 
-#include "pixel_surface.h"
 #include "windef.h"
 
 struct IDirectDraw;

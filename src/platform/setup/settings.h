@@ -3,7 +3,7 @@
 // has is the host's (Host::Mixer).
 #pragma once
 
-#include "pixel_surface.h"
+#include "platform/ddraw/pixel_surface.h"
 
 namespace kaze::platform {
 

@@ -1,4 +1,5 @@
-// LoadAcceleratorsA and TranslateAcceleratorA over the installed resource table.
+// LoadAcceleratorsA and TranslateAcceleratorA over the installed resource
+// table, and the pictures of the icons that LoadIconA hands out.
 #include "platform/user32/resources.h"
 
 #include <atomic>
@@ -14,6 +15,21 @@ std::atomic<const ResourceTable*> gResources{nullptr};
 void InstallResources(const ResourceTable* table) { gResources.store(table); }
 
 const ResourceTable* InstalledResources() { return gResources.load(); }
+
+const uint32_t* LargeIconPixels(HICON icon) {
+  const ResourceTable* table = InstalledResources();
+  if (table == nullptr || icon == nullptr) return nullptr;
+  for (const IconGroupResource& group : table->icons) {
+    if (reinterpret_cast<HICON>(const_cast<IconGroupResource*>(&group)) != icon) continue;
+    const IconImageResource* best = nullptr;
+    for (const IconImageResource& image : group.images)
+      if (image.width == kLargeIconSize && image.height == kLargeIconSize && image.argb != nullptr &&
+          (best == nullptr || image.colours > best->colours))
+        best = &image;
+    return best != nullptr ? best->argb : nullptr;
+  }
+  return nullptr;
+}
 
 WORD ResourceNumber(LPCSTR name) {
   auto value = reinterpret_cast<uintptr_t>(name);

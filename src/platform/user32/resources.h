@@ -35,6 +35,12 @@ struct ResourceTable {
 void InstallResources(const ResourceTable* table);
 const ResourceTable* InstalledResources();
 
+// The kLargeIconSize-square picture of an icon that LoadIconA handed out,
+// with the most colours of its group; null for no icon, or a handle that
+// LoadIconA did not give.
+constexpr int32_t kLargeIconSize = 32;  // as SM_CXICON and SM_CYICON
+const uint32_t* LargeIconPixels(HICON icon);
+
 // The resource number behind a MAKEINTRESOURCEA name; 0 for a text name.
 WORD ResourceNumber(LPCSTR name);
 

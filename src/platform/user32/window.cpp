@@ -17,9 +17,12 @@ namespace kaze::platform {
 
 namespace {
 
+static_assert(kLargeIconSize == kaze::host::ScreenIcon::kSize, "the host takes the class's large icon as it is");
+
 struct WindowClass {
   WNDPROC procedure = nullptr;
   UINT style = 0;
+  HICON icon = nullptr;  // shown by the host as the screen's icon
 };
 
 struct Window {
@@ -122,7 +125,7 @@ ATOM RegisterClassA(const WNDCLASSA* wndClass) {
   if (CheckFault("RegisterClassA")) return 0;
   std::lock_guard lock(gWindowsMutex);
   auto [it, added] = gClasses.emplace(ClassKey(wndClass->lpszClassName),
-                                      WindowClass{wndClass->lpfnWndProc, wndClass->style});
+                                      WindowClass{wndClass->lpfnWndProc, wndClass->style, wndClass->hIcon});
   if (!added) return 0;  // ERROR_CLASS_ALREADY_EXISTS
   return static_cast<ATOM>(0xC000 + gClasses.size());
 }
@@ -132,6 +135,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int x, int y,
   if (CheckFault("CreateWindowExA")) return nullptr;
   HWND hwnd = nullptr;
   bool openScreen = false;
+  kaze::host::ScreenIcon icon;
   {
     std::lock_guard lock(gWindowsMutex);
     auto found = gClasses.find(ClassKey(className));
@@ -141,9 +145,12 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int x, int y,
     gWindows[handle] = Window{found->first, found->second.procedure, RECT{x, y, x + width, y + height}, style, parent};
     hwnd = reinterpret_cast<HWND>(handle);
     openScreen = parent == nullptr && !gScreenOpen;
-    if (openScreen) gScreenOpen = true;
+    if (openScreen) {
+      gScreenOpen = true;
+      icon.argb = LargeIconPixels(found->second.icon);
+    }
   }
-  if (openScreen && !kaze::host::TheHost().OpenScreen()) {
+  if (openScreen && !kaze::host::TheHost().OpenScreen(icon)) {
     std::lock_guard lock(gWindowsMutex);
     gWindows.erase(reinterpret_cast<uintptr_t>(hwnd));
     gScreenOpen = false;

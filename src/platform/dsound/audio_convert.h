@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace kaze::host {
+namespace kaze::platform {
 
 struct PcmFormat {
   uint32_t rate = 0;           // frames per second
@@ -37,4 +37,4 @@ uint64_t ConvertedFrames(uint64_t frames, uint32_t rate, uint32_t outputRate);
 bool ConvertToOutput(const PcmFormat& from, const uint8_t* data, size_t bytes, uint32_t outputRate,
                      ConvertedSound& out);
 
-}  // namespace kaze::host
+}  // namespace kaze::platform

@@ -1,8 +1,8 @@
-#include "host/audio_convert.h"
+#include "platform/dsound/audio_convert.h"
 
 #include <cmath>
 
-namespace kaze::host {
+namespace kaze::platform {
 
 namespace {
 
@@ -72,4 +72,4 @@ bool ConvertToOutput(const PcmFormat& from, const uint8_t* data, size_t bytes, u
   return true;
 }
 
-}  // namespace kaze::host
+}  // namespace kaze::platform

@@ -5,9 +5,12 @@
 
 #include <cstdint>
 
+#include "host/pixel_layout.h"
+
 namespace kaze::platform {
 
-enum class PixelLayout : uint8_t { Rgb565, Rgb555 };
+// The surfaces' formats are the host's: the screen's frames go to it as they are.
+using host::PixelLayout;
 
 struct PixelSurface {
   uint16_t* pixels = nullptr;
