@@ -8,7 +8,7 @@
 #include "game/clicks.h"
 #include "game/control_bar.h"
 #include "game/fade.h"
-#include "game/main_scene_loop.h"
+#include "game/scenes.h"
 #include "game/stage_pages.h"
 #include "game/story_state.h"
 #include "platform/kernel32/files.h"

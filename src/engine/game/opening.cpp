@@ -1,4 +1,4 @@
-#include "game/opening.h"
+#include "game/scenes.h"
 
 #include <cstdio>
 

@@ -1,3 +1,4 @@
+#include "game/scenes.h"
 #include "game/story.h"
 
 #include "game/clicks.h"

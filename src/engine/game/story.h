@@ -1,9 +1,6 @@
-// The story: pages of pictures with vertical text lines, turned with the
-// control bar.
+// The story's own steps; the story itself, RunStory, is with the other
+// scenes (game/scenes.h).
 #pragma once
-
-// 1 when the player confirmed quitting, 0 when the story ran past its last page.
-int RunStory();
 
 // Page 1 loaded, the bar faded in, the page's fade-in requested, the pointer shown.
 void StartStory();
