@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "game/fade.h"
+#include "game/page_tables.h"
 #include "game/scenes.h"
-#include "game/stage_pages.h"
 #include "game/story.h"
 #include "sound/effects.h"
 #include "support/scene_data.h"

@@ -1,10 +1,9 @@
-#include "game/stage_lines.h"
+#include "game/story.h"
 
 #include <windows.h>
 
 #include "game/clicks.h"
-#include "game/stage_pages.h"
-#include "game/story_state.h"
+#include "game/page_tables.h"
 #include "image/drawing.h"
 #include "shell/input.h"
 

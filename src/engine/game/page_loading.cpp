@@ -1,4 +1,4 @@
-#include "game/stage_loading.h"
+#include "game/story.h"
 
 #include <windows.h>
 
@@ -6,9 +6,8 @@
 
 #include "display/display_device.h"
 #include "game/fade.h"
+#include "game/page_tables.h"
 #include "game/scene_pictures.h"
-#include "game/stage_pages.h"
-#include "game/story_state.h"
 #include "shell/shared_flags.h"
 #include "sound/effects.h"
 

@@ -1,4 +1,4 @@
-#include "game/stage_pages.h"
+#include "game/page_tables.h"
 
 StageInfoEntry StageInfo[kStoryOverStage] = {
     {0, 0},  // no page 0
