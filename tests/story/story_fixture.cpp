@@ -6,7 +6,6 @@
 #include "game/fade.h"
 #include "game/page_tables.h"
 #include "game/scenes.h"
-#include "game/story.h"
 #include "sound/effects.h"
 #include "support/scene_data.h"
 

@@ -31,7 +31,7 @@ void CompleteLine(int32_t i, LineStateEntry& line) {
 }  // namespace
 
 void DrawStageLines() {
-  if (Stage < kFirstStage || Stage > kLastStage) return;
+  if (Stage < kFirstPage || Stage > kLastPage) return;
   for (int32_t i = 1; i <= StageInfo[Stage].lineCount; ++i) {
     LineStateEntry& line = LineState[Stage][i];
     switch (line.state) {

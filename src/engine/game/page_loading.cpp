@@ -69,12 +69,12 @@ int ProcessStageCommand() {
   if (StageCommand == kNextStage) {
     StageCommand = kNoStageCommand;
     Stage += 1;
-    if (Stage == kSkippedStage) Stage += 1;
-    if (Stage == kStoryOverStage) return 1;  // nothing to load: the story is over
+    if (Stage == kSkippedPage) Stage += 1;
+    if (Stage == kStoryOverPage) return 1;  // nothing to load: the story is over
   } else if (StageCommand == kPreviousStage) {
     StageCommand = kNoStageCommand;
     Stage -= 1;
-    if (Stage == kSkippedStage) Stage -= 1;
+    if (Stage == kSkippedPage) Stage -= 1;
   } else {
     return 0;
   }
@@ -93,7 +93,7 @@ void LoadStage() {
 }
 
 void LoadStageLines() {
-  if (Stage < kFirstStage || Stage > kLastStage) return;
+  if (Stage < kFirstPage || Stage > kLastPage) return;
   const int32_t lineCount = StageInfo[Stage].lineCount;
   for (int32_t i = 1; i <= lineCount; ++i) {
     Release(i);

@@ -37,10 +37,10 @@ int RunStory() {
 void StartStory() {
   ClearScreen();
   ReleaseAllImages();
-  Stage = kFirstStage;
+  Stage = kFirstPage;
   StageCommand = kNoStageCommand;
   PageComplete = 0;
-  for (int32_t page = kFirstStage; page <= kLastStage; ++page) ResetLinesOf(page);
+  for (int32_t page = kFirstPage; page <= kLastPage; ++page) ResetLinesOf(page);
   HideDialogItems();
   LoadControlBarImages();
   LoadStage();
