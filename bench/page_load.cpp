@@ -22,9 +22,8 @@
 
 #include "display/display_device.h"
 #include "game/fade.h"
-#include "game/stage_loading.h"
-#include "game/stage_pages.h"
-#include "game/story_state.h"
+#include "game/page_tables.h"
+#include "game/story.h"
 #include "host/headless/headless_host.h"
 #include "picture_files.h"
 #include "platform/kernel32/files.h"

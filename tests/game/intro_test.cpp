@@ -8,8 +8,7 @@
 #include <functional>
 
 #include "game/fade.h"
-#include "game/intro.h"
-#include "game/opening.h"
+#include "game/scenes.h"
 #include "scene_model.h"
 #include "sound/effects.h"
 #include "support/scenario_fixture.h"

@@ -10,8 +10,7 @@
 #include <cstdio>
 
 #include "game/fade.h"
-#include "game/opening.h"
-#include "game/title.h"
+#include "game/scenes.h"
 #include "opening_data.h"
 #include "sound/effects.h"
 #include "support/scenario_fixture.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "game/fade.h"
-#include "game/slot_rect.h"
+#include "game/scene_pictures.h"
 #include "platform/ddraw/ddraw_objects.h"
 #include "scene_model.h"
 #include "shell/shared_flags.h"

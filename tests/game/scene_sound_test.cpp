@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/fade.h"
-#include "game/intro.h"
-#include "game/opening.h"
+#include "game/scenes.h"
 #include "opening_data.h"
 #include "sound/effects.h"
 #include "support/scenario_fixture.h"

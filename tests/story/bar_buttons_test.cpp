@@ -6,7 +6,7 @@
 #include "game/clicks.h"
 #include "game/control_bar.h"
 #include "game/fade.h"
-#include "game/story_state.h"
+#include "game/story.h"
 #include "host/null_host.h"
 #include "platform/ddraw/ddraw_objects.h"
 #include "platform/kernel32/files.h"

@@ -4,12 +4,8 @@
 #include <cstdio>
 
 #include "game/fade.h"
-#include "game/info_screen.h"
-#include "game/intro.h"
-#include "game/opening.h"
-#include "game/stage_pages.h"
-#include "game/story.h"
-#include "game/title.h"
+#include "game/page_tables.h"
+#include "game/scenes.h"
 #include "sound/effects.h"
 #include "support/scene_data.h"
 

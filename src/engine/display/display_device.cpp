@@ -1,6 +1,7 @@
 // The DisplayDevice's own operations: construction, attaching the display,
-// the pixel-format analysis, clears, the work-to-back copy, the flip and
-// releasing a slot. Loading, drawing and effects live with the images.
+// the pixel-format analysis, clears, the work-to-back copy, the flip,
+// releasing a slot and a slot's rectangle. Loading, drawing and effects live
+// with the images.
 #include "display/display_device.h"
 
 #include <cstdlib>
@@ -122,4 +123,10 @@ void DisplayDevice::ReleaseSlot(int slot) {
   ImageSlot& entry = slots[slot];
   if (entry.surface != nullptr) entry.surface->Release();
   std::memset(&entry, 0, sizeof(entry));
+}
+
+int DisplayDevice::GetSlotRect(int slot, RECT* rect) const {
+  if (slot < 0 || slot >= kSlotCount || slots[slot].loaded == 0) return 0;
+  *rect = slots[slot].sourceRect;
+  return 1;
 }

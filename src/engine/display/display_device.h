@@ -27,6 +27,7 @@ class DisplayDevice {
   int CopyWorkToBack();
   void Flip();
   void ReleaseSlot(int slot);
+  int GetSlotRect(int slot, RECT* rect) const;
 
   // Pictures (image/): decoding and loading.
   int DecodeVImage(const char* path);
@@ -47,9 +48,6 @@ class DisplayDevice {
   int DrawDimmed(IDirectDrawSurface* target, int slot, int x, int y);
   int DrawBlended(IDirectDrawSurface* target, int slot, int x, int y, float alpha);
   int DarkenWorkRect(int x, int y, int width, int height, int level);
-
-  // Scene queries (game/).
-  int GetSlotRect(int slot, RECT* rect) const;
 
   HWND hwnd;
   HINSTANCE hinstance;

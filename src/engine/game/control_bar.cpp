@@ -5,7 +5,7 @@
 #include "display/display_device.h"
 #include "game/clicks.h"
 #include "game/fade.h"
-#include "game/story_state.h"
+#include "game/story.h"
 #include "shell/input.h"
 #include "shell/shared_flags.h"
 #include "sound/effects.h"

@@ -4,7 +4,7 @@
 #include "game/clicks.h"
 #include "game/control_bar.h"
 #include "game/fade.h"
-#include "game/story_state.h"
+#include "game/story.h"
 #include "image/drawing.h"
 #include "image/pixel_effects.h"
 #include "shell/game_thread.h"

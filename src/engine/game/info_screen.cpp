@@ -1,4 +1,4 @@
-#include "game/info_screen.h"
+#include "game/scenes.h"
 
 #include "display/display_device.h"
 #include "game/control_bar.h"

@@ -1,4 +1,4 @@
-#include "game/intro.h"
+#include "game/scenes.h"
 
 #include "game/clicks.h"
 #include "game/fade.h"

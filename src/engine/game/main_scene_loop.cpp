@@ -1,11 +1,6 @@
-#include "game/main_scene_loop.h"
+#include "game/scenes.h"
 
 #include "game/fade.h"
-#include "game/info_screen.h"
-#include "game/intro.h"
-#include "game/opening.h"
-#include "game/story.h"
-#include "game/title.h"
 #include "sound/effects.h"
 
 void MainSceneLoop() {

@@ -1,4 +1,4 @@
-#include "game/opening.h"
+#include "game/scenes.h"
 
 #include <cstdio>
 
@@ -6,7 +6,6 @@
 #include "game/fade.h"
 #include "game/picture_sequences.h"
 #include "game/scene_pictures.h"
-#include "game/slot_rect.h"
 #include "image/drawing.h"
 #include "image/pixel_effects.h"
 #include "shell/game_thread.h"

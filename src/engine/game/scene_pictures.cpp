@@ -7,3 +7,8 @@ int LoadPicture(int32_t slot, const char* name, int32_t flags) {
   DisplayDevice* display = TheDisplay.load();
   return display != nullptr ? display->LoadImageSlot(slot, name, flags, -1) : 0;
 }
+
+int GetSlotRect(int32_t slot, RECT* rect) {
+  const DisplayDevice* display = TheDisplay.load();
+  return display != nullptr ? display->GetSlotRect(slot, rect) : 0;
+}

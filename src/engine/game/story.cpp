@@ -1,16 +1,20 @@
+#include "game/scenes.h"
 #include "game/story.h"
 
 #include "game/clicks.h"
 #include "game/control_bar.h"
 #include "game/fade.h"
-#include "game/stage_drawing.h"
-#include "game/stage_lines.h"
-#include "game/stage_loading.h"
-#include "game/stage_pages.h"
-#include "game/story_state.h"
+#include "game/page_tables.h"
 #include "image/drawing.h"
 #include "shell/game_thread.h"
 #include "shell/input.h"
+
+int32_t Stage = 0;
+int32_t StageCommand = kNoStageCommand;
+int32_t PageComplete = 0;
+int32_t PageAnimCounter = 0;
+int32_t QuitConfirmed = 0;
+int32_t QuitCountdown = 0;
 
 int RunStory() {
   StartStory();
@@ -33,10 +37,10 @@ int RunStory() {
 void StartStory() {
   ClearScreen();
   ReleaseAllImages();
-  Stage = kFirstStage;
+  Stage = kFirstPage;
   StageCommand = kNoStageCommand;
   PageComplete = 0;
-  for (int32_t page = kFirstStage; page <= kLastStage; ++page) ResetLinesOf(page);
+  for (int32_t page = kFirstPage; page <= kLastPage; ++page) ResetLinesOf(page);
   HideDialogItems();
   LoadControlBarImages();
   LoadStage();

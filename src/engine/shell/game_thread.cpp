@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "display/display_device.h"
-#include "game/main_scene_loop.h"
+#include "game/scenes.h"
 #include "port_thread.h"
 #include "shell/main_window.h"
 #include "shell/shared_flags.h"

@@ -1,4 +1,4 @@
-#include "game/stage_loading.h"
+#include "game/story.h"
 
 #include <windows.h>
 
@@ -6,9 +6,8 @@
 
 #include "display/display_device.h"
 #include "game/fade.h"
-#include "game/slot_rect.h"
-#include "game/stage_pages.h"
-#include "game/story_state.h"
+#include "game/page_tables.h"
+#include "game/scene_pictures.h"
 #include "shell/shared_flags.h"
 #include "sound/effects.h"
 
@@ -18,7 +17,7 @@ constexpr int kPageLoopEffect = 2;  // the wind over page 2
 constexpr int kZoomLoopEffect = 3;  // the sound under page 7, also stopped by page 6
 
 // Every page picture is opaque: blit flags 0, no key colour.
-void LoadPicture(int32_t slot, const char* name) {
+void LoadPagePicture(int32_t slot, const char* name) {
   if (DisplayDevice* display = TheDisplay.load()) display->LoadImageSlot(slot, name, 0, -1);
 }
 
@@ -47,20 +46,20 @@ void LoadAnimation() {
   static const char* const kFrames[] = {"anime\\st006a1.v", "anime\\st006a2.v", "anime\\st006a3.v"};
   PageAnimCounter = 0;
   for (int32_t slot = kOverlaySlot; slot < kOverlaySlot + 3; ++slot) Release(slot);
-  for (int32_t i = 0; i < 3; ++i) LoadPicture(kOverlaySlot + i, kFrames[i]);
+  for (int32_t i = 0; i < 3; ++i) LoadPagePicture(kOverlaySlot + i, kFrames[i]);
 }
 
 void LoadBackground() {
   Release(kBackgroundSlot);
   if (Stage == 3) {
-    LoadPicture(kBackgroundSlot, "main\\st0030.v");
+    LoadPagePicture(kBackgroundSlot, "main\\st0030.v");
     Release(kOverlaySlot);
-    LoadPicture(kOverlaySlot, "main\\st0030m.v");
+    LoadPagePicture(kOverlaySlot, "main\\st0030m.v");
     return;
   }
   char name[32];
   std::snprintf(name, sizeof name, "main\\st0%02d0.v", static_cast<int>(Stage));
-  LoadPicture(kBackgroundSlot, name);
+  LoadPagePicture(kBackgroundSlot, name);
 }
 
 }  // namespace
@@ -70,12 +69,12 @@ int ProcessStageCommand() {
   if (StageCommand == kNextStage) {
     StageCommand = kNoStageCommand;
     Stage += 1;
-    if (Stage == kSkippedStage) Stage += 1;
-    if (Stage == kStoryOverStage) return 1;  // nothing to load: the story is over
+    if (Stage == kSkippedPage) Stage += 1;
+    if (Stage == kStoryOverPage) return 1;  // nothing to load: the story is over
   } else if (StageCommand == kPreviousStage) {
     StageCommand = kNoStageCommand;
     Stage -= 1;
-    if (Stage == kSkippedStage) Stage -= 1;
+    if (Stage == kSkippedPage) Stage -= 1;
   } else {
     return 0;
   }
@@ -94,13 +93,13 @@ void LoadStage() {
 }
 
 void LoadStageLines() {
-  if (Stage < kFirstStage || Stage > kLastStage) return;
+  if (Stage < kFirstPage || Stage > kLastPage) return;
   const int32_t lineCount = StageInfo[Stage].lineCount;
   for (int32_t i = 1; i <= lineCount; ++i) {
     Release(i);
     char name[32];
     std::snprintf(name, sizeof name, "main\\st0%02d%01d.v", static_cast<int>(Stage), static_cast<int>(i));
-    LoadPicture(i, name);
+    LoadPagePicture(i, name);
     LineStateEntry& line = LineState[Stage][i];
     // A picture that failed to load keeps the height it had: a line of
     // height 0 completes at once, so the page still completes.

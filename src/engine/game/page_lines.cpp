@@ -1,10 +1,9 @@
-#include "game/stage_lines.h"
+#include "game/story.h"
 
 #include <windows.h>
 
 #include "game/clicks.h"
-#include "game/stage_pages.h"
-#include "game/story_state.h"
+#include "game/page_tables.h"
 #include "image/drawing.h"
 #include "shell/input.h"
 
@@ -32,7 +31,7 @@ void CompleteLine(int32_t i, LineStateEntry& line) {
 }  // namespace
 
 void DrawStageLines() {
-  if (Stage < kFirstStage || Stage > kLastStage) return;
+  if (Stage < kFirstPage || Stage > kLastPage) return;
   for (int32_t i = 1; i <= StageInfo[Stage].lineCount; ++i) {
     LineStateEntry& line = LineState[Stage][i];
     switch (line.state) {

@@ -1,11 +1,10 @@
-#include "game/stage_drawing.h"
+#include "game/story.h"
 
 #include <cstdint>
 #include <limits>
 
 #include "game/control_bar.h"
-#include "game/stage_pages.h"
-#include "game/story_state.h"
+#include "game/page_tables.h"
 #include "image/drawing.h"
 #include "sound/effects.h"
 

@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-constexpr int32_t kFirstStage = 1;
-constexpr int32_t kSkippedStage = 4;
-constexpr int32_t kLastStage = 7;
-constexpr int32_t kStoryOverStage = kLastStage + 1;
-constexpr int32_t kMaxStageLines = 5;
+constexpr int32_t kFirstPage = 1;
+constexpr int32_t kSkippedPage = 4;
+constexpr int32_t kLastPage = 7;
+constexpr int32_t kStoryOverPage = kLastPage + 1;
+constexpr int32_t kMaxPageLines = 5;
 
 // Line pictures are in slots 1 to lineCount, the page picture in slot 10,
 // overlays and animation frames in 11 to 13.
@@ -45,9 +45,9 @@ struct LineStateEntry {
 // Indexed by page, then by line number from 1. A page's LineState has one
 // record past its last line: the waiting mark that the last line's
 // completion hands on lands there and is never drawn.
-extern StageInfoEntry StageInfo[kStoryOverStage];
-extern const LineDefEntry LineDef[kStoryOverStage][kMaxStageLines + 1];
-extern LineStateEntry LineState[kStoryOverStage][kMaxStageLines + 2];
+extern StageInfoEntry StageInfo[kStoryOverPage];
+extern const LineDefEntry LineDef[kStoryOverPage][kMaxPageLines + 1];
+extern LineStateEntry LineState[kStoryOverPage][kMaxPageLines + 2];
 
 // The page's lines back to their definitions, not started; height and rows
 // are kept.
