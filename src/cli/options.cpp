@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "platform/setup/faults.h"
+#include "program/run_program.h"
 
 namespace kaze::cli {
 
@@ -105,7 +105,7 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
       return false;
     options.startTick = tick;
   } else if (name == "--fault") {
-    return needValue() && Check(platform::InjectFaultSpec(value), error,
+    return needValue() && Check(program::InjectFault(value), error,
                                 "--fault needs NAME=RESULT[@N], not '" + value + "'") &&
            (options.faults.push_back(value), true);
   } else {

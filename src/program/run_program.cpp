@@ -5,8 +5,9 @@
 #include <cstdint>
 
 #include "platform/kernel32/files.h"
+#include "platform/setup/faults.h"
 #include "platform/user32/resources.h"
-#include "resources/resources.h"
+#include "program/executable_resources.h"
 #include "shell/main_window.h"
 
 namespace kaze::program {
@@ -23,5 +24,7 @@ int RunProgram(const ProgramSettings& settings, host::Host& host) {
   host::SetHost(nullptr);
   return exitCode;
 }
+
+bool InjectFault(std::string_view spec) { return platform::InjectFaultSpec(spec); }
 
 }  // namespace kaze::program

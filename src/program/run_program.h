@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 #include "host/host.h"
 #include "platform/setup/settings.h"
@@ -19,5 +20,10 @@ struct ProgramSettings {
 // program has ended and the host has been told so (Host::Finish); the
 // program's exit code.
 int RunProgram(const ProgramSettings& settings, host::Host& host);
+
+// Makes a platform call fail for the rest of the process, as --fault says:
+// NAME=RESULT[@N]. False, with nothing changed, for text that says no such
+// thing.
+bool InjectFault(std::string_view spec);
 
 }  // namespace kaze::program

@@ -22,7 +22,9 @@ const fs::path kSource = fs::path(KAZE_SOURCE_DIR) / "src";
 // Where a file lives, from the bottom up. A "face" is what a layer shows the
 // one above it: the SDK's names and the port's entries for the engine, the
 // host interface for the platform.
-enum class Room { Host, HostInterface, Platform, Sdk, Port, Engine, Program, Cli, Windows, MachineLibrary, Standard };
+enum class Room {
+  Host, HostInterface, Platform, Sdk, Port, Engine, Program, Cli, Browser, Windows, MachineLibrary, Standard
+};
 
 const std::map<Room, const char*> kRoomNames = {
     {Room::Host, "the host"},
@@ -33,6 +35,7 @@ const std::map<Room, const char*> kRoomNames = {
     {Room::Engine, "the engine"},
     {Room::Program, "the program's entry"},
     {Room::Cli, "the command line"},
+    {Room::Browser, "the browser's main"},
     {Room::Windows, "the Windows build"},
     {Room::MachineLibrary, "a library of the machine (SDL, ALSA, X11, libpng, zlib, emscripten)"},
     {Room::Standard, "the C++ or POSIX library"},
@@ -49,7 +52,9 @@ const std::map<Room, std::set<Room>> kMayInclude = {
     // The program's entry sets the stand-in up for a run and starts the
     // engine on a host it is given.
     {Room::Program, {Room::Program, Room::Engine, Room::Platform, Room::Sdk, Room::Port, Room::HostInterface}},
+    // The two entries choose a host and hand it to the program's entry.
     {Room::Cli, {Room::Cli, Room::Program, Room::Host, Room::HostInterface}},
+    {Room::Browser, {Room::Browser, Room::Program, Room::Host, Room::HostInterface, Room::MachineLibrary}},
     // The native Windows build: the engine on the real SDK.
     {Room::Windows, {Room::Windows, Room::Engine, Room::Sdk, Room::Port}},
 };
@@ -66,6 +71,7 @@ Room RoomOf(const std::string& path) {
   if (StartsWith(path, "host/")) return Room::Host;
   if (StartsWith(path, "program/")) return Room::Program;
   if (StartsWith(path, "cli/")) return Room::Cli;
+  if (StartsWith(path, "browser/")) return Room::Browser;
   if (StartsWith(path, "windows/")) return Room::Windows;
   return Room::Standard;  // not a layer's file: reported as unplaced below
 }

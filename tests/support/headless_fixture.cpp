@@ -5,7 +5,7 @@
 #include "platform/user32/resources.h"
 #include "platform/setup/settings.h"
 #include "platform/user32/window_system.h"
-#include "resources/resources.h"
+#include "program/executable_resources.h"
 #include "shell/game_thread.h"
 #include "shell/input.h"
 #include "shell/main_window.h"

@@ -1,4 +1,4 @@
-#include "resources/resources.h"
+#include "program/executable_resources.h"
 
 #include "resources/icon_149.h"
 #include "shell/main_window.h"

@@ -1,7 +1,0 @@
-// The executable's resources: accelerator table 113 (ESC and Alt+F4 give
-// command 40001) and group icon 149.
-#pragma once
-
-#include "platform/user32/resources.h"
-
-const kaze::platform::ResourceTable& ExecutableResources();
