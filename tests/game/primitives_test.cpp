@@ -9,7 +9,7 @@
 
 #include "game/fade.h"
 #include "game/slot_rect.h"
-#include "scene_model.h"
+#include "support/scene_model.h"
 #include "shell/shared_flags.h"
 #include "support/display_fixture.h"
 

@@ -12,7 +12,7 @@
 
 #include "host/null_host.h"
 #include "host/sdl/sdl_audio.h"
-#include "sound_fixture.h"
+#include "support/sound_fixture.h"
 
 namespace kaze::test {
 namespace {
