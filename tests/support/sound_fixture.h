@@ -1,44 +1,29 @@
-// Each sound test runs against the fake host, with a data folder of its own
-// whose sound folder is spelt "Data/sound" (the program asks for
-// "DATA\SOUND\...").
+// The sound bank's and the effects' tests: the audio fixture, with the bank
+// and the effect tables as at the program's start around each test.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
-#include "support/fake_audio_host.h"
-#include "platform/machine/faults.h"
-#include "platform/kernel32/files.h"
-#include "platform/machine/settings.h"
 #include "sound/effects.h"
 #include "sound/sound_bank.h"
-#include "support/wav_builder.h"
+#include "support/audio_fixture.h"
 
 namespace kaze::test {
 
-class SoundTest : public ::testing::Test {
+class SoundTest : public AudioTest {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("kaze_sound_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_ / "Data" / "sound");
-    platform::SetDataRoot(root_);
-    host::SetHost(&host_);
+    AudioTest::SetUp();
     ResetEffectTables();
   }
 
   void TearDown() override {
     delete TheSoundBank;
     TheSoundBank = nullptr;
-    platform::ClearFaults();
-    platform::TheSettings() = platform::Settings{};
     ResetEffectTables();
-    host::SetHost(nullptr);
-    std::filesystem::remove_all(root_);
+    AudioTest::TearDown();
   }
 
   static void ResetEffectTables() {
@@ -49,9 +34,6 @@ class SoundTest : public ::testing::Test {
     SoundEnabled = 3;
   }
 
-  // Writes Data/sound/<name>.wav.
-  void WriteSound(const std::string& name, const Bytes& bytes) { WriteFile(root_ / "Data" / "sound" / (name + ".wav"), bytes); }
-
   void CreateBank() { ASSERT_EQ(CreateSoundBank(nullptr), 1); }
 
   // Loads a sound of its own into the bank and gives its channel.
@@ -59,9 +41,6 @@ class SoundTest : public ::testing::Test {
     WriteSound(name, bytes);
     return TheSoundBank->LoadWave(name.c_str());
   }
-
-  std::filesystem::path root_;
-  FakeAudioHost host_;
 };
 
 }  // namespace kaze::test

@@ -3,115 +3,29 @@
 #include <gtest/gtest.h>
 #include <mmsystem.h>
 
-#include <map>
-#include <memory>
+#include <vector>
 
 #include "platform/machine/faults.h"
 #include "platform/machine/settings.h"
-#include "platform/winmm/winmm_mixer_backend.h"
 #include "sound/mixer_volume.h"
+#include "support/fake_mixer.h"
 
 namespace kaze::test {
 namespace {
 
-using platform::MixerControlInfo;
-using platform::MixerLineInfo;
-
-constexpr DWORD kSynthVolume = 10;
-
-// A mixer whose controls hold plain values and count what is done to them.
-// Like ALSA's simple mixer, a connection reads the values once, when it is
-// opened, answers reads from that copy and skips a write of the value it
-// holds: a connection kept open would neither see nor undo a change that
-// another program makes.
-class FakeMixer final : public platform::MixerDevice {
- public:
-  std::vector<MixerLineInfo> destinations;
-  std::map<DWORD, std::vector<DWORD>> values;  // by control id: the device's own
-  std::map<DWORD, int> reads, writes;          // calls, by control id
-  std::vector<DWORD> lastWrite;
-
-  std::unique_ptr<platform::MixerBackend> Open() override { return std::make_unique<Connection>(*this); }
-
-  int TotalAccesses() const {
-    int total = 0;
-    for (const auto& [id, count] : reads) total += count;
-    for (const auto& [id, count] : writes) total += count;
-    return total;
-  }
-
- private:
-  class Connection final : public platform::MixerBackend {
-   public:
-    explicit Connection(FakeMixer& device) : device_(device), cache_(device.values) {}
-    std::string Name() const override { return "fake"; }
-    const std::vector<MixerLineInfo>& Destinations() const override { return device_.destinations; }
-
-    bool ReadValues(DWORD id, DWORD channels, DWORD items, std::vector<DWORD>& out) override {
-      ++device_.reads[id];
-      for (size_t i = 0; i < out.size() && i < cache_[id].size(); ++i) out[i] = cache_[id][i];
-      return true;
-    }
-
-    bool WriteValues(DWORD id, DWORD channels, DWORD items, const std::vector<DWORD>& in) override {
-      ++device_.writes[id];
-      device_.lastWrite = in;
-      std::vector<DWORD>& cached = cache_[id];
-      for (size_t i = 0; i < cached.size(); ++i) {
-        const DWORD value = channels == 1 && items == 1 ? in[0] : i < in.size() ? in[i] : cached[i];
-        if (cached[i] == value) continue;  // unchanged as far as this connection knows
-        cached[i] = value;
-        device_.values[id][i] = value;
-      }
-      return true;
-    }
-
-   private:
-    FakeMixer& device_;
-    std::map<DWORD, std::vector<DWORD>> cache_;
-  };
-};
-
-MixerControlInfo Volume(DWORD id, DWORD flags = 0) {
-  MixerControlInfo control;
-  control.id = id;
-  control.type = MIXERCONTROL_CONTROLTYPE_VOLUME;
-  control.flags = flags;
-  return control;
-}
-
-MixerLineInfo Line(DWORD id, DWORD type, DWORD channels, std::vector<MixerControlInfo> controls) {
-  MixerLineInfo line;
-  line.id = id;
-  line.componentType = type;
-  line.channels = channels;
-  line.controls = std::move(controls);
-  return line;
-}
-
-class MixerVolumeTest : public ::testing::Test {
+class MixerVolumeTest : public MixerDeviceTest {
  protected:
-  // Speakers with a wave source (with its own volume) and the synthesizer.
   void SetUp() override {
-    MixerLineInfo speakers = Line(0, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, 2, {Volume(1)});
-    speakers.sources.push_back(Line(0x10000, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, 2, {Volume(2)}));
-    speakers.sources.push_back(Line(0x10001, MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER, 2, {Volume(kSynthVolume)}));
-    mixer_.destinations = {speakers};
-    mixer_.values = {{1, {0x1111, 0x1111}}, {2, {0x2222, 0x2222}}, {kSynthVolume, {0x8000, 0x4000}}};
-    platform::SetMixerDevice(&mixer_);
+    MixerDeviceTest::SetUp();
     SavedSynthVolume = 0x77777777;
   }
 
   void TearDown() override {
-    platform::SetMixerDevice(nullptr);
-    platform::TheSettings() = platform::Settings{};
-    platform::ClearFaults();
+    MixerDeviceTest::TearDown();
     SavedSynthVolume = 0x77777777;
   }
 
-  std::vector<MixerControlInfo>& SynthControls() { return mixer_.destinations[0].sources[1].controls; }
-
-  FakeMixer mixer_;
+  std::vector<platform::MixerControlInfo>& SynthControls() { return mixer_.destinations[0].sources[1].controls; }
 };
 
 // Another program changes the volume while the program runs: the restore
@@ -147,7 +61,7 @@ TEST_F(MixerVolumeTest, WithoutASynthesizerLineNoOtherLineIsTouched) {
 
 TEST_F(MixerVolumeTest, AMonoOrUniformControlReadsAndWritesOneValue) {
   for (bool uniform : {false, true}) {
-    MixerLineInfo& synth = mixer_.destinations[0].sources[1];
+    platform::MixerLineInfo& synth = mixer_.destinations[0].sources[1];
     synth.channels = uniform ? 2 : 1;
     synth.controls = {Volume(kSynthVolume, uniform ? MIXERCONTROL_CONTROLF_UNIFORM : 0)};
     mixer_.values[kSynthVolume] = {0x3000, 0x3000};
@@ -177,7 +91,7 @@ TEST_F(MixerVolumeTest, ADisabledVolumeControlEndsTheWalk) {
 }
 
 TEST_F(MixerVolumeTest, EveryVolumeControlIsTreatedAndTheLastDecidesTheKeptValue) {
-  MixerControlInfo mute;
+  platform::MixerControlInfo mute;
   mute.id = 12;
   mute.type = MIXERCONTROL_CONTROLTYPE_MUTE;
   SynthControls() = {Volume(kSynthVolume), mute, Volume(11)};
@@ -204,38 +118,6 @@ TEST_F(MixerVolumeTest, AFailingMixerCallEndsTheWorkSilently) {
   platform::InjectFault("mixerSetControlDetails", MMSYSERR_ERROR);
   SaveSynthVolume();
   EXPECT_EQ(SavedSynthVolume, 0x80008000u);
-}
-
-TEST_F(MixerVolumeTest, TheMixerCallsRefuseRecordsTooSmallForThem) {
-  HMIXER mixer = nullptr;
-  ASSERT_EQ(mixerOpen(&mixer, 0, 0, 0, 0), MMSYSERR_NOERROR);
-  auto object = reinterpret_cast<HMIXEROBJ>(mixer);
-  MIXERLINE line{};
-  line.cbStruct = sizeof(line) - 4;
-  EXPECT_EQ(mixerGetLineInfo(object, &line, MIXER_GETLINEINFOF_DESTINATION), static_cast<MMRESULT>(MMSYSERR_INVALPARAM));
-  line.cbStruct = sizeof(line);
-  line.dwDestination = 1;
-  EXPECT_EQ(mixerGetLineInfo(object, &line, MIXER_GETLINEINFOF_DESTINATION), static_cast<MMRESULT>(MIXERR_INVALLINE));
-
-  // Asking for fewer controls than the line has would overrun the array.
-  MIXERCONTROL control{};
-  MIXERLINECONTROLS request{sizeof(request), 0x10001, {0}, 0, sizeof(MIXERCONTROL), &control};
-  EXPECT_EQ(mixerGetLineControls(object, &request, MIXER_GETLINECONTROLSF_ALL), static_cast<MMRESULT>(MMSYSERR_INVALPARAM));
-
-  // More channels than the line has would overrun the values.
-  MIXERCONTROLDETAILS_UNSIGNED values[2] = {};
-  MIXERCONTROLDETAILS details{};
-  details.cbStruct = sizeof(details);
-  details.dwControlID = kSynthVolume;
-  details.cChannels = 3;
-  details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
-  details.paDetails = values;
-  EXPECT_EQ(mixerGetControlDetails(object, &details, 0), static_cast<MMRESULT>(MMSYSERR_INVALPARAM));
-  details.cChannels = 2;
-  EXPECT_EQ(mixerGetControlDetails(object, &details, 0), static_cast<MMRESULT>(MMSYSERR_NOERROR));
-  EXPECT_EQ(values[1].dwValue, 0x4000u);
-  EXPECT_EQ(mixerClose(mixer), static_cast<MMRESULT>(MMSYSERR_NOERROR));
-  EXPECT_EQ(mixerClose(mixer), static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
 }
 
 }  // namespace

@@ -9,15 +9,15 @@
 
 #include "platform/dsound/audio_mixer.h"
 
-#include "support/sound_fixture.h"
+#include "support/audio_fixture.h"
 
 namespace kaze::test {
 namespace {
 
-class DirectSoundTest : public SoundTest {
+class DirectSoundTest : public AudioTest {
  protected:
   void SetUp() override {
-    SoundTest::SetUp();
+    AudioTest::SetUp();
     ASSERT_EQ(DirectSoundCreate(nullptr, &ds_, nullptr), DS_OK);
     ASSERT_EQ(ds_->SetCooperativeLevel(nullptr, DSSCL_EXCLUSIVE), DS_OK);
   }
@@ -25,7 +25,7 @@ class DirectSoundTest : public SoundTest {
   void TearDown() override {
     for (IDirectSoundBuffer* buffer : buffers_) buffer->Release();
     if (ds_ != nullptr) ds_->Release();
-    SoundTest::TearDown();
+    AudioTest::TearDown();
   }
 
   // A filled static buffer of `bytes` in the given PCM format.

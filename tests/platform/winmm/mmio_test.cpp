@@ -6,16 +6,16 @@
 
 #include "platform/winmm/mmio_memory.h"
 #include "platform/winmm/mmio_work.h"
-#include "support/sound_fixture.h"
+#include "support/audio_fixture.h"
 
 namespace kaze::test {
 namespace {
 
-class MmioTest : public SoundTest {
+class MmioTest : public AudioTest {
  protected:
   void TearDown() override {
     platform::SetMmioMemoryFile(std::nullopt);
-    SoundTest::TearDown();
+    AudioTest::TearDown();
   }
 
   HMMIO Open(const Bytes& bytes) {
