@@ -10,8 +10,8 @@
 #include "host/null_host.h"
 #include "platform/kernel32/files.h"
 #include "sound/effects.h"
-#include "support/story_fixture.h"
 #include "support/display_fixture.h"
+#include "support/story_fixture.h"
 
 namespace kaze::test {
 namespace {

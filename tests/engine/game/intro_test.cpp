@@ -10,10 +10,10 @@
 #include "game/fade.h"
 #include "game/intro.h"
 #include "game/opening.h"
-#include "support/scene_model.h"
 #include "sound/effects.h"
 #include "support/scenario_fixture.h"
 #include "support/scene_data.h"
+#include "support/scene_model.h"
 
 namespace kaze::test {
 namespace {

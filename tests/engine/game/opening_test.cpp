@@ -12,8 +12,8 @@
 #include "game/fade.h"
 #include "game/opening.h"
 #include "game/title.h"
-#include "support/opening_data.h"
 #include "sound/effects.h"
+#include "support/opening_data.h"
 #include "support/scenario_fixture.h"
 
 namespace kaze::test {

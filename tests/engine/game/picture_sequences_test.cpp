@@ -6,9 +6,9 @@
 
 #include "game/picture_sequences.h"
 #include "game/scene_pictures.h"
-#include "support/scene_model.h"
 #include "support/scenario_fixture.h"
 #include "support/scene_data.h"
+#include "support/scene_model.h"
 
 namespace kaze::test {
 namespace {

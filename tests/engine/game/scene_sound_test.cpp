@@ -5,8 +5,8 @@
 #include "game/fade.h"
 #include "game/intro.h"
 #include "game/opening.h"
-#include "support/opening_data.h"
 #include "sound/effects.h"
+#include "support/opening_data.h"
 #include "support/scenario_fixture.h"
 
 namespace kaze::test {

@@ -1,39 +1,18 @@
-// The trace's JSON, frame CRCs, snapshots and the audio of headless runs.
+// The files of headless runs: the audio pulled along the virtual clock and
+// the snapshots.
+#include "host/headless/headless_host.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <cstdio>
 #include <fstream>
+#include <tuple>
+#include <vector>
 
-#include "host/headless/frame_files.h"
-#include "host/headless/trace_writer.h"
 #include "support/headless_fixture.h"
 
 namespace kaze::test {
 namespace {
-
-TEST(TraceJson, EscapesWhatJsonNeedsAndKeepsUtf8Text) {
-  EXPECT_EQ(host::JsonString("plain"), "\"plain\"");
-  EXPECT_EQ(host::JsonString("a\"b\\c\nd\te\x01"), "\"a\\\"b\\\\c\\nd\\te\\u0001\"");
-  // Japanese message box text passes through as UTF-8.
-  EXPECT_EQ(host::JsonString("\xE7\x94\xBB\xE5\x83\x8F"), "\"\xE7\x94\xBB\xE5\x83\x8F\"");
-  // Bytes that are not UTF-8 (Shift_JIS, a cut sequence, a surrogate) become U+FFFD.
-  EXPECT_EQ(host::JsonString("\x82\xA0"), "\"\\ufffd\\ufffd\"");
-  EXPECT_EQ(host::JsonString("x\xE7\x94"), "\"x\\ufffd\\ufffd\"");
-  EXPECT_EQ(host::JsonString("\xED\xA0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");
-  auto parsed = ParseTraceLine("{\"t\":5,\"ev\":\"msgbox\",\"text\":" + host::JsonString("\xE7\x94\xBB\"") + "}");
-  ASSERT_TRUE(parsed);
-  EXPECT_EQ(parsed->Str("text"), "\xE7\x94\xBB\"");
-}
-
-TEST(FrameCrc, IsZlibsCrcOverLittleEndianWords) {
-  std::vector<uint16_t> pixels = {0x3231, 0x3433, 0x3635, 0x3837, 0x0039};
-  // The bytes "123456789\0": not the check value itself, but fixed by zlib.
-  std::vector<uint16_t> check = {0x3231, 0x3433, 0x3635, 0x3837};
-  EXPECT_EQ(host::FrameCrc(check), 0x9AE0DAAFu);  // CRC-32 of "12345678"
-  EXPECT_NE(host::FrameCrc(pixels), host::FrameCrc(check));
-  EXPECT_EQ(host::FrameCrc(std::vector<uint16_t>(640 * 480, 0)), 0xC656B350u);
-}
 
 class HeadlessFiles : public HeadlessTest {};
 
