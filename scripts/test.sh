@@ -44,12 +44,12 @@ done
 # installs them); it reuses build/release for the reference snapshots.
 if command -v x86_64-w64-mingw32-g++ >/dev/null && command -v wine >/dev/null; then
   echo "=== windows build under wine"
-  tools/win/run-win-tests.sh
+  tests/windows/run-win-tests.sh
 fi
 # The browser build in headless chromium, when emscripten, chromium and node
 # are there (install-deps.sh installs them); it reuses build/release too.
 if command -v emcc >/dev/null && command -v chromium >/dev/null && command -v node >/dev/null; then
   echo "=== web build in headless chromium"
-  tools/web/run-web-tests.sh
+  tests/host/web/run-web-tests.sh
 fi
 echo "all suites passed"

@@ -18,7 +18,7 @@ void DisplayTest::TearDown() {
   HeadlessTest::TearDown();
 }
 
-void DisplayTest::MakeDisplay(platform::PixelLayout layout, bool install) {
+void DisplayTest::MakeDisplay(host::PixelLayout layout, bool install) {
   platform::TheSettings().displayLayout = layout;
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = DefWindowProcA;

@@ -26,7 +26,7 @@ class DisplayTest : public HeadlessTest {
 
   // Makes the display in the given format; with `install` it also becomes
   // TheDisplay for the drawing calls.
-  void MakeDisplay(platform::PixelLayout layout = platform::PixelLayout::Rgb565, bool install = false);
+  void MakeDisplay(host::PixelLayout layout = host::PixelLayout::Rgb565, bool install = false);
   // A system-memory surface of the display's format.
   IDirectDrawSurface* MakeOffscreen(int32_t width, int32_t height);
 

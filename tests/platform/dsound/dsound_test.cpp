@@ -1,0 +1,279 @@
+// The software DirectSound: what its buffers put into the host's output.
+#include <dsound.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+#include "platform/dsound/audio_mixer.h"
+
+#include "support/audio_fixture.h"
+
+namespace kaze::test {
+namespace {
+
+class DirectSoundTest : public AudioTest {
+ protected:
+  void SetUp() override {
+    AudioTest::SetUp();
+    ASSERT_EQ(DirectSoundCreate(nullptr, &ds_, nullptr), DS_OK);
+    ASSERT_EQ(ds_->SetCooperativeLevel(nullptr, DSSCL_EXCLUSIVE), DS_OK);
+  }
+
+  void TearDown() override {
+    for (IDirectSoundBuffer* buffer : buffers_) buffer->Release();
+    if (ds_ != nullptr) ds_->Release();
+    AudioTest::TearDown();
+  }
+
+  // A filled static buffer of `bytes` in the given PCM format.
+  IDirectSoundBuffer* MakeBuffer(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& bytes) {
+    WAVEFORMATEX format{WAVE_FORMAT_PCM, channels, rate, rate * channels * bits / 8,
+                        static_cast<WORD>(channels * bits / 8), bits, 0};
+    DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME,
+                      static_cast<DWORD>(bytes.size()), 0, &format};
+    IDirectSoundBuffer* buffer = nullptr;
+    EXPECT_EQ(ds_->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
+    if (buffer == nullptr) return nullptr;
+    buffers_.push_back(buffer);
+    LPVOID part1 = nullptr, part2 = nullptr;
+    DWORD bytes1 = 0, bytes2 = 0;
+    EXPECT_EQ(buffer->Lock(0, static_cast<DWORD>(bytes.size()), &part1, &bytes1, &part2, &bytes2, 0), DS_OK);
+    std::memcpy(part1, bytes.data(), bytes1);
+    EXPECT_EQ(buffer->Unlock(part1, bytes1, part2, bytes2), DS_OK);
+    return buffer;
+  }
+
+  // A buffer of one constant 16-bit mono value at the output rate.
+  IDirectSoundBuffer* ConstantBuffer(int16_t value, size_t frames) {
+    return MakeBuffer(1, 44100, 16, Samples16(std::vector<int16_t>(frames, value)));
+  }
+
+  IDirectSound* ds_ = nullptr;
+  std::vector<IDirectSoundBuffer*> buffers_;
+};
+
+TEST_F(DirectSoundTest, MinusSixHundredthsOfADecibelTimesTenHalveTheAmplitude) {
+  IDirectSoundBuffer* buffer = ConstantBuffer(20000, 4410);
+  buffer->Play(0, 0, DSBPLAY_LOOPING);
+  EXPECT_NEAR(host_.Pull(64)[10], 20000, 1);
+  ASSERT_EQ(buffer->SetVolume(-600), DS_OK);
+  std::vector<int16_t> mix = host_.Pull(1000);
+  for (int16_t sample : mix) ASSERT_NEAR(sample, 10000, 100);  // half, within 1%
+  ASSERT_EQ(buffer->SetVolume(-10000), DS_OK);
+  EXPECT_EQ(host_.Pull(16)[0], 0);
+}
+
+TEST_F(DirectSoundTest, PlayingBuffersAreSummedAndClippedNotWrappedAround) {
+  IDirectSoundBuffer* a = ConstantBuffer(1000, 441);
+  IDirectSoundBuffer* b = ConstantBuffer(-3000, 441);
+  a->Play(0, 0, 0);
+  b->Play(0, 0, 0);
+  EXPECT_NEAR(host_.Pull(8)[3], -2000, 2);
+  IDirectSoundBuffer* loud1 = ConstantBuffer(30000, 441);
+  IDirectSoundBuffer* loud2 = ConstantBuffer(30000, 441);
+  a->Stop();
+  b->Stop();
+  loud1->Play(0, 0, 0);
+  loud2->Play(0, 0, 0);
+  EXPECT_EQ(host_.Pull(8)[5], 32767);
+}
+
+// A tone in one PCM format: a cosine of 40 frames a cycle, so it starts
+// away from zero, the right channel the left one negated. A fading tone dies
+// away to zero at its last frame; the other has whole cycles, for looping.
+struct Tone {
+  uint16_t channels;
+  uint32_t rate;
+  uint16_t bits;
+  size_t frames;
+  bool fading;
+  Bytes bytes;
+  int32_t largestStep = 0;  // between neighbouring samples, in 16-bit units
+
+  static constexpr double kFramesPerCycle = 40;
+
+  // The tone itself (not its samples) at a time in frames, left channel.
+  double At(double frame) const {
+    double tone = 24000 * std::cos(2 * M_PI * frame / kFramesPerCycle);
+    if (!fading) return tone;
+    double last = static_cast<double>(frames - 1);
+    return frame < last ? tone * (last - frame) / last : 0;
+  }
+};
+
+Tone MakeTone(uint16_t channels, uint32_t rate, uint16_t bits, size_t frames, bool fading) {
+  Tone tone{channels, rate, bits, frames, fading, {}};
+  int32_t previous = 0;
+  for (size_t i = 0; i < frames; ++i) {
+    int32_t value = static_cast<int32_t>(std::lround(tone.At(static_cast<double>(i))));
+    if (bits == 8) value = value / 256 * 256;
+    if (i > 0) tone.largestStep = std::max(tone.largestStep, std::abs(value - previous));
+    previous = value;
+    for (int32_t side : {value, -value}) {
+      if (bits == 8) tone.bytes.push_back(static_cast<uint8_t>(side / 256 + 128));
+      else Put16(tone.bytes, static_cast<uint16_t>(side));
+      if (channels == 1) break;
+    }
+  }
+  return tone;
+}
+
+// A converted sound lasts round(frames * 44100 / rate) output frames, and
+// output frame j plays the sound at frame j * frames / length: a loop of it
+// lasts exactly as long as the loop of the original.
+size_t ConvertedLength(size_t frames, uint32_t rate) { return (frames * 44100 * 2 + rate) / (2 * rate); }
+
+constexpr uint32_t kRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 96000, 7919, 200000};
+
+class ConvertedSoundTest : public DirectSoundTest {
+ protected:
+  // Checks `mix`, output from where the tone started: each frame near the
+  // tone at its own time (within what straight lines between samples miss
+  // of a cycle of 40 frames, and the rounding of 8 bits), no step larger than
+  // the tone's own largest one scaled to an output frame, and silence after
+  // a tone played once.
+  void ExpectFollows(const Tone& tone, const std::vector<int16_t>& mix, size_t length, bool looping) {
+    double stretch = static_cast<double>(tone.frames) / static_cast<double>(length);
+    double bound = tone.largestStep * stretch + 2;
+    double near = 80 + (tone.bits == 8 ? 256 : 1);
+    for (int channel = 0; channel < 2; ++channel) {
+      double sign = channel == 1 && tone.channels == 2 ? -1 : 1;
+      int32_t previous = mix[static_cast<size_t>(channel)];  // the sound's own start
+      for (size_t j = 0; j < mix.size() / 2; ++j) {
+        int32_t heard = mix[j * 2 + static_cast<size_t>(channel)];
+        ASSERT_LE(std::abs(heard - previous), bound) << "step into frame " << j << ", channel " << channel;
+        previous = heard;
+        double due = !looping && j >= length ? 0 : sign * tone.At(static_cast<double>(j % length) * stretch);
+        ASSERT_NEAR(heard, due, near) << "frame " << j << ", channel " << channel;
+      }
+    }
+  }
+};
+
+TEST_F(ConvertedSoundTest, EveryFormatPlaysAtItsExactLengthWithoutAStepAndEndsAtZero) {
+  for (uint32_t rate : kRates) {
+    for (uint16_t bits : {8, 16}) {
+      for (uint16_t channels : {1, 2}) {
+        SCOPED_TRACE(::testing::Message() << rate << " Hz, " << bits << " bit, " << channels << " channels");
+        Tone tone = MakeTone(channels, rate, bits, rate / 20, true);
+        size_t length = ConvertedLength(tone.frames, rate);
+        IDirectSoundBuffer* buffer = MakeBuffer(channels, rate, bits, tone.bytes);
+        ASSERT_NE(buffer, nullptr);
+        buffer->Play(0, 0, 0);
+        std::vector<int16_t> mix = host_.Pull(length - 1);
+        DWORD status = 0;
+        buffer->GetStatus(&status);
+        EXPECT_EQ(status, DWORD{DSBSTATUS_PLAYING}) << "ended early";
+        std::vector<int16_t> rest = host_.Pull(65);
+        buffer->GetStatus(&status);
+        EXPECT_EQ(status, 0u) << "still playing";
+        mix.insert(mix.end(), rest.begin(), rest.end());
+        ExpectFollows(tone, mix, length, false);
+        if (HasFatalFailure()) return;
+      }
+    }
+  }
+}
+
+TEST_F(ConvertedSoundTest, ALoopWrapsWithoutAClickAtEveryRate) {
+  for (uint32_t rate : kRates) {
+    for (uint16_t bits : {8, 16}) {
+      uint16_t channels = bits == 8 ? 1 : 2;
+      SCOPED_TRACE(::testing::Message() << rate << " Hz, " << bits << " bit, " << channels << " channels");
+      Tone tone = MakeTone(channels, rate, bits, rate / 800 * 40, false);  // whole cycles
+      size_t length = ConvertedLength(tone.frames, rate);
+      IDirectSoundBuffer* buffer = MakeBuffer(channels, rate, bits, tone.bytes);
+      ASSERT_NE(buffer, nullptr);
+      buffer->Play(0, 0, DSBPLAY_LOOPING);
+      ExpectFollows(tone, host_.Pull(length * 2 + 10), length, true);
+      buffer->Stop();
+      if (HasFatalFailure()) return;
+    }
+  }
+}
+
+TEST_F(ConvertedSoundTest, TheSlowestAndFastestRatesKeepTheirLength) {
+  for (auto [rate, frames] : {std::pair<uint32_t, size_t>{100, 7}, {200000, 20001}, {12345, 1001}}) {
+    SCOPED_TRACE(rate);
+    IDirectSoundBuffer* buffer = MakeBuffer(1, rate, 16, Samples16(std::vector<int16_t>(frames, 5000)));
+    ASSERT_NE(buffer, nullptr);
+    buffer->Play(0, 0, 0);
+    size_t length = ConvertedLength(frames, rate);
+    std::vector<int16_t> mix = host_.Pull(length - 1);
+    EXPECT_EQ(mix[0], 5000);
+    EXPECT_EQ(mix[length / 2 * 2 + 1], 5000);
+    DWORD status = 0;
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, DWORD{DSBSTATUS_PLAYING}) << "ended early";
+    host_.Pull(1);
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, 0u) << "still playing";
+  }
+}
+
+TEST_F(DirectSoundTest, StopKeepsThePositionAndSetCurrentPositionRewinds) {
+  std::vector<int16_t> ramp(4000);
+  for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<int16_t>(i);
+  IDirectSoundBuffer* buffer = MakeBuffer(1, 44100, 16, Samples16(ramp));
+  buffer->Play(0, 0, 0);
+  host_.Pull(100);
+  buffer->Stop();
+  EXPECT_EQ(host_.Pull(4)[0], 0);
+  buffer->Play(0, 0, 0);
+  EXPECT_NEAR(host_.Pull(4)[0], 100, 1);
+  buffer->SetCurrentPosition(400);
+  EXPECT_NEAR(host_.Pull(4)[0], 200, 1);
+  EXPECT_EQ(buffer->SetCurrentPosition(8000), DSERR_INVALIDPARAM);
+}
+
+TEST_F(DirectSoundTest, ALockPastTheEndWrapsIntoASecondPart) {
+  IDirectSoundBuffer* buffer = ConstantBuffer(0, 100);
+  LPVOID part1 = nullptr, part2 = nullptr;
+  DWORD bytes1 = 0, bytes2 = 0;
+  ASSERT_EQ(buffer->Lock(150, 100, &part1, &bytes1, &part2, &bytes2, 0), DS_OK);
+  EXPECT_EQ(bytes1, 50u);
+  EXPECT_EQ(bytes2, 50u);
+  EXPECT_EQ(static_cast<uint8_t*>(part1) - static_cast<uint8_t*>(part2), 150);
+  EXPECT_EQ(buffer->Lock(0, 4, &part1, &bytes1, &part2, &bytes2, 0), DSERR_INVALIDCALL);  // already locked
+  EXPECT_EQ(buffer->Unlock(part1, bytes1 + 1, part2, bytes2), DSERR_INVALIDPARAM);
+  EXPECT_EQ(buffer->Unlock(part1, bytes1, part2, bytes2), DS_OK);
+  EXPECT_EQ(buffer->Lock(200, 4, &part1, &bytes1, &part2, &bytes2, 0), DSERR_INVALIDPARAM);
+  EXPECT_EQ(buffer->Lock(0, 201, &part1, &bytes1, &part2, &bytes2, 0), DSERR_INVALIDPARAM);
+}
+
+TEST_F(DirectSoundTest, OnlyOneDeviceAndNoneOnceReleased) {
+  IDirectSound* second = nullptr;
+  EXPECT_EQ(DirectSoundCreate(nullptr, &second, nullptr), DSERR_ALLOCATED);
+  EXPECT_EQ(second, nullptr);
+  ds_->Release();
+  ds_ = nullptr;
+  EXPECT_EQ(host_.audio, nullptr);
+  EXPECT_EQ(host_.closeAudioCalls, 1);
+}
+
+TEST_F(DirectSoundTest, TheGameThreadAndTheAudioThreadMeetSafely) {
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    std::vector<int16_t> stereo(256 * 2);
+    while (!done) platform::TheAudioMixer().Mix(stereo.data(), 256);
+  });
+  for (int round = 0; round < 200; ++round) {
+    IDirectSoundBuffer* buffer = ConstantBuffer(static_cast<int16_t>(round), 300);
+    buffer->Play(0, 0, round % 2 ? DSBPLAY_LOOPING : 0);
+    buffer->SetVolume(-round * 10);
+    buffer->SetCurrentPosition(2);
+    if (round % 3 == 0) {
+      buffer->Stop();
+      buffer->Release();
+      buffers_.pop_back();
+    }
+  }
+  done = true;
+  audio.join();
+}
+
+}  // namespace
+}  // namespace kaze::test

@@ -1,0 +1,120 @@
+#include "support/scene_model.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "host/headless/frame_files.h"
+
+namespace kaze::test {
+
+template <typename F>
+void Screen::ForEach(Rect r, F f) {
+  for (int32_t y = std::max(r.y, 0); y < std::min(r.y + r.h, 480); ++y)
+    for (int32_t x = std::max(r.x, 0); x < std::min(r.x + r.w, 640); ++x) f(pixels_[y * 640 + x]);
+}
+
+void Screen::Put(Rect r, Colour c) {
+  ForEach(r, [&](uint16_t& p) { p = c.Pixel(); });
+}
+
+void Screen::Darken(Rect r, int32_t level) {
+  auto less = [level](uint32_t v) { return v > static_cast<uint32_t>(level) ? v - level : 0u; };
+  ForEach(r, [&](uint16_t& p) {
+    p = Colour{less((p >> 11) & 31), less((p >> 6) & 31), less(p & 31)}.Pixel();
+  });
+}
+
+void Screen::Blend(Rect r, Colour c, float alpha) {
+  if (c.Pixel() == 0) return;
+  const float inverse = 1.0f - alpha;
+  auto mix = [&](uint32_t d, uint32_t s) {
+    return static_cast<uint32_t>(static_cast<double>(d) * inverse + static_cast<double>(s) * alpha);
+  };
+  ForEach(r, [&](uint16_t& p) {
+    p = Colour{mix((p >> 11) & 31, c.r), mix((p >> 6) & 31, c.g), mix(p & 31, c.b)}.Pixel();
+  });
+}
+
+uint32_t Screen::Crc() const { return host::FrameCrc(pixels_); }
+
+std::vector<float> BlendWeights(double step, bool startAtFirstSum) {
+  std::vector<float> weights;
+  float alpha = 0.1f;
+  if (!startAtFirstSum) weights.push_back(alpha);
+  for (;;) {
+    const double sum = static_cast<double>(alpha) + step;
+    alpha = static_cast<float>(sum);
+    if (sum > 1.0) break;
+    weights.push_back(alpha);
+  }
+  return weights;
+}
+
+std::vector<uint32_t> Changes(const std::vector<uint32_t>& crcs) {
+  std::vector<uint32_t> out;
+  for (uint32_t crc : crcs)
+    if (out.empty() || out.back() != crc) out.push_back(crc);
+  return out;
+}
+
+std::vector<uint32_t> FrameCrcs(const std::vector<TraceLine>& trace, int64_t from, int64_t to) {
+  std::vector<uint32_t> out;
+  for (const TraceLine& line : trace)
+    if (line.ev == "frame" && line.t >= from && line.t < to)
+      out.push_back(static_cast<uint32_t>(std::strtoul(line.Str("crc").c_str(), nullptr, 16)));
+  return out;
+}
+
+int64_t TimeOfFrame(const std::vector<TraceLine>& trace, uint32_t crc, int64_t from) {
+  for (const TraceLine& line : trace)
+    if (line.ev == "frame" && line.t >= from &&
+        static_cast<uint32_t>(std::strtoul(line.Str("crc").c_str(), nullptr, 16)) == crc)
+      return line.t;
+  return -1;
+}
+
+std::vector<int64_t> EffectVoices(const std::vector<TraceLine>& trace) {
+  static const std::pair<const char*, int> kFiles[] = {{"kazese01", 1}, {"kazese02", 2}, {"kazese03", 3},
+                                                       {"kazese04", 4}, {"kazese06", 6}, {"opening", 7},
+                                                       {"taiken", 8}};
+  std::vector<int64_t> voices(9, -1);
+  int pending = 0;
+  for (const TraceLine& line : trace) {
+    if (line.ev != "sound") continue;
+    if (line.Str("op") == "open") {
+      pending = 0;
+      for (const auto& [file, effect] : kFiles)
+        if (line.Bool("found") && line.Str("file").find(std::string(file) + ".wav") != std::string::npos)
+          pending = effect;
+    } else if (line.Str("op") == "load" && pending != 0) {
+      voices[pending] = line.Int("channel");
+      pending = 0;
+    }
+  }
+  return voices;
+}
+
+}  // namespace kaze::test
+
+namespace kaze::test {
+
+void FlipChain::Flip() {
+  std::swap(front, back);
+  shown.push_back(front.Crc());
+}
+
+void FlipChain::ClearAll() {
+  front.Clear();
+  back.Clear();
+  work.Clear();
+  Flip();
+  Flip();
+}
+
+void FlipChain::ShowDarkened(Rect r, int32_t level) {
+  work.Darken(r, level);
+  back = work;
+  Flip();
+}
+
+}  // namespace kaze::test

@@ -1,0 +1,258 @@
+#include "support/x_session.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <thread>
+
+namespace kaze::testing {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int MillisecondsLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return left > 0 ? int(left) : 0;
+}
+
+void SilenceStdout() {
+  const int null = open("/dev/null", O_WRONLY);
+  if (null >= 0) dup2(null, STDOUT_FILENO);
+}
+
+}  // namespace
+
+std::string FindProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::stringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
+  std::string dir;
+  while (std::getline(dirs, dir, ':')) {
+    const std::string candidate = dir + "/" + name;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return {};
+}
+
+int Patient(int milliseconds) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  return milliseconds * 4;
+#else
+  return milliseconds;
+#endif
+}
+
+XvfbServer::~XvfbServer() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGTERM);
+  waitpid(pid_, nullptr, 0);
+}
+
+bool XvfbServer::Start(std::string& reason) {
+  const std::string xvfb = FindProgram("Xvfb");
+  if (xvfb.empty()) {
+    reason = "Xvfb is not installed (Debian package xvfb)";
+    return false;
+  }
+  int fds[2];
+  if (pipe(fds) != 0) {
+    reason = "no pipe for Xvfb";
+    return false;
+  }
+  pid_ = fork();
+  if (pid_ == 0) {
+    close(fds[0]);
+    SilenceStdout();
+    const int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) dup2(null, STDERR_FILENO);
+    const std::string fd = std::to_string(fds[1]);
+    execl(xvfb.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten", "tcp",
+          "-noreset", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string number;
+  const auto deadline = Clock::now() + std::chrono::seconds(20);
+  pollfd readable{fds[0], POLLIN, 0};
+  while (number.find('\n') == std::string::npos && poll(&readable, 1, MillisecondsLeft(deadline)) > 0) {
+    char buffer[32];
+    const ssize_t got = read(fds[0], buffer, sizeof buffer);
+    if (got <= 0) break;
+    number.append(buffer, size_t(got));
+  }
+  close(fds[0]);
+  if (number.find('\n') == std::string::npos) {
+    reason = "Xvfb did not start";
+    return false;
+  }
+  // GCC 12 warns falsely of an overlapping copy in "literal" + string&&
+  // (its bug 105651), at -O2 and above.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
+  display_ = ":" + number.substr(0, number.find('\n'));
+#pragma GCC diagnostic pop
+  return true;
+}
+
+ChildProcess::~ChildProcess() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (stderrFd_ >= 0) close(stderrFd_);
+}
+
+bool ChildProcess::Start(const std::vector<std::string>& environment, const std::function<void()>& inChild) {
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  std::fflush(nullptr);
+  pid_ = fork();
+  if (pid_ < 0) return false;
+  if (pid_ == 0) {
+    close(fds[0]);
+    dup2(fds[1], STDERR_FILENO);
+    close(fds[1]);
+    SilenceStdout();
+    for (const std::string& entry : environment) {
+      const size_t equals = entry.find('=');
+      if (equals == std::string::npos) {
+        unsetenv(entry.c_str());
+      } else {
+        setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
+      }
+    }
+    inChild();
+    _exit(127);
+  }
+  close(fds[1]);
+  stderrFd_ = fds[0];
+  return true;
+}
+
+bool ChildProcess::Fork(const std::vector<std::string>& environment, const std::function<int()>& body) {
+  return Start(environment, [&] { _exit(body()); });
+}
+
+bool ChildProcess::Exec(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+  return Start(environment, [&] {
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+  });
+}
+
+std::string ChildProcess::WaitForLine(const std::string& part, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (true) {
+    for (size_t end; (end = pending_.find('\n')) != std::string::npos;) {
+      std::string line = pending_.substr(0, end);
+      pending_.erase(0, end + 1);
+      output_ += line + "\n";
+      if (line.find(part) != std::string::npos) return line;
+    }
+    pollfd readable{stderrFd_, POLLIN, 0};
+    if (stderrFd_ < 0 || poll(&readable, 1, MillisecondsLeft(deadline)) <= 0) return {};
+    char buffer[4096];
+    const ssize_t got = read(stderrFd_, buffer, sizeof buffer);
+    if (got <= 0) return {};
+    pending_.append(buffer, size_t(got));
+  }
+}
+
+void ChildProcess::Signal(int signal) {
+  if (pid_ > 0) kill(pid_, signal);
+}
+
+int ChildProcess::WaitForExit(int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (pid_ > 0) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (Clock::now() >= deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return -1;
+}
+
+std::string RunXdotool(const std::string& display, const std::string& arguments, bool* ok) {
+  const std::string command = "DISPLAY=" + display + " timeout 30 xdotool " + arguments + " 2>/dev/null";
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
+    if (ok != nullptr) *ok = false;
+    return {};
+  }
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+  const int status = pclose(pipe);
+  if (ok != nullptr) *ok = status == 0;
+  while (!output.empty() && (output.back() == '\n' || output.back() == ' ')) output.pop_back();
+  return output;
+}
+
+std::string FindWindowNamed(const std::string& display, const std::string& title, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  do {
+    std::stringstream ids(RunXdotool(display, "search --class '.*'"));
+    for (std::string id; ids >> id;) {
+      if (RunXdotool(display, "getwindowname " + id) == title) return id;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (Clock::now() < deadline);
+  return {};
+}
+
+bool NoWindowNamed(const std::string& display, const std::string& title, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!FindWindowNamed(display, title, 0).empty()) {
+    if (Clock::now() >= deadline) return false;
+  }
+  return true;
+}
+
+std::string WaitForWindow(const std::string& display, const std::string& pattern, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const std::string found = RunXdotool(display, "search --onlyvisible --name '" + pattern + "'");
+    if (!found.empty()) return found.substr(0, found.find('\n'));
+    if (Clock::now() >= deadline) return {};
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+std::string WaitForSize(const std::string& display, const std::string& window, const std::string& expected,
+                        int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const std::string geometry = RunXdotool(display, "getwindowgeometry " + window);
+    const size_t at = geometry.find("Geometry: ");
+    const std::string size = at == std::string::npos ? geometry : geometry.substr(at + 10);
+    if (size == expected || Clock::now() >= deadline) return size;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
+int SendKeysUntilExit(ChildProcess& child, const std::string& display, const std::string& window,
+                      const std::string& keys, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    RunXdotool(display, (window.empty() ? "" : "windowfocus --sync " + window + " ") + "key " + keys);
+    const int code = child.WaitForExit(std::min(2000, MillisecondsLeft(deadline)));
+    if (code != -1 || Clock::now() >= deadline) return code;
+  }
+}
+
+}  // namespace kaze::testing
