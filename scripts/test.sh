@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every configuration once and runs the
 # whole suite in each: plain, ASan+UBSan, TSan; then each fuzz target briefly.
+# First of all, every C++ file must be laid out as .clang-format says.
 #   KAZE_FUZZ_SECONDS  seconds per fuzz target (default 10)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+scripts/check-format.sh
 
 jobs=$(nproc)
 # Tests wait on children, X servers and the clock as much as they compute,
