@@ -54,7 +54,8 @@ vimage::RgbPicture Illustration(int32_t width, int32_t height, uint32_t seed) {
 void WritePicture(const fs::path& data, const std::string& name, int32_t width, int32_t height) {
   const fs::path path = data / name;
   fs::create_directories(path.parent_path());
-  vimage::WriteFileBytes(path, vimage::EncodeVImage(vimage::MakeBmp24(Illustration(width, height, width * 31 + height))));
+  vimage::WriteFileBytes(path,
+                         vimage::EncodeVImage(vimage::MakeBmp24(Illustration(width, height, width * 31 + height))));
 }
 
 // The pictures the pages load, at the sizes of a real page: full-screen

@@ -17,8 +17,8 @@
 
 namespace {
 
-using kaze::host::Y4mWriter;
 using kaze::host::PixelLayout;
+using kaze::host::Y4mWriter;
 
 std::vector<uint16_t> NoisyPicture(uint32_t seed) {
   std::mt19937 random(seed);

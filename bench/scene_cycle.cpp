@@ -61,8 +61,8 @@ void Sound(const fs::path& data, const std::string& name) {
   text("RIFF"), put(36 + samples, 4), text("WAVE"), text("fmt "), put(16, 4), put(1, 2), put(1, 2), put(11025, 4),
       put(11025, 4), put(1, 2), put(8, 2), text("data"), put(samples, 4);
   for (uint32_t i = 0; i < samples; ++i) out.push_back(uint8_t(128 + (i % 50 < 25 ? 20 : -20)));
-  std::ofstream(data / "SOUND" / (name + ".wav"), std::ios::binary).write(reinterpret_cast<const char*>(out.data()),
-                                                                          std::streamsize(out.size()));
+  std::ofstream(data / "SOUND" / (name + ".wav"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
 }
 
 void WriteData(const fs::path& data) {
@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
   const std::string script = (root / "script.txt").string();
   std::ofstream(script) << "90000 click left 320 240\n";
   const std::string until = "100400";
-  std::vector<std::string> args{"kaze", "--headless", "--data", root.string(), "--script", script,
-                                "--until", until, "--start-tick", "100000"};
+  std::vector<std::string> args{"kaze", "--headless", "--data", root.string(),  "--script",
+                                script, "--until",    until,    "--start-tick", "100000"};
   std::vector<char*> argvOut;
   for (std::string& arg : args) argvOut.push_back(arg.data());
   argvOut.push_back(nullptr);
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
   const double cpu = CpuSeconds() - cpu0;
   const double virtualSeconds = std::stod(until) / 1000.0;
-  std::printf("exit code %d\nvirtual %.1f s, real %.3f s (1/%.0f), processor %.3f s (1/%.0f)\n", code,
-              virtualSeconds, wall, virtualSeconds / wall, cpu, virtualSeconds / cpu);
+  std::printf("exit code %d\nvirtual %.1f s, real %.3f s (1/%.0f), processor %.3f s (1/%.0f)\n", code, virtualSeconds,
+              wall, virtualSeconds / wall, cpu, virtualSeconds / cpu);
   return code;
 }

@@ -75,7 +75,8 @@ void ReportSpread(benchmark::State& state, const std::string& name, const std::v
   std::vector<double> intervals;
   for (size_t i = 1; i < times.size(); ++i) intervals.push_back(times[i] - times[i - 1]);
   if (intervals.size() < 2) return;
-  const auto even = std::count_if(intervals.begin(), intervals.end(), [](double ms) { return std::fabs(ms - 20.0) <= 2.0; });
+  const auto even =
+      std::count_if(intervals.begin(), intervals.end(), [](double ms) { return std::fabs(ms - 20.0) <= 2.0; });
   std::sort(intervals.begin(), intervals.end());
   state.counters[name + "_within_2ms_percent"] = 100.0 * double(even) / double(intervals.size());
   state.counters[name + "_p1_ms"] = intervals[intervals.size() / 100];

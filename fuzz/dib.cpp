@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 14) return 0;
   // A copy of exactly the input's length, so that any overread is caught.
   std::vector<uint8_t> image(data, data + size);
-  const uint32_t offset = uint32_t{image[10]} | uint32_t{image[11]} << 8 | uint32_t{image[12]} << 16 |
-                          uint32_t{image[13]} << 24;
+  const uint32_t offset =
+      uint32_t{image[10]} | uint32_t{image[11]} << 8 | uint32_t{image[12]} << 16 | uint32_t{image[13]} << 24;
   if (offset > size) return 0;
   for (auto layout : {kaze::platform::PixelLayout::Rgb565, kaze::platform::PixelLayout::Rgb555}) {
     kaze::platform::TheSettings().displayLayout = layout;

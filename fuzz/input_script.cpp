@@ -12,7 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<kaze::host::ScriptAction> actions;
   std::string error;
-  const bool parsed = kaze::host::ParseScript(std::string_view(reinterpret_cast<const char*>(data), size), actions, error);
+  const bool parsed =
+      kaze::host::ParseScript(std::string_view(reinterpret_cast<const char*>(data), size), actions, error);
   if (!parsed && error.rfind("line ", 0) != 0) __builtin_trap();  // every refusal names its line
   if (!parsed) return 0;
   for (size_t i = 1; i < actions.size(); ++i)

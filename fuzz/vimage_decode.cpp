@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (DecodeThroughWindow(data, size, static_cast<uint32_t>(image->size())) != *image) __builtin_trap();
   if (image->size() < 14) return 0;
   const uint8_t* bytes = image->data();
-  const uint32_t offset = uint32_t{bytes[10]} | uint32_t{bytes[11]} << 8 | uint32_t{bytes[12]} << 16 |
-                          uint32_t{bytes[13]} << 24;
+  const uint32_t offset =
+      uint32_t{bytes[10]} | uint32_t{bytes[11]} << 8 | uint32_t{bytes[12]} << 16 | uint32_t{bytes[13]} << 24;
   if (offset > image->size()) return 0;
   kaze::platform::DecodeDib(bytes + 14, image->size() - 14, bytes + offset, image->size() - offset,
                             kaze::platform::PixelLayout::Rgb565);

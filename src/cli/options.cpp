@@ -12,7 +12,8 @@ template <typename T>
 bool ParseUnsigned(const std::string& text, T& value, T limit) {
   uint64_t parsed = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty() || parsed > static_cast<uint64_t>(limit)) return false;
+  if (error != std::errc() || end != text.data() + text.size() || text.empty() || parsed > static_cast<uint64_t>(limit))
+    return false;
   value = static_cast<T>(parsed);
   return true;
 }
@@ -71,21 +72,37 @@ bool Check(bool valid, std::string& error, const std::string& reason) {
 bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std::string& error) {
   std::string value;
   auto needValue = [&] { return Check(reader.Value(value), error, name + " needs a value"); };
-  if (name == "--help" || name == "-h") options.help = true;
-  else if (name == "--version") options.version = true;
-  else if (name == "--headless") options.headless = true;
-  else if (name == "--window") options.window = true;
-  else if (name == "--fullscreen") options.fullscreen = true;
-  else if (name == "--mute") options.mute = true;
-  else if (name == "--555") options.layout555 = true;
-  else if (name == "--no-mixer") options.noMixer = true;
-  else if (name == "--real-mixer") options.realMixer = true;
-  else if (name == "--data") return needValue() && Check(!value.empty(), error, "--data needs a folder") && (options.dataDir = value, true);
-  else if (name == "--script") return needValue() && (options.scriptPath = value, true);
-  else if (name == "--trace") return needValue() && (options.tracePath = value, true);
-  else if (name == "--snap-dir") return needValue() && (options.snapDir = value, true);
-  else if (name == "--audio-out") return needValue() && Check(!value.empty(), error, "--audio-out needs a file") && (options.audioOutPath = value, true);
-  else if (name == "--record") return needValue() && Check(!value.empty(), error, "--record needs a file") && (options.recordPath = value, true);
+  if (name == "--help" || name == "-h")
+    options.help = true;
+  else if (name == "--version")
+    options.version = true;
+  else if (name == "--headless")
+    options.headless = true;
+  else if (name == "--window")
+    options.window = true;
+  else if (name == "--fullscreen")
+    options.fullscreen = true;
+  else if (name == "--mute")
+    options.mute = true;
+  else if (name == "--555")
+    options.layout555 = true;
+  else if (name == "--no-mixer")
+    options.noMixer = true;
+  else if (name == "--real-mixer")
+    options.realMixer = true;
+  else if (name == "--data")
+    return needValue() && Check(!value.empty(), error, "--data needs a folder") && (options.dataDir = value, true);
+  else if (name == "--script")
+    return needValue() && (options.scriptPath = value, true);
+  else if (name == "--trace")
+    return needValue() && (options.tracePath = value, true);
+  else if (name == "--snap-dir")
+    return needValue() && (options.snapDir = value, true);
+  else if (name == "--audio-out")
+    return needValue() && Check(!value.empty(), error, "--audio-out needs a file") &&
+           (options.audioOutPath = value, true);
+  else if (name == "--record")
+    return needValue() && Check(!value.empty(), error, "--record needs a file") && (options.recordPath = value, true);
   else if (name == "--scale") {
     return needValue() && Check(ParseUnsigned(value, options.scale, 16) && options.scale >= 1, error,
                                 "--scale needs a whole number from 1 to 16, not '" + value + "'");
@@ -105,8 +122,8 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
       return false;
     options.startTick = tick;
   } else if (name == "--fault") {
-    return needValue() && Check(program::InjectFault(value), error,
-                                "--fault needs NAME=RESULT[@N], not '" + value + "'") &&
+    return needValue() &&
+           Check(program::InjectFault(value), error, "--fault needs NAME=RESULT[@N], not '" + value + "'") &&
            (options.faults.push_back(value), true);
   } else {
     return Check(false, error, "unknown option '" + name + "'");
@@ -126,9 +143,9 @@ bool CheckCombination(const Options& options, std::string& error) {
     return Check(false, error, "--scale sizes a window and does not go with --fullscreen");
   if (options.realMixer && !options.headless)
     return Check(false, error, "--real-mixer needs --headless (a player's run always uses the machine's mixer)");
-  if (options.realMixer && options.noMixer) return Check(false, error, "--real-mixer and --no-mixer exclude each other");
-  if (!options.snapDir.empty() && options.snapTimes.empty())
-    return Check(false, error, "--snap-dir needs --snap");
+  if (options.realMixer && options.noMixer)
+    return Check(false, error, "--real-mixer and --no-mixer exclude each other");
+  if (!options.snapDir.empty() && options.snapTimes.empty()) return Check(false, error, "--snap-dir needs --snap");
   return true;
 }
 

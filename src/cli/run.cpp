@@ -22,7 +22,6 @@ namespace {
 // real machine. Trace times still count from the start of the run.
 constexpr uint32_t kHeadlessStartTick = 60 * 60 * 1000;
 
-
 constexpr int kUsageError = 2;
 
 int Refuse(const std::string& reason) {
@@ -32,8 +31,7 @@ int Refuse(const std::string& reason) {
 
 std::unique_ptr<host::Host> MakeHeadlessHost(const Options& options, std::string& error) {
   host::HeadlessOptions settings;
-  if (!options.scriptPath.empty() && !host::ReadScriptFile(options.scriptPath, settings.script, error))
-    return nullptr;
+  if (!options.scriptPath.empty() && !host::ReadScriptFile(options.scriptPath, settings.script, error)) return nullptr;
   settings.untilMs = options.untilMs;
   settings.tracePath = options.tracePath;
   settings.snapTimes = options.snapTimes;

@@ -72,7 +72,8 @@ class AlsaMixerBackend final : public MixerBackend {
     return true;
   }
 
-  bool WriteValues(uint32_t controlId, uint32_t channels, uint32_t items, const std::vector<uint32_t>& values) override {
+  bool WriteValues(uint32_t controlId, uint32_t channels, uint32_t items,
+                   const std::vector<uint32_t>& values) override {
     long low = 0, high = 0;
     if (!IsSynthVolume(controlId, items) || snd_mixer_selem_get_playback_volume_range(synth_, &low, &high) < 0) {
       return false;

@@ -46,7 +46,7 @@ class FrameExchange {
   bool SameAsLast(const Frame& frame) const;
 
   std::array<StoredFrame, 3> buffers_;
-  StoredFrame last_;  // writer side: the last frame published
+  StoredFrame last_;           // writer side: the last frame published
   UnchangedFrames unchanged_;  // writer side: frames known to equal last_
   bool publishedAny_ = false;
   uint32_t writing_ = 0;

@@ -42,7 +42,8 @@ class MemoryConnection final : public MixerBackend {
     return true;
   }
 
-  bool WriteValues(uint32_t controlId, uint32_t channels, uint32_t items, const std::vector<uint32_t>& values) override {
+  bool WriteValues(uint32_t controlId, uint32_t channels, uint32_t items,
+                   const std::vector<uint32_t>& values) override {
     if (controlId != kSynthVolumeId || items != 1 || values.empty()) return false;
     std::lock_guard lock(state_.mutex);
     if (channels == 1) {

@@ -33,7 +33,8 @@ constexpr int32_t kCrR = 32768, kCrG = -27439, kCrB = -5329;
 constexpr int32_t kChromaBias = (128 << 18) + (1 << 17);
 
 const uint16_t* Row(const uint16_t* pixels, int32_t pitch, int32_t row) {
-  return reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) + static_cast<intptr_t>(row) * pitch);
+  return reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) +
+                                           static_cast<intptr_t>(row) * pitch);
 }
 
 // ---- the plain converter: one pixel at a time, as the formulas say ----------
@@ -95,8 +96,8 @@ inline Lanes WidenLanes(const uint16_t* at) {
 }
 
 inline __m128i Pair(int32_t low, int32_t high) {
-  return _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16 |
-                                             static_cast<uint16_t>(low)));
+  return _mm_set1_epi32(
+      static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16 | static_cast<uint16_t>(low)));
 }
 
 // Luma of 4 pixels in 32-bit lanes from their interleaved (r, g) and (b, 2).
@@ -183,11 +184,12 @@ void ConvertToYuv420Plain(const uint16_t* pixels, int32_t pitch, PixelLayout lay
   }
 }
 
-void ConvertToYuv420(const uint16_t* pixels, int32_t pitch, PixelLayout layout, uint8_t* y, uint8_t* cb,
-                     uint8_t* cr) {
+void ConvertToYuv420(const uint16_t* pixels, int32_t pitch, PixelLayout layout, uint8_t* y, uint8_t* cb, uint8_t* cr) {
 #if defined(__SSE2__)
-  if (layout == PixelLayout::Rgb555) ConvertFast<PixelLayout::Rgb555>(pixels, pitch, y, cb, cr);
-  else ConvertFast<PixelLayout::Rgb565>(pixels, pitch, y, cb, cr);
+  if (layout == PixelLayout::Rgb555)
+    ConvertFast<PixelLayout::Rgb555>(pixels, pitch, y, cb, cr);
+  else
+    ConvertFast<PixelLayout::Rgb565>(pixels, pitch, y, cb, cr);
 #else
   ConvertToYuv420Plain(pixels, pitch, layout, y, cb, cr);
 #endif

@@ -72,8 +72,7 @@ class Y4mWriter {
 
 // The converter alone, for tests and the benchmark: 640x480 16-bit pixels
 // to the Y plane (640x480) and the Cb and Cr planes (320x240 each).
-void ConvertToYuv420(const uint16_t* pixels, int32_t pitch, PixelLayout layout, uint8_t* y, uint8_t* cb,
-                     uint8_t* cr);
+void ConvertToYuv420(const uint16_t* pixels, int32_t pitch, PixelLayout layout, uint8_t* y, uint8_t* cb, uint8_t* cr);
 // The same, one pixel at a time as the formulas say: what the fast one
 // must equal byte for byte.
 void ConvertToYuv420Plain(const uint16_t* pixels, int32_t pitch, PixelLayout layout, uint8_t* y, uint8_t* cb,

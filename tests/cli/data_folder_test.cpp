@@ -19,8 +19,10 @@ namespace fs = std::filesystem;
 KazeRun RunIn(const fs::path& folder, const std::vector<std::string>& args, const std::string& until = "3000") {
   TempDir out;
   const fs::path trace = out.path() / "trace.jsonl";
-  std::vector<std::string> argv = {"/bin/sh", "-c", "cd \"$0\" && shift && exec \"$@\"", folder.string(), "--",
-                                   KAZE_BINARY, "--headless", "--until", until, "--trace", trace.string()};
+  std::vector<std::string> argv = {"/bin/sh",       "-c",          "cd \"$0\" && shift && exec \"$@\"",
+                                   folder.string(), "--",          KAZE_BINARY,
+                                   "--headless",    "--until",     until,
+                                   "--trace",       trace.string()};
   argv.insert(argv.end(), args.begin(), args.end());
   KazeRun run;
   static_cast<ProgramRun&>(run) = RunProgram(argv);
@@ -60,11 +62,10 @@ TEST(DataSet, AGivenFolderWithoutADataSetIsRefusedInOneLineNamingIt) {
   fs::create_directory(dir.path() / "other");
   const std::string given = " (given with --data)";
   const std::vector<std::pair<fs::path, std::string>> refused = {
-      {dir.path() / "other",
-       "kaze: no data set: looked for a Data folder in " + (dir.path() / "other").string() + given +
-           "; give the folder that holds it\n"},
-      {file,
-       "kaze: no data set: " + file.string() + given + " is not a folder; give the folder that holds the Data folder\n"},
+      {dir.path() / "other", "kaze: no data set: looked for a Data folder in " + (dir.path() / "other").string() +
+                                 given + "; give the folder that holds it\n"},
+      {file, "kaze: no data set: " + file.string() + given +
+                 " is not a folder; give the folder that holds the Data folder\n"},
       {dir.path() / "gone", "kaze: no data set: " + (dir.path() / "gone").string() + given + " does not exist\n"},
   };
   for (const auto& [folder, line] : refused) {

@@ -52,7 +52,8 @@ TEST(CommandLine, ARecordingFileThatCannotBeMadeIsNamedWithTheReason) {
       SCOPED_TRACE(argv[1] + " " + argv[2]);
       ProgramRun run = RunProgram(argv);
       EXPECT_EQ(run.exitCode, 2);
-      EXPECT_EQ(run.stderrText, "kaze: cannot write " + std::string(what) + " " + file + ": No such file or directory\n");
+      EXPECT_EQ(run.stderrText,
+                "kaze: cannot write " + std::string(what) + " " + file + ": No such file or directory\n");
     }
   }
   TempDir dir;
@@ -92,8 +93,8 @@ TEST(CommandLine, HelpGroupsTheOptionsAndVersionNamesTheProgram) {
 TEST(CommandLine, ValuesComeAfterTheOptionOrAfterAnEqualsSign) {
   cli::Options options;
   std::string error;
-  ASSERT_TRUE(cli::ParseOptions({"--headless", "--until=1500", "--snap", "0,20,40", "--snap-dir=/tmp",
-                                 "--data", "d", "--555", "--start-tick", "4294967295"},
+  ASSERT_TRUE(cli::ParseOptions({"--headless", "--until=1500", "--snap", "0,20,40", "--snap-dir=/tmp", "--data", "d",
+                                 "--555", "--start-tick", "4294967295"},
                                 options, error))
       << error;
   EXPECT_EQ(options.untilMs, 1500u);
@@ -126,8 +127,9 @@ TEST(CommandLine, ScreenOptionsSayOneThingAndScaleAlonePlaysInAWindow) {
     if (window) args.push_back("--window");
     ASSERT_TRUE(cli::ParseOptions(args, options, error)) << error;
     EXPECT_TRUE(options.window);
-    EXPECT_EQ(options.notices, window ? std::vector<std::string>{}
-                                      : std::vector<std::string>{"--scale 3 plays in a window, as --window --scale 3 does"});
+    EXPECT_EQ(options.notices,
+              window ? std::vector<std::string>{}
+                     : std::vector<std::string>{"--scale 3 plays in a window, as --window --scale 3 does"});
   }
 }
 

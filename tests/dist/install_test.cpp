@@ -104,7 +104,8 @@ TEST(Install, PutsEveryPartUnderThePrefixAndTheProgramFindsItsDataThere) {
   fs::create_directory(here.path() / "DATA");
   TempDir given;
   fs::create_directory(given.path() / "Data");
-  for (const KazeRun& run : {PlayFrom(here.path(), program), PlayFrom(empty.path(), program, {"--data", given.path().string()})}) {
+  for (const KazeRun& run :
+       {PlayFrom(here.path(), program), PlayFrom(empty.path(), program, {"--data", given.path().string()})}) {
     EXPECT_EQ(run.exitCode, 0) << run.stderrText;
     EXPECT_FALSE(Events(run.trace, "msgbox").empty()) << run.traceText;
   }
@@ -115,7 +116,8 @@ TEST(Install, PutsEveryPartUnderThePrefixAndTheProgramFindsItsDataThere) {
   if (!fs::exists(fs::path(KAZE_CONFIGURED_DATA_DIR) / "Data")) {
     const KazeRun none = PlayFrom(empty.path(), program);
     EXPECT_EQ(none.exitCode, 2);
-    const std::string looked = (share / "kaze").string() + " and " KAZE_CONFIGURED_DATA_DIR "; give one with --data DIR\n";
+    const std::string looked =
+        (share / "kaze").string() + " and " KAZE_CONFIGURED_DATA_DIR "; give one with --data DIR\n";
     EXPECT_NE(none.stderrText.find(looked), std::string::npos) << none.stderrText;
     EXPECT_EQ(none.stderrText.find(KAZE_BUILD_DIR), std::string::npos) << none.stderrText;
   }

@@ -52,9 +52,9 @@ TEST_F(HostMixer, TheMemoryMixerKeepsAVolumeForTheNextConnectionAndTracesEachSte
 
   std::vector<std::string> steps;
   for (const TraceLine& line : TraceOf("mixer")) {
-    steps.push_back(line.Str("op") + (line.Has("left") ? " " + std::to_string(line.Int("left")) + "/" +
-                                                             std::to_string(line.Int("right"))
-                                                       : ""));
+    steps.push_back(
+        line.Str("op") +
+        (line.Has("left") ? " " + std::to_string(line.Int("left")) + "/" + std::to_string(line.Int("right")) : ""));
   }
   EXPECT_EQ(steps, (std::vector<std::string>{"open", "write 4660/4660", "write 8192/12288", "close", "open",
                                              "read 8192/12288", "close"}));

@@ -33,7 +33,8 @@ TEST_F(Recording, WritesAFrameEvery20MsShowingThePictureOfThatMomentInEitherLayo
   const std::string video = ReadAll(options.recordPath);
   ASSERT_EQ(video.size(), kY4mHeaderLine.size() + 4 * kY4mFrameBytes);
   EXPECT_EQ(video.substr(0, kY4mHeaderLine.size()), kY4mHeaderLine);
-  for (size_t index = 0; index < 4; ++index) EXPECT_EQ(video.substr(kY4mHeaderLine.size() + index * kY4mFrameBytes, 6), "FRAME\n");
+  for (size_t index = 0; index < 4; ++index)
+    EXPECT_EQ(video.substr(kY4mHeaderLine.size() + index * kY4mFrameBytes, 6), "FRAME\n");
   // BT.601 full range: red (76, 85, 255), blue (29, 255, 107).
   for (size_t index : {0, 1}) {
     Yuv red = Sample(video, index, 639, 479);

@@ -23,7 +23,18 @@ const fs::path kSource = fs::path(KAZE_SOURCE_DIR) / "src";
 // one above it: the SDK's names and the port's entries for the engine, the
 // host interface for the platform.
 enum class Room {
-  Host, HostInterface, Platform, Sdk, Port, Engine, Program, Cli, Browser, Windows, MachineLibrary, Standard
+  Host,
+  HostInterface,
+  Platform,
+  Sdk,
+  Port,
+  Engine,
+  Program,
+  Cli,
+  Browser,
+  Windows,
+  MachineLibrary,
+  Standard
 };
 
 const std::map<Room, const char*> kRoomNames = {
@@ -104,8 +115,10 @@ std::vector<Include> IncludesOf(const fs::path& file) {
     Include include{number, match[1].str() + match[2].str() + (match[1] == "<" ? ">" : "\"")};
     const std::string name = match[2];
     if (match[1] == "<") {
-      if (fs::exists(kSource / "platform/include" / name)) include.room = Room::Sdk;
-      else if (IsMachineLibrary(name)) include.room = Room::MachineLibrary;
+      if (fs::exists(kSource / "platform/include" / name))
+        include.room = Room::Sdk;
+      else if (IsMachineLibrary(name))
+        include.room = Room::MachineLibrary;
     } else {
       std::vector<fs::path> candidates{file.parent_path() / name};
       for (const fs::path& root : kIncludeRoots) candidates.push_back(root / name);
@@ -143,8 +156,8 @@ std::vector<std::string> LayerViolations() {
       if (!include.resolved)
         violations.push_back(where + ", which is no file of src/");
       else if (include.room != Room::Standard && !allowed->second.count(include.room))
-        violations.push_back(where + " (" + kRoomNames.at(include.room) + "), which " +
-                             kRoomNames.at(allowed->first) + " may not include");
+        violations.push_back(where + " (" + kRoomNames.at(include.room) + "), which " + kRoomNames.at(allowed->first) +
+                             " may not include");
     }
   }
   return violations;

@@ -327,8 +327,8 @@ TEST(SdkHeadersTest, ParserFindsEveryKindOfDeclaration) {
     }
   }
   EXPECT_EQ(found, (std::vector<std::string>{"ONE", "JOIN", "THING", "LPTHING", "LPCTHING", "THINGPROC", "NAMEBUF",
-                                             "Colour", "RED", "GREEN", "BLUE", "Opaque__", "HOPAQUE", "IThing",
-                                             "Spin", "Stop", "Start"}));
+                                             "Colour", "RED", "GREEN", "BLUE", "Opaque__", "HOPAQUE", "IThing", "Spin",
+                                             "Stop", "Start"}));
   EXPECT_EQ(lines, (std::vector<int>{1, 2, 4, 4, 5, 6, 7, 8, 8, 8, 8, 9, 9, 10, 11, 13, 14}));
 }
 
@@ -360,8 +360,9 @@ TEST(SdkHeadersTest, EveryDeclaredNameIsUsed) {
   for (const Declaration& declaration : declarations)
     for (const Token& name : declaration.names)
       if (!used.count(name.text))
-        ADD_FAILURE() << declaration.header << ":" << name.line << ": " << name.text
-          << " is declared but used nowhere in src, tests, bench, tools or fuzz (nor by a used declaration there)";
+        ADD_FAILURE()
+            << declaration.header << ":" << name.line << ": " << name.text
+            << " is declared but used nowhere in src, tests, bench, tools or fuzz (nor by a used declaration there)";
 }
 
 TEST(SdkHeadersTest, NoHeaderCarriesTheStandInsCpp) {
@@ -371,7 +372,8 @@ TEST(SdkHeadersTest, NoHeaderCarriesTheStandInsCpp) {
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number)
       if (std::regex_search(line, standInCpp))
-        ADD_FAILURE() << header.name << ":" << number << ": the stand-in's own C++ belongs in src/platform/<library>/: " << line;
+        ADD_FAILURE() << header.name << ":" << number
+                      << ": the stand-in's own C++ belongs in src/platform/<library>/: " << line;
   }
 }
 

@@ -50,7 +50,8 @@ TEST(Cycle, WithoutASoundDeviceEveryFrameComesAsWithItAndTheSoundSwitchedOffCome
   // Space held; the opening clicked away; on page 1 the sound switched
   // off; next clicked until past page 7; the information screen; the next
   // intro until its tune starts, after its second row.
-  std::string script = "0 key down SPACE\n" + std::to_string(kOpeningClick) + " click left 320 240\n87000 click left 460 467\n";
+  std::string script =
+      "0 key down SPACE\n" + std::to_string(kOpeningClick) + " click left 320 240\n87000 click left 460 467\n";
   for (int t = 88000; t < 100000; t += 500) script += std::to_string(t) + " click left 580 465\n";
   const KazeRun sound = RunKaze({"--data", data, "--until", "130000"}, script);
   const KazeRun mute = RunKaze({"--data", data, "--until", "130000", "--mute"}, script);

@@ -29,7 +29,8 @@ std::string InvalidFiles(const fs::path& dir, uint64_t* frames = nullptr) {
   std::string faults;
   if (fs::exists(dir / "run.y4m")) {
     const uint64_t size = fs::file_size(dir / "run.y4m");
-    if (size < kY4mHeader || (size - kY4mHeader) % kY4mFrame != 0) faults += "video size " + std::to_string(size) + "; ";
+    if (size < kY4mHeader || (size - kY4mHeader) % kY4mFrame != 0)
+      faults += "video size " + std::to_string(size) + "; ";
     if (frames != nullptr) *frames = (size - kY4mHeader) / kY4mFrame;
   }
   if (fs::exists(dir / "run.wav")) {

@@ -9,8 +9,8 @@
 namespace kaze::test {
 namespace {
 
-constexpr int64_t kBlendRow = 4365;      // the intro's second row
-constexpr int64_t kFinalPause = 71288;   // the intro's last 3 s
+constexpr int64_t kBlendRow = 4365;     // the intro's second row
+constexpr int64_t kFinalPause = 71288;  // the intro's last 3 s
 
 // The game thread ends at its next frame (at most 20 ms), Shutdown sees it
 // at its next 100 ms poll.

@@ -22,8 +22,8 @@ namespace {
 TEST(RecordedRun, HoldsEveryFrameUpToTheEndAndMatchesTheSnapshotAndLeavesTheRunAsItWas) {
   TempDir dir;
   const std::string video = (dir.path() / "run.y4m").string();
-  const std::vector<std::string> common = {"--data", KAZE_DEMO_DIR, "--until", "1000", "--snap", "700",
-                                           "--snap-dir", dir.path().string()};
+  const std::vector<std::string> common = {"--data", KAZE_DEMO_DIR, "--until",    "1000",
+                                           "--snap", "700",         "--snap-dir", dir.path().string()};
   std::vector<std::string> recording = common;
   const std::string sound = (dir.path() / "run.wav").string();
   recording.insert(recording.end(), {"--record", video, "--audio-out", sound});

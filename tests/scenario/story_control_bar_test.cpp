@@ -85,8 +85,8 @@ TEST_F(StoryControlBar, QuitAsksAndNoHidesTheQuestionWhileYesEndsTheStoryInItsSe
 
   EXPECT_EQ(At(4300, kQuestion), To565(BarColour(43)));
   EXPECT_EQ(At(4300, kYes), To565(BarColour(44)));
-  EXPECT_EQ(At(4800, kQuestion), 0);  // no hid it
-  EXPECT_EQ(At(5200, kQuitCorner), 0);  // held: the hot picture one pixel right and down
+  EXPECT_EQ(At(4800, kQuestion), 0);                       // no hid it
+  EXPECT_EQ(At(5200, kQuitCorner), 0);                     // held: the hot picture one pixel right and down
   EXPECT_EQ(At(5500, kQuitCorner), To565(BarColour(34)));  // released over it: in place
 
   // Yes in frame 273: frames 274 to 288 darken the whole screen 2 levels a
@@ -113,7 +113,7 @@ TEST_F(StoryControlBar, YesDuringAPageFadeOutEndsTheStoryBeforeTheNextPageLoads)
       "3170 mouse 285 467\n3170 down left\n3210 up left\n";
   ASSERT_EQ(PlayStory(dir.path(), script, 20000, StandardProbes()), 0);
   EXPECT_EQ(LastFlip().t, FrameTime(129 + 15));  // yes in frame 129
-  EXPECT_TRUE(SoundOf(2, "play").empty());        // page 2 never loaded
+  EXPECT_TRUE(SoundOf(2, "play").empty());       // page 2 never loaded
   for (const FlipRecord& f : frames) EXPECT_NE(f.pixels[kPage], To565(PageColour(2)));
 }
 
@@ -123,7 +123,7 @@ TEST_F(StoryControlBar, MissingPicturesShowNothingAndTheirPageStillCompletes) {
   std::filesystem::remove(dir.path() / "Data" / "system" / "backa.v");  // back's normal and dimmed picture
   std::filesystem::remove(dir.path() / "Data" / "main" / "st0012.v");   // page 1, line 2
   ASSERT_EQ(PlayStory(dir.path(), "0 key down SPACE\n2990 click left 580 465\n", 4000, StandardProbes()), 0);
-  EXPECT_EQ(TraceOf("msgbox").size(), 2u);  // each reported once
+  EXPECT_EQ(TraceOf("msgbox").size(), 2u);                                 // each reported once
   for (const FlipRecord& f : frames) EXPECT_EQ(f.pixels[kBackCorner], 0);  // never drawn
   // Line 2 has no height and completes at once: line 3 appears and the page
   // turns on the click.

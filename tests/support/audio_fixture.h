@@ -20,9 +20,8 @@ namespace kaze::test {
 class AudioTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("kaze_sound_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    root_ = std::filesystem::temp_directory_path() / ("kaze_sound_" + std::to_string(::getpid()) + "_" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_ / "Data" / "sound");
     platform::SetDataRoot(root_);
@@ -37,7 +36,9 @@ class AudioTest : public ::testing::Test {
   }
 
   // Writes Data/sound/<name>.wav.
-  void WriteSound(const std::string& name, const Bytes& bytes) { WriteFile(root_ / "Data" / "sound" / (name + ".wav"), bytes); }
+  void WriteSound(const std::string& name, const Bytes& bytes) {
+    WriteFile(root_ / "Data" / "sound" / (name + ".wav"), bytes);
+  }
 
   std::filesystem::path root_;
   FakeAudioHost host_;

@@ -68,8 +68,7 @@ class DrawingTest : public DisplayTest {
   // Checks every pixel of a 640x480 surface against `expected`.
   static void ExpectScreen(IDirectDrawSurface* surface, const PixelAt& expected) {
     for (int32_t y = 0; y < 480; ++y)
-      for (int32_t x = 0; x < 640; ++x)
-        ASSERT_EQ(Pixel(surface, x, y), expected(x, y)) << "pixel " << x << "," << y;
+      for (int32_t x = 0; x < 640; ++x) ASSERT_EQ(Pixel(surface, x, y), expected(x, y)) << "pixel " << x << "," << y;
   }
 };
 

@@ -30,13 +30,15 @@ void FakeAudioHost::Trace(std::string_view event, std::initializer_list<host::Tr
   TraceRecord record{std::string(event), {}};
   for (const host::TraceField& field : fields) {
     std::string text;
-    if (auto* number = std::get_if<int64_t>(&field.value)) text = std::to_string(*number);
-    else if (auto* flag = std::get_if<bool>(&field.value)) text = *flag ? "true" : "false";
-    else text = std::get<std::string_view>(field.value);
+    if (auto* number = std::get_if<int64_t>(&field.value))
+      text = std::to_string(*number);
+    else if (auto* flag = std::get_if<bool>(&field.value))
+      text = *flag ? "true" : "false";
+    else
+      text = std::get<std::string_view>(field.value);
     record.fields[std::string(field.key)] = text;
   }
   trace.push_back(std::move(record));
 }
 
 }  // namespace kaze::test
-

@@ -86,8 +86,7 @@ inline host::MixerControlInfo Volume(DWORD id, DWORD flags = 0) {
   return control;
 }
 
-inline host::MixerLineInfo Line(DWORD id, DWORD type, DWORD channels,
-                                    std::vector<host::MixerControlInfo> controls) {
+inline host::MixerLineInfo Line(DWORD id, DWORD type, DWORD channels, std::vector<host::MixerControlInfo> controls) {
   host::MixerLineInfo line;
   line.id = id;
   line.componentType = type;

@@ -39,7 +39,8 @@ int RunHostHarness(const host::SdlHostOptions& options, const HarnessOptions& ha
     }
     std::vector<uint16_t> picture(size_t(host::kScreenWidth) * host::kScreenHeight);
     for (int32_t y = 0; y < host::kScreenHeight; ++y) {
-      for (int32_t x = 0; x < host::kScreenWidth; ++x) picture[size_t(y) * host::kScreenWidth + x] = TestPicturePixel(x, y);
+      for (int32_t x = 0; x < host::kScreenWidth; ++x)
+        picture[size_t(y) * host::kScreenWidth + x] = TestPicturePixel(x, y);
     }
     const host::Frame frame{picture.data(), host::kScreenWidth * 2, host::PixelLayout::Rgb565};
     uint32_t last = host->TickCount();

@@ -74,12 +74,26 @@ class JsonReader {
       if (pos_ >= text_.size()) return false;
       char e = text_[pos_++];
       switch (e) {
-        case '"': case '\\': case '/': out += e; break;
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
+        case '"':
+        case '\\':
+        case '/':
+          out += e;
+          break;
+        case 'n':
+          out += '\n';
+          break;
+        case 't':
+          out += '\t';
+          break;
+        case 'r':
+          out += '\r';
+          break;
+        case 'b':
+          out += '\b';
+          break;
+        case 'f':
+          out += '\f';
+          break;
         case 'u': {
           if (pos_ + 4 > text_.size()) return false;
           uint32_t code = static_cast<uint32_t>(std::stoul(text_.substr(pos_, 4), nullptr, 16));
@@ -87,7 +101,8 @@ class JsonReader {
           AppendUtf8(out, code);
           break;
         }
-        default: return false;
+        default:
+          return false;
       }
     }
     return false;
@@ -224,8 +239,8 @@ KazeRun RunKaze(const std::vector<std::string>& args, const std::string& script,
     argv.push_back(dir.Write("script.txt", script).string());
   }
   argv.insert(argv.end(), args.begin(), args.end());
-  const bool dataGiven = std::any_of(args.begin(), args.end(),
-                                     [](const std::string& arg) { return arg.rfind("--data", 0) == 0; });
+  const bool dataGiven =
+      std::any_of(args.begin(), args.end(), [](const std::string& arg) { return arg.rfind("--data", 0) == 0; });
   if (!dataGiven) {
     std::filesystem::create_directory(dir.path() / "Data");
     argv.insert(argv.end(), {"--data", dir.path().string()});

@@ -25,8 +25,10 @@ ChildRun RunWithFileLimit(uint64_t limitBytes, const std::function<int()>& body)
   close(fds[1]);
   char buffer[4096];
   for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) != 0;) {
-    if (got > 0) run.stderrText.append(buffer, static_cast<size_t>(got));
-    else if (errno != EINTR) break;
+    if (got > 0)
+      run.stderrText.append(buffer, static_cast<size_t>(got));
+    else if (errno != EINTR)
+      break;
   }
   close(fds[0]);
   int status = 0;

@@ -45,8 +45,8 @@ class ScenarioTest : public HeadlessTest {
   // scenario's state as at the program's start, with the input script,
   // until ESC at untilMs (or until the scenario returns); returns the
   // program's exit code. frames gets a record of every flip.
-  int PlayScenario(const std::filesystem::path& root, void (*scenario)(), const std::string& script,
-                   uint64_t untilMs, ScenarioOptions options = {});
+  int PlayScenario(const std::filesystem::path& root, void (*scenario)(), const std::string& script, uint64_t untilMs,
+                   ScenarioOptions options = {});
 
   // Index of the first flip at or after t, or frames.size().
   size_t FlipAt(uint64_t t) const;

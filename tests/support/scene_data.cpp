@@ -31,8 +31,8 @@ std::vector<uint8_t> SilentWave(uint32_t samples) {
   Put32(out, 4 + 8 + 16 + 8 + samples + (samples & 1));
   PutText(out, "WAVEfmt ");
   Put32(out, 16);
-  Put16(out, 1);      // PCM
-  Put16(out, 1);      // mono
+  Put16(out, 1);  // PCM
+  Put16(out, 1);  // mono
   Put32(out, kRate);
   Put32(out, kRate);  // bytes per second
   Put16(out, 1);      // block align
@@ -94,7 +94,8 @@ void SceneData::ScenePictures() const {
         "taiken\\tik041.v", "taiken\\tik042.v", "taiken\\tik050.v", "taiken\\tik061.v", "taiken\\tik062.v",
         "taiken\\tik070.v", "taiken\\tik081.v", "main\\pp0010.v", "main\\pp0011.v"})
     Picture(name, 16, 16, 0x808080);
-  for (int i = 1; i <= 30; ++i) Picture("anime\\MothA0" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".v", 16, 16, 0x808080);
+  for (int i = 1; i <= 30; ++i)
+    Picture("anime\\MothA0" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".v", 16, 16, 0x808080);
 }
 
 vimage::RgbPicture Solid(int32_t width, int32_t height, uint32_t colour) {

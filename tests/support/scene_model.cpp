@@ -19,9 +19,7 @@ void Screen::Put(Rect r, Colour c) {
 
 void Screen::Darken(Rect r, int32_t level) {
   auto less = [level](uint32_t v) { return v > static_cast<uint32_t>(level) ? v - level : 0u; };
-  ForEach(r, [&](uint16_t& p) {
-    p = Colour{less((p >> 11) & 31), less((p >> 6) & 31), less(p & 31)}.Pixel();
-  });
+  ForEach(r, [&](uint16_t& p) { p = Colour{less((p >> 11) & 31), less((p >> 6) & 31), less(p & 31)}.Pixel(); });
 }
 
 void Screen::Blend(Rect r, Colour c, float alpha) {

@@ -25,7 +25,7 @@ namespace kaze::test {
 // the red channel of a shown page tells its darkening level.
 uint32_t PageColour(int32_t page);
 constexpr uint32_t kLineColour = 0xF8F8F8;
-constexpr uint32_t kOverlayColour = 0x20F820;      // page 3's overlay
+constexpr uint32_t kOverlayColour = 0x20F820;                         // page 3's overlay
 constexpr uint32_t kBlinkColour[3] = {0x2020F8, 0x20F8F8, 0xF8F820};  // page 6's frames
 constexpr uint32_t kInfoColour = 0xF840F8;
 uint32_t BarColour(int32_t slot);
@@ -39,8 +39,22 @@ int32_t DarkeningOf(uint16_t pixel);
 uint16_t Darken565(uint16_t pixel, int32_t level);
 
 // The probes most tests sample, by index.
-enum ProbeIndex : size_t { kPage, kLine1Top, kLine1Bottom, kLine2Top, kBackCorner, kNextCorner, kQuitCorner, kSoundCorner,
-                           kQuestion, kYes, kBlink, kZoomLow, kZoomMiddle, kProbeCount };
+enum ProbeIndex : size_t {
+  kPage,
+  kLine1Top,
+  kLine1Bottom,
+  kLine2Top,
+  kBackCorner,
+  kNextCorner,
+  kQuitCorner,
+  kSoundCorner,
+  kQuestion,
+  kYes,
+  kBlink,
+  kZoomLow,
+  kZoomMiddle,
+  kProbeCount
+};
 std::vector<Probe> StandardProbes();
 
 // Page 7's picture is 640x480, this colour below row 240 and the next one

@@ -10,8 +10,9 @@ std::vector<std::string> TeardownSteps(const std::vector<TraceLine>& trace, int6
 #pragma GCC diagnostic ignored "-Wrestrict"
   for (const TraceLine& line : trace) {
     if (line.t < from) continue;
-    if (line.ev == "ddraw") steps.push_back(line.Str("op") + " " + line.Str("object") +
-                                            (line.Has("refs") ? " " + std::to_string(line.Int("refs")) : ""));
+    if (line.ev == "ddraw")
+      steps.push_back(line.Str("op") + " " + line.Str("object") +
+                      (line.Has("refs") ? " " + std::to_string(line.Int("refs")) : ""));
     else if (line.ev == "mixer" && line.Str("op") != "open" && line.Str("op") != "close")
       steps.push_back("mixer " + line.Str("op") + " " + std::to_string(line.Int("left")));
     else if (line.ev == "cursor-clip" || line.ev == "window" || line.ev == "exit" || line.ev == "audio")

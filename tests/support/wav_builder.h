@@ -71,8 +71,8 @@ inline Bytes SmallWav() { return PcmWav(1, 22050, 8, Bytes(441, 0xC0)); }
 
 inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
   std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace kaze::test

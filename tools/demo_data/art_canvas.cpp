@@ -116,8 +116,7 @@ void FillDisc(Canvas& canvas, float cx, float cy, float radius, Colour colour, f
       [=](float x, float y) { return std::hypot(x - cx, y - cy) - radius; }, colour, alpha);
 }
 
-void FillEllipse(Canvas& canvas, float cx, float cy, float rx, float ry, float angle, Colour colour,
-                 float alpha) {
+void FillEllipse(Canvas& canvas, float cx, float cy, float rx, float ry, float angle, Colour colour, float alpha) {
   const float c = std::cos(angle), s = std::sin(angle), reach = std::max(rx, ry);
   FillShape(
       canvas, cx - reach, cy - reach, cx + reach, cy + reach,
@@ -138,8 +137,7 @@ void StrokeSegment(Canvas& canvas, float x0, float y0, float x1, float y1, float
   const float reach = std::max(w0, w1) * 0.5f + 1;
   const float dx = x1 - x0, dy = y1 - y0, length2 = std::max(dx * dx + dy * dy, 1e-6f);
   FillShape(
-      canvas, std::min(x0, x1) - reach, std::min(y0, y1) - reach, std::max(x0, x1) + reach,
-      std::max(y0, y1) + reach,
+      canvas, std::min(x0, x1) - reach, std::min(y0, y1) - reach, std::max(x0, x1) + reach, std::max(y0, y1) + reach,
       [=](float x, float y) {
         const float t = Clamp01(((x - x0) * dx + (y - y0) * dy) / length2);
         const float half = (w0 + (w1 - w0) * t) * 0.5f;
@@ -149,8 +147,10 @@ void StrokeSegment(Canvas& canvas, float x0, float y0, float x1, float y1, float
 }
 
 void Glow(Canvas& canvas, float cx, float cy, float radius, Colour colour, float strength) {
-  const int x0 = std::max(0, static_cast<int>(cx - radius)), x1 = std::min(canvas.Width() - 1, static_cast<int>(cx + radius));
-  const int y0 = std::max(0, static_cast<int>(cy - radius)), y1 = std::min(canvas.Height() - 1, static_cast<int>(cy + radius));
+  const int x0 = std::max(0, static_cast<int>(cx - radius)),
+            x1 = std::min(canvas.Width() - 1, static_cast<int>(cx + radius));
+  const int y0 = std::max(0, static_cast<int>(cy - radius)),
+            y1 = std::min(canvas.Height() - 1, static_cast<int>(cy + radius));
   for (int y = y0; y <= y1; ++y) {
     for (int x = x0; x <= x1; ++x) {
       const float d = std::hypot(static_cast<float>(x) + 0.5f - cx, static_cast<float>(y) + 0.5f - cy) / radius;
@@ -207,10 +207,10 @@ Canvas Halve(const Canvas& canvas) {
 
 namespace {
 
-constexpr uint8_t kBayer[8][8] = {
-    {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-    {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
-    {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+constexpr uint8_t kBayer[8][8] = {{0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
+                                  {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
+                                  {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+                                  {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
 
 // One channel to a multiple of `step` (8 or 4), the low bits filled with the
 // high ones so that the 24-bit picture shows the level's true brightness.

@@ -80,8 +80,7 @@ void StrokeSegment(Canvas& canvas, float x0, float y0, float x1, float y1, float
 // A soft radial light: strength at the centre, falling to nothing at `radius`.
 void Glow(Canvas& canvas, float cx, float cy, float radius, Colour colour, float strength);
 // Moves every pixel of a feathered rectangle towards `colour` by `amount`.
-void Veil(Canvas& canvas, float left, float top, float right, float bottom, float feather, Colour colour,
-          float amount);
+void Veil(Canvas& canvas, float left, float top, float right, float bottom, float feather, Colour colour, float amount);
 
 Canvas Crop(const Canvas& canvas, int x, int y, int width, int height, Colour outside = {});
 void Paste(Canvas& target, const Canvas& source, int x, int y);

@@ -25,8 +25,8 @@ void PaintClouds(Canvas& canvas, float top, float bottom, Colour colour, float a
   for (int y = std::max(0, static_cast<int>(top)); y < std::min(canvas.Height(), static_cast<int>(bottom)); ++y) {
     const float band = 1 - std::abs(static_cast<float>(y) - middle) / half;
     for (int x = 0; x < canvas.Width(); ++x) {
-      const float n = Fbm(static_cast<float>(x) / 160.0f + static_cast<float>(y) / 300.0f,
-                          static_cast<float>(y) / 45.0f, seed, 5);
+      const float n =
+          Fbm(static_cast<float>(x) / 160.0f + static_cast<float>(y) / 300.0f, static_cast<float>(y) / 45.0f, seed, 5);
       const float density = SmoothStep(0.48f, 0.72f, n) * SmoothStep(0.0f, 0.6f, band);
       canvas.Blend(x, y, colour, density * amount);
     }
@@ -80,8 +80,8 @@ void PaintGrass(Canvas& canvas, const GrassStyle& style, uint32_t seed) {
     const float baseX = rng.Range(-30, static_cast<float>(canvas.Width()) + 10);
     const float length = style.length * (0.35f + 0.9f * depth) * rng.Range(0.6f, 1.2f);
     const float width = 0.8f + 3.2f * depth * rng.Range(0.6f, 1.1f);
-    const float sway = style.wind * rng.Range(0.5f, 1.4f) +
-                       0.25f * (ValueNoise(baseX / 60.0f, baseY / 60.0f, seed + 7) - 0.5f);
+    const float sway =
+        style.wind * rng.Range(0.5f, 1.4f) + 0.25f * (ValueNoise(baseX / 60.0f, baseY / 60.0f, seed + 7) - 0.5f);
     const Colour base = Mix(style.far, style.near, depth);
     const Colour tip = Mix(base, style.tip, rng.Range(0.2f, 0.8f));
     float x = baseX, y = baseY;
@@ -188,7 +188,8 @@ void PaintMoth(Canvas& canvas, float cx, float cy, float span, float open, float
   float bx, by;
   place(0, 4, bx, by);
   FillEllipse(canvas, bx, by, 34 * unit, 9 * unit, angle + kPi / 2, {92, 74, 64});
-  FillEllipse(canvas, bx, by - 3 * unit, 28 * unit, 6 * unit, angle + kPi / 2, Mix({150, 128, 108}, {190, 146, 98}, tint));
+  FillEllipse(canvas, bx, by - 3 * unit, 28 * unit, 6 * unit, angle + kPi / 2,
+              Mix({150, 128, 108}, {190, 146, 98}, tint));
   place(0, -28, bx, by);
   FillDisc(canvas, bx, by, 8 * unit, {110, 92, 80});
 }

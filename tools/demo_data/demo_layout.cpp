@@ -97,11 +97,11 @@ std::vector<Placement> MakePlacements() {
   all.push_back({"system\\loada.v", 405, 461, Area::Bar});
   all.push_back({"system\\savea.v", 365, 461, Area::Bar});
   // Loaded with the bar but never drawn.
-  for (const char* name : {"system\\1a.v", "system\\1b.v", "system\\2a.v", "system\\2b.v", "system\\3a.v",
-                           "system\\3b.v", "system\\1c.v", "system\\2c.v", "system\\3c.v", "system\\loadb.v",
-                           "system\\saveb.v", "system\\textsave.v", "system\\textload.v", "system\\textover.v",
-                           "system\\textloadsel.v", "system\\textsavesel.v", "system\\load.v", "system\\save.v",
-                           "system\\cancela.v", "system\\cancelb.v"}) {
+  for (const char* name : {"system\\1a.v",       "system\\1b.v",       "system\\2a.v",          "system\\2b.v",
+                           "system\\3a.v",       "system\\3b.v",       "system\\1c.v",          "system\\2c.v",
+                           "system\\3c.v",       "system\\loadb.v",    "system\\saveb.v",       "system\\textsave.v",
+                           "system\\textload.v", "system\\textover.v", "system\\textloadsel.v", "system\\textsavesel.v",
+                           "system\\load.v",     "system\\save.v",     "system\\cancela.v",     "system\\cancelb.v"}) {
     all.push_back({name, -1, -1, Area::Unplaced});
   }
   return all;

@@ -27,8 +27,7 @@ vimage::RgbPicture KeyedOverlay(const Canvas& plain, const Canvas& drawn, int sc
   return picture;
 }
 
-void PaintCentredLine(Canvas& canvas, const Font& font, const std::string& text, int y, Colour colour,
-                      float spacing) {
+void PaintCentredLine(Canvas& canvas, const Font& font, const std::string& text, int y, Colour colour, float spacing) {
   const Mask mask = font.Horizontal(text, spacing);
   PaintMask(canvas, mask, (canvas.Width() - mask.width) / 2, y, colour);
 }

@@ -97,8 +97,9 @@ void QuitButton(PictureSink& sink, const Font& word) {
 void SoundButton(PictureSink& sink) {
   const Rect& hit = Hit("system\\melodyb.v");
   for (const bool on : {true, false}) {
-    Canvas c = Face(W(hit), H(hit), on ? Look{{70, 110, 90}, {30, 60, 46}, {150, 210, 170}, {}}
-                                       : Look{{70, 70, 74}, {40, 40, 44}, {110, 110, 116}, {}});
+    Canvas c = Face(W(hit), H(hit),
+                    on ? Look{{70, 110, 90}, {30, 60, 46}, {150, 210, 170}, {}}
+                       : Look{{70, 70, 74}, {40, 40, 44}, {110, 110, 116}, {}});
     const Colour ink = on ? Colour{250, 246, 200} : Colour{150, 150, 156};
     FillEllipse(c, 6.2f, 11.2f, 2.6f, 1.9f, -0.4f, ink);
     StrokeSegment(c, 8.4f, 11.0f, 8.4f, 3.2f, 1.3f, 1.3f, ink);
@@ -111,8 +112,9 @@ void SoundButton(PictureSink& sink) {
 void Answers(PictureSink& sink, const Font& latin) {
   for (const bool yes : {true, false}) {
     const Rect& hit = Hit(yes ? "system\\yes.v" : "system\\no.v");
-    Canvas c = Face(W(hit), H(hit), yes ? Look{{96, 140, 110}, {50, 90, 62}, {160, 210, 170}, {}}
-                                        : Look{{140, 90, 90}, {90, 48, 50}, {210, 160, 160}, {}});
+    Canvas c = Face(W(hit), H(hit),
+                    yes ? Look{{96, 140, 110}, {50, 90, 62}, {160, 210, 170}, {}}
+                        : Look{{140, 90, 90}, {90, 48, 50}, {210, 160, 160}, {}});
     Label(c, latin.Horizontal(yes ? "YES" : "NO", 0.5f), 0, {250, 250, 246});
     sink.Add(yes ? "system\\yes.v" : "system\\no.v", Dither(c));
   }

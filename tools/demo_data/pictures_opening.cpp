@@ -110,7 +110,8 @@ void Cards(PictureSink& sink) {
   PaintCentredLine(second, line, "風の音といっしょにどうぞ。", 4, kPaper);
   sink.Add("taiken\\tik011.v", Dither(first, 190, 211));
   sink.Add("taiken\\tik012.v", Dither(second, 190, 240));
-  const char* captions[][2] = {{"taiken\\tik021.v", "一　昼の野原"}, {"taiken\\tik041.v", "二　星のながれる夜"},
+  const char* captions[][2] = {{"taiken\\tik021.v", "一　昼の野原"},
+                               {"taiken\\tik041.v", "二　星のながれる夜"},
                                {"taiken\\tik061.v", "三　丘の夜明け"}};
   for (const auto& [name, text] : captions) {
     Canvas card = CenteredCard(name);
@@ -141,7 +142,8 @@ void DrawLeaves(Canvas& c) {
     float px = 8, py = h * (0.35f + 0.15f * static_cast<float>(s)) - 40 * std::sin(static_cast<float>(s));
     for (int k = 1; k <= 40; ++k) {
       const float t = static_cast<float>(k) / 40;
-      const float nx = 8 + (w - 16) * t, ny = h * (0.35f + 0.15f * static_cast<float>(s)) - 40 * std::sin(t * kPi * 1.6f + static_cast<float>(s));
+      const float nx = 8 + (w - 16) * t, ny = h * (0.35f + 0.15f * static_cast<float>(s)) -
+                                              40 * std::sin(t * kPi * 1.6f + static_cast<float>(s));
       StrokeSegment(c, px, py, nx, ny, 2.4f * std::sin(t * kPi) + 0.5f, 2.4f * std::sin(t * kPi) + 0.5f,
                     {250, 252, 240}, 0.55f * std::sin(t * kPi));
       px = nx;
@@ -174,7 +176,8 @@ void DrawMeteors(Canvas& c) {
     FillDisc(c, x, y, 1.8f, {255, 255, 255});
   }
   for (int i = 0; i < 30; ++i) {
-    const float x = rng.Range(8, static_cast<float>(c.Width()) - 8), y = rng.Range(8, static_cast<float>(c.Height()) - 8);
+    const float x = rng.Range(8, static_cast<float>(c.Width()) - 8),
+                y = rng.Range(8, static_cast<float>(c.Height()) - 8);
     FillDisc(c, x, y, rng.Range(0.7f, 1.5f), {255, 246, 214}, 0.9f);
   }
 }
@@ -190,7 +193,8 @@ void DrawBirds(Canvas& c) {
     StrokeSegment(c, x, y + 4, x + span, y + lift, 2.4f, 1.2f, {48, 40, 56});
   }
   for (int i = 0; i < 14; ++i) {
-    const float x = rng.Range(20, static_cast<float>(c.Width()) - 20), y = rng.Range(100, static_cast<float>(c.Height()) - 14);
+    const float x = rng.Range(20, static_cast<float>(c.Width()) - 20),
+                y = rng.Range(100, static_cast<float>(c.Height()) - 14);
     for (int r = 0; r < 8; ++r) {
       const float a = static_cast<float>(r) * kPi / 4;
       StrokeSegment(c, x, y, x + 6 * std::cos(a), y + 6 * std::sin(a), 0.9f, 0.5f, {255, 248, 236}, 0.85f);

@@ -13,8 +13,8 @@ namespace demo {
 
 namespace {
 
-constexpr int kColumn = 24;      // every line column is this wide
-constexpr int kTextSize = 20;    // pixels per em of the story's text
+constexpr int kColumn = 24;    // every line column is this wide
+constexpr int kTextSize = 20;  // pixels per em of the story's text
 const Colour kPaper{240, 234, 218};
 const Colour kInk{36, 32, 46};
 

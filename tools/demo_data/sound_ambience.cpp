@@ -115,7 +115,7 @@ Signal Drone(double rate, double seconds) {
     double hz, amplitude;
   };
   // D2, D3 twice (a quarter hertz apart: a slow beat), A3, D4, F#4, A4.
-  const Voice voicesOfDrone[] = {{73.42, 0.22}, {146.83, 0.3}, {147.08, 0.22}, {220.0, 0.24},
+  const Voice voicesOfDrone[] = {{73.42, 0.22}, {146.83, 0.3},   {147.08, 0.22}, {220.0, 0.24},
                                  {293.66, 0.1}, {369.99, 0.035}, {440.0, 0.03}};
   Signal drone(length, 0.0);
   for (const Voice& voice : voicesOfDrone) {
@@ -149,9 +149,9 @@ Signal Bells(double rate, double seconds) {
   const int64_t low = synth::LoopCycles(73.42, length, rate), fifth = synth::LoopCycles(110.0, length, rate);
   for (size_t i = 0; i < length; ++i) {
     const double breath = 0.5 + 0.5 * Swell(1, i, length, 0.0);
-    bells[i] += 0.03 * breath *
-                (synth::LoopSine(low, int64_t(i), int64_t(length)) +
-                 0.5 * synth::LoopSine(fifth, int64_t(i), int64_t(length)));
+    bells[i] +=
+        0.03 * breath *
+        (synth::LoopSine(low, int64_t(i), int64_t(length)) + 0.5 * synth::LoopSine(fifth, int64_t(i), int64_t(length)));
   }
   synth::StartQuietly(bells, 1, rate);
   return bells;

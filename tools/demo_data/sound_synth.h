@@ -19,7 +19,7 @@ class Rng {
  public:
   explicit Rng(uint32_t seed) : state_(seed != 0 ? seed : 0x9E3779B9u) {}
   uint32_t Next();
-  double Uniform();                   // [0, 1)
+  double Uniform();  // [0, 1)
   double Between(double low, double high);
   double Noise() { return Uniform() * 2.0 - 1.0; }  // white noise in [-1, 1)
 

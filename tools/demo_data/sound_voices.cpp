@@ -40,8 +40,8 @@ Signal Tone(double rate, double hz, const std::vector<Partial>& partials, double
 double NoteHz(int midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0); }
 
 Signal Pluck(double rate, double hz) {
-  return Tone(rate, hz, {{1, 1.0, 1.4}, {2, 0.45, 0.7}, {3, 0.22, 0.45}, {4, 0.1, 0.3}, {5, 0.05, 0.2}}, 4.0,
-              0.004, 0.5);
+  return Tone(rate, hz, {{1, 1.0, 1.4}, {2, 0.45, 0.7}, {3, 0.22, 0.45}, {4, 0.1, 0.3}, {5, 0.05, 0.2}}, 4.0, 0.004,
+              0.5);
 }
 
 Signal Glock(double rate, double hz) {
@@ -57,14 +57,19 @@ Signal Bass(double rate, double hz, double seconds) {
 }
 
 Signal ChimeTube(double rate, double hz) {
-  return Tone(rate, hz, {{1, 1.0, 2.2}, {2.756, 0.4, 1.1}, {5.404, 0.18, 0.55}, {8.933, 0.07, 0.3}}, 6.0, 0.002,
-              0.5);
+  return Tone(rate, hz, {{1, 1.0, 2.2}, {2.756, 0.4, 1.1}, {5.404, 0.18, 0.55}, {8.933, 0.07, 0.3}}, 6.0, 0.002, 0.5);
 }
 
 Signal Bell(double rate, double hz) {
   return Tone(rate, hz,
-              {{0.5, 0.7, 7.0}, {0.5015, 0.35, 7.0}, {1.0, 1.0, 5.0}, {1.19, 0.3, 3.5}, {1.5, 0.22, 3.0},
-               {2.0, 0.35, 2.4}, {2.52, 0.1, 1.5}, {3.0, 0.07, 1.1}},
+              {{0.5, 0.7, 7.0},
+               {0.5015, 0.35, 7.0},
+               {1.0, 1.0, 5.0},
+               {1.19, 0.3, 3.5},
+               {1.5, 0.22, 3.0},
+               {2.0, 0.35, 2.4},
+               {2.52, 0.1, 1.5},
+               {3.0, 0.07, 1.1}},
               22.0, 0.006, 2.0);
 }
 

@@ -10,14 +10,14 @@
 namespace demo::voices {
 
 struct Partial {
-  double ratio;      // of the tone's frequency
+  double ratio;  // of the tone's frequency
   double amplitude;
-  double decay;      // seconds to fall to 1/e; 0 holds the level
+  double decay;  // seconds to fall to 1/e; 0 holds the level
 };
 
 // `seconds` of a tone at `hz`; partials at or above 0.45 x rate are left out.
-synth::Signal Tone(double rate, double hz, const std::vector<Partial>& partials, double seconds,
-                   double attack, double release);
+synth::Signal Tone(double rate, double hz, const std::vector<Partial>& partials, double seconds, double attack,
+                   double release);
 
 // Equal temperament, A4 = MIDI note 69 = 440 Hz.
 double NoteHz(int midiNote);

@@ -65,7 +65,8 @@ std::optional<RgbPicture> ReadPng(const std::filesystem::path& path, std::string
   }
   RgbPicture picture{int32_t(image.width), int32_t(image.height), {}};
   picture.colours.reserve(size_t(image.width) * image.height);
-  for (size_t i = 0; i + 2 < rgb.size(); i += 3) picture.colours.push_back(uint32_t{rgb[i]} << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+    picture.colours.push_back(uint32_t{rgb[i]} << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
   return picture;
 }
 
@@ -121,8 +122,8 @@ std::optional<RgbPicture> PictureOfBmp(const std::vector<uint8_t>& bmp) {
   if (bmp.size() < 14) return std::nullopt;
   const uint32_t offset = Le32(bmp.data() + 10);
   if (offset > bmp.size()) return std::nullopt;
-  auto colours = kaze::platform::DecodeDibColours(bmp.data() + 14, bmp.size() - 14, bmp.data() + offset,
-                                                  bmp.size() - offset);
+  auto colours =
+      kaze::platform::DecodeDibColours(bmp.data() + 14, bmp.size() - 14, bmp.data() + offset, bmp.size() - offset);
   if (!colours) return std::nullopt;
   return RgbPicture{colours->width, colours->height, std::move(colours->colours)};
 }

@@ -31,11 +31,11 @@ std::optional<Decoded> DecodeFile(const fs::path& path, std::string& error) {
     return std::nullopt;
   }
   Decoded decoded;
-  std::optional<std::vector<uint8_t>> image = kaze::image::DecodeVImageBytes(file->data(), file->size(), &decoded.facts);
+  std::optional<std::vector<uint8_t>> image =
+      kaze::image::DecodeVImageBytes(file->data(), file->size(), &decoded.facts);
   if (!image) {
     error = file->size() < 4 ? "too short to hold the decoded size"
-                              : "decoded size beyond what a file of " + std::to_string(file->size()) +
-                                    " bytes can hold";
+                             : "decoded size beyond what a file of " + std::to_string(file->size()) + " bytes can hold";
     return std::nullopt;
   }
   decoded.image = std::move(*image);
@@ -93,7 +93,8 @@ int Decode(const fs::path& in, const fs::path& out, std::ostream& err) {
     err << in.string() << ": " << error << "\n";
     return 1;
   }
-  if (std::string problem = StreamProblem(*decoded); !problem.empty()) err << in.string() << ": warning: " << problem << "\n";
+  if (std::string problem = StreamProblem(*decoded); !problem.empty())
+    err << in.string() << ": warning: " << problem << "\n";
   if (HasExtension(out, ".png")) {
     std::optional<RgbPicture> picture = PictureOfBmp(decoded->image);
     if (!picture) {
@@ -135,8 +136,7 @@ void PrintBmpFacts(const std::vector<uint8_t>& image, std::ostream& out) {
       << ", file size field " << Le32(image, 2) << ", pixel offset " << Le32(image, 10) << "\n"
       << "        header " << Le32(image, 14) << " bytes, " << static_cast<int32_t>(Le32(image, 18)) << "x"
       << (height < 0 ? -int64_t{height} : height) << (height < 0 ? " top-down" : " bottom-up") << ", "
-      << Le16(image, 28) << " bits, compression " << Le32(image, 30) << ", colours used " << Le32(image, 46)
-      << "\n";
+      << Le16(image, 28) << " bits, compression " << Le32(image, 30) << ", colours used " << Le32(image, 46) << "\n";
 }
 
 int Info(const fs::path& in, std::ostream& out, std::ostream& err) {

@@ -40,9 +40,8 @@ DisplayDevice::~DisplayDevice() {
   for (int slot = 0; slot < kSlotCount; ++slot) ReleaseSlot(slot);
 }
 
-int DisplayDevice::Attach(HWND window, HINSTANCE instance, IDirectDraw* directDraw,
-                          IDirectDrawSurface* primarySurface, IDirectDrawSurface* backBufferSurface,
-                          IDirectDrawSurface* work, const RECT& client) {
+int DisplayDevice::Attach(HWND window, HINSTANCE instance, IDirectDraw* directDraw, IDirectDrawSurface* primarySurface,
+                          IDirectDrawSurface* backBufferSurface, IDirectDrawSurface* work, const RECT& client) {
   hwnd = window;
   hinstance = instance;
   ddraw = directDraw;

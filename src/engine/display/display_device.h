@@ -57,8 +57,8 @@ class DisplayDevice {
   IDirectDrawSurface* workSurface;
   ImageSlot slots[kSlotCount];
   std::FILE* imageFile;
-  uint8_t* imageBuffer;      // malloc'd; released with std::free
-  uint32_t imageSize = 0;    // bytes in imageBuffer: the decoded size
+  uint8_t* imageBuffer;    // malloc'd; released with std::free
+  uint32_t imageSize = 0;  // bytes in imageBuffer: the decoded size
   uint32_t redMask, greenMask, blueMask;
   uint32_t halfMask;
   uint32_t redMax, greenMax, blueMax;

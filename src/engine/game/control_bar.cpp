@@ -27,9 +27,8 @@ struct HitRect {
 
 // In the order they are tested; yes and no are tested even while hidden.
 constexpr HitRect kButtons[] = {
-    {kBackButton, 498, 452, 538, 479}, {kNextButton, 568, 452, 608, 479},
-    {kQuitButton, 30, 456, 60, 476},   {kSoundButton, 452, 459, 468, 475},
-    {kYesButton, 275, 461, 298, 473},  {kNoAnswerButton, 305, 461, 328, 473},
+    {kBackButton, 498, 452, 538, 479},  {kNextButton, 568, 452, 608, 479}, {kQuitButton, 30, 456, 60, 476},
+    {kSoundButton, 452, 459, 468, 475}, {kYesButton, 275, 461, 298, 473},  {kNoAnswerButton, 305, 461, 328, 473},
 };
 
 bool StrictlyInside(const HitRect& r, int32_t x, int32_t y) {
@@ -95,15 +94,41 @@ void Act(int32_t id) {
 void LoadControlBarImages() {
   // Slots 20 to 54 in order; 30 and 39 stay empty.
   static const char* const kPictures[] = {
-      "system\\backa.v",    "system\\backb.v",     "system\\nexta.v",       "system\\nextb.v",
-      "system\\1a.v",       "system\\1b.v",        "system\\2a.v",          "system\\2b.v",
-      "system\\3a.v",       "system\\3b.v",        nullptr,                 "system\\melodya.v",
-      "system\\melodyb.v",  "system\\quita.v",     "system\\quitb.v",       "system\\loada.v",
-      "system\\loadb.v",    "system\\savea.v",     "system\\saveb.v",       nullptr,
-      "system\\textsave.v", "system\\textload.v",  "system\\textover.v",    "system\\textend.v",
-      "system\\yes.v",      "system\\no.v",        "system\\textloadsel.v", "system\\textsavesel.v",
-      "system\\load.v",     "system\\save.v",      "system\\cancela.v",     "system\\cancelb.v",
-      "system\\1c.v",       "system\\2c.v",        "system\\3c.v",
+      "system\\backa.v",
+      "system\\backb.v",
+      "system\\nexta.v",
+      "system\\nextb.v",
+      "system\\1a.v",
+      "system\\1b.v",
+      "system\\2a.v",
+      "system\\2b.v",
+      "system\\3a.v",
+      "system\\3b.v",
+      nullptr,
+      "system\\melodya.v",
+      "system\\melodyb.v",
+      "system\\quita.v",
+      "system\\quitb.v",
+      "system\\loada.v",
+      "system\\loadb.v",
+      "system\\savea.v",
+      "system\\saveb.v",
+      nullptr,
+      "system\\textsave.v",
+      "system\\textload.v",
+      "system\\textover.v",
+      "system\\textend.v",
+      "system\\yes.v",
+      "system\\no.v",
+      "system\\textloadsel.v",
+      "system\\textsavesel.v",
+      "system\\load.v",
+      "system\\save.v",
+      "system\\cancela.v",
+      "system\\cancelb.v",
+      "system\\1c.v",
+      "system\\2c.v",
+      "system\\3c.v",
   };
   DisplayDevice* display = TheDisplay.load();
   if (display == nullptr) return;
@@ -149,6 +174,8 @@ void TrackRightButton() {
 void HideDialogItems() { QuitQuestionShown = YesShown = NoShown = 0; }
 
 void ResumeStageSounds() {
-  if (Stage == 2) PlayEffect(2, 1);
-  else if (Stage == 7) PlayEffect(3, 1);
+  if (Stage == 2)
+    PlayEffect(2, 1);
+  else if (Stage == 7)
+    PlayEffect(3, 1);
 }

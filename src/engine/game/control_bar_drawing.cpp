@@ -24,9 +24,12 @@ constexpr int32_t kQuitQuestionSlot = 43, kYesSlot = 44, kNoSlot = 45;
 // A turn button: dimmed while it cannot act, its hot picture (pressed in by
 // `offset`) under the pointer, else its normal picture.
 void DrawTurnButton(bool live, bool hot, int32_t slot, int32_t hotSlot, int32_t x, int32_t y, int32_t offset) {
-  if (!live) DrawImageDimmed(slot, x, y);
-  else if (hot) DrawImage(hotSlot, x + offset, y + offset);
-  else DrawImage(slot, x, y);
+  if (!live)
+    DrawImageDimmed(slot, x, y);
+  else if (hot)
+    DrawImage(hotSlot, x + offset, y + offset);
+  else
+    DrawImage(slot, x, y);
 }
 
 // The bar alone brightens or darkens, one level a frame, over the work
@@ -56,8 +59,10 @@ void DrawControlBar(int32_t hot) {
   DrawTurnButton(PageComplete != 0 && Stage != 1, hot == kBackButton, kBackSlot, kBackHotSlot, 498, 452, pressed);
   DrawTurnButton(PageComplete != 0, hot == kNextButton, kNextSlot, kNextHotSlot, 568, 452, pressed);
   if (QuitQuestionShown == 1) DrawImage(kQuitQuestionSlot, 138, 459);
-  if (hot == kQuitButton) DrawImage(kQuitHotSlot, 30 + pressed, 456 + pressed);
-  else DrawImage(kQuitSlot, 30, 456);
+  if (hot == kQuitButton)
+    DrawImage(kQuitHotSlot, 30 + pressed, 456 + pressed);
+  else
+    DrawImage(kQuitSlot, 30, 456);
   const int32_t soundSlot = SoundEnabled == 1 ? kSoundOnSlot : SoundEnabled == 0 ? kSoundOffSlot : -1;
   const int32_t soundOffset = hot == kSoundButton ? pressed : 0;
   if (soundSlot >= 0) DrawImage(soundSlot, 452 + soundOffset, 459 + soundOffset);

@@ -17,7 +17,7 @@ constexpr int32_t kStandingFrames = 1000;  // then an 18-frame fade-out
 }  // namespace
 
 void ShowInfoScreen() {
-  StopEffect(3);  // the loop that the last page may have started
+  StopEffect(3);              // the loop that the last page may have started
   FillBlack(0, 0, 640, 480);  // the last page has faded out: this blackens the work surface
   FadeOutControlBar();
   SetCursorVisible(0);

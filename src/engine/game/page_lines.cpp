@@ -41,8 +41,10 @@ void DrawStageLines() {
         break;
       case kLineUnrolling:
         line.rows += Fast() ? kFastRows : line.speed;
-        if (line.rows < line.height) DrawImageTop(i, line.x, line.y, line.rows);
-        else CompleteLine(i, line);
+        if (line.rows < line.height)
+          DrawImageTop(i, line.x, line.y, line.rows);
+        else
+          CompleteLine(i, line);
         break;
       case kLineComplete:
         DrawImage(i, line.x, line.y);

@@ -25,7 +25,7 @@ int RunStory() {
     const int32_t hot = HitTestControlBar();
     HandleControlBarClick(hot);
     TrackRightButton();
-    StepFade(0, 0, 640, 450);  // page fades leave the bar's strip bright
+    StepFade(0, 0, 640, 450);        // page fades leave the bar's strip bright
     if (CheckQuit() == 1) return 1;  // this frame is never shown
     if (ProcessStageCommand() == 1) return 0;
     DrawStagePage(hot);

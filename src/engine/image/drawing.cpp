@@ -31,8 +31,7 @@ const ImageSlot* DrawableSlot(const DisplayDevice& device, int slot) {
 }
 
 // Steps 2 to 4 of every picture draw: the colour key, then one blit.
-int BlitSlot(DisplayDevice& device, IDirectDrawSurface* target, const ImageSlot& entry, RECT destination,
-             RECT source) {
+int BlitSlot(DisplayDevice& device, IDirectDrawSurface* target, const ImageSlot& entry, RECT destination, RECT source) {
   if (target == nullptr) return 0;
   if (entry.bltFlags == static_cast<int32_t>(DDBLT_KEYSRC))
     device.SetColourKey(entry.surface, static_cast<COLORREF>(entry.keyColour));

@@ -35,9 +35,9 @@ HBITMAP BitmapFromBmpImage(const uint8_t* image, size_t size) {
   const uint32_t pixelOffset = Le32(image + kPixelOffsetField);
   if (pixelOffset > size) return nullptr;
   HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = PortCreateDIBitmap(screen, reinterpret_cast<const BITMAPINFO*>(image + kBmpFileHeaderBytes),
-                                      size - kBmpFileHeaderBytes, image + pixelOffset, size - pixelOffset,
-                                      DIB_RGB_COLORS);
+  HBITMAP bitmap =
+      PortCreateDIBitmap(screen, reinterpret_cast<const BITMAPINFO*>(image + kBmpFileHeaderBytes),
+                         size - kBmpFileHeaderBytes, image + pixelOffset, size - pixelOffset, DIB_RGB_COLORS);
   if (screen != nullptr) ReleaseDC(nullptr, screen);
   return bitmap;
 }

@@ -26,7 +26,11 @@ struct PixelCopy {
 // Cuts the copy of a slot's picture at (x, y) to the client rectangle.
 // False when nothing is left (a negative width or height).
 bool ClipToClient(const DisplayDevice& device, const RECT& sourceRect, int32_t x, int32_t y, PixelCopy* copy) {
-  PixelCopy c{x, y, sourceRect.left, sourceRect.top, int64_t{sourceRect.right} - sourceRect.left,
+  PixelCopy c{x,
+              y,
+              sourceRect.left,
+              sourceRect.top,
+              int64_t{sourceRect.right} - sourceRect.left,
               int64_t{sourceRect.bottom} - sourceRect.top};
   if (c.x + c.width > device.clientRight) c.width = device.clientRight - c.x;
   if (c.y + c.height > device.clientBottom) c.height = device.clientBottom - c.y;

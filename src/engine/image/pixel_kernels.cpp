@@ -326,9 +326,7 @@ void DarkenRow(uint16_t* row, int32_t count, const ChannelLayout& layout, int32_
 #endif
   // max(value, by) - by is value - by stopped at 0, in a form the compiler
   // knows as one saturating subtract.
-  auto lower = [](uint16_t value, uint16_t by) -> uint16_t {
-    return static_cast<uint16_t>(std::max(value, by) - by);
-  };
+  auto lower = [](uint16_t value, uint16_t by) -> uint16_t { return static_cast<uint16_t>(std::max(value, by) - by); };
   auto pixel = [=](uint16_t p) -> uint16_t {
     return static_cast<uint16_t>(lower(p & redField, redStep) | lower(p & greenField, greenStep) |
                                  lower(p & blueField, blueStep));

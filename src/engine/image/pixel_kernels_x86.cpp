@@ -158,9 +158,7 @@ KAZE_AVX2 void BlendRow555Avx2(uint16_t* target, const uint16_t* source, int32_t
 namespace {
 
 // The pixels of a 32-pixel step that lie in the row.
-KAZE_AVX512 inline __mmask32 InRow(int32_t left) {
-  return left >= 32 ? ~__mmask32{0} : (__mmask32{1} << left) - 1;
-}
+KAZE_AVX512 inline __mmask32 InRow(int32_t left) { return left >= 32 ? ~__mmask32{0} : (__mmask32{1} << left) - 1; }
 
 struct Weights32 {
   __m512i inverse, alpha, bias, five;

@@ -239,8 +239,7 @@ uint64_t VImageSizeLimit(uint64_t fileLength) {
   return std::min(limit, kVImageMaxDecodedSize);
 }
 
-std::optional<std::vector<uint8_t>> DecodeVImageBytes(const uint8_t* data, size_t size,
-                                                      VImageStreamFacts* facts) {
+std::optional<std::vector<uint8_t>> DecodeVImageBytes(const uint8_t* data, size_t size, VImageStreamFacts* facts) {
   VImageSource source(data, size);
   std::optional<uint32_t> decodedSize = ReadVImageSize(source);
   if (!decodedSize || *decodedSize > VImageSizeLimit(size)) return std::nullopt;

@@ -85,9 +85,9 @@ struct VImageDecoder {
 
 // What the blocks of one stream held.
 struct VImageStreamFacts {
-  uint64_t yielded = 0;          // bytes the blocks yielded, written or not
-  uint64_t written = 0;          // of those, bytes that fitted the output
-  uint32_t blocks = 0;           // blocks that yielded at least one byte
+  uint64_t yielded = 0;       // bytes the blocks yielded, written or not
+  uint64_t written = 0;       // of those, bytes that fitted the output
+  uint32_t blocks = 0;        // blocks that yielded at least one byte
   bool endedInFlags = false;  // the file ended after 1 to 3 flag bytes
 };
 

@@ -13,7 +13,9 @@ constexpr int kIcon149Size = 32;
 
 namespace icon149 {
 
-// '.' clear, k body, a feeler, w wing, d wing edge, e eye ring, o eye.
+// '.' clear, k body, a feeler, w wing, d wing edge, e eye ring, o eye; one
+// string a row, kept as drawn.
+// clang-format off
 constexpr const char* kLeftHalf[kIcon149Size] = {
     "................",
     "................",
@@ -48,16 +50,24 @@ constexpr const char* kLeftHalf[kIcon149Size] = {
     "................",
     "................",
 };
+// clang-format on
 
 constexpr uint32_t ColourOf(char c) {
   switch (c) {
-    case 'k': return 0xFF3C2A1Cu;
-    case 'a': return 0xFF5A4632u;
-    case 'w': return 0xFFE6D6A8u;
-    case 'd': return 0xFF8C6A3Cu;
-    case 'e': return 0xFF2E2014u;
-    case 'o': return 0xFFF0A030u;
-    default: return 0x00000000u;
+    case 'k':
+      return 0xFF3C2A1Cu;
+    case 'a':
+      return 0xFF5A4632u;
+    case 'w':
+      return 0xFFE6D6A8u;
+    case 'd':
+      return 0xFF8C6A3Cu;
+    case 'e':
+      return 0xFF2E2014u;
+    case 'o':
+      return 0xFFF0A030u;
+    default:
+      return 0x00000000u;
   }
 }
 

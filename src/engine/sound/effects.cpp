@@ -16,8 +16,7 @@ struct EffectFile {
 
 // In loading order; each load takes the lowest free channel.
 constexpr EffectFile kEffectFiles[] = {
-    {1, "kazese01"}, {2, "kazese02"}, {3, "kazese03"}, {4, "kazese04"},
-    {6, "kazese06"}, {7, "opening"},  {8, "taiken"},
+    {1, "kazese01"}, {2, "kazese02"}, {3, "kazese03"}, {4, "kazese04"}, {6, "kazese06"}, {7, "opening"}, {8, "taiken"},
 };
 
 constexpr int kIntroTune = 8;

@@ -79,8 +79,7 @@ void WorkOnLine(HMIXER mixer, DWORD lineId, LineWork work) {
   MIXERLINE line{};
   line.cbStruct = sizeof(line);
   line.dwLineID = lineId;
-  if (mixerGetLineInfo(AsObject(mixer), &line, MIXER_GETLINEINFOF_LINEID) != MMSYSERR_NOERROR ||
-      line.cControls == 0) {
+  if (mixerGetLineInfo(AsObject(mixer), &line, MIXER_GETLINEINFOF_LINEID) != MMSYSERR_NOERROR || line.cControls == 0) {
     return;
   }
   std::unique_ptr<MIXERCONTROL[]> controls(new (std::nothrow) MIXERCONTROL[line.cControls]());

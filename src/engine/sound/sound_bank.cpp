@@ -16,9 +16,8 @@ SoundBank* TheSoundBank = nullptr;
 
 namespace {
 
-constexpr DWORD kChannelBufferFlags = DSBCAPS_STATIC | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN |
-                                      DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPOSITIONNOTIFY |
-                                      DSBCAPS_GETCURRENTPOSITION2;
+constexpr DWORD kChannelBufferFlags = DSBCAPS_STATIC | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME |
+                                      DSBCAPS_CTRLPOSITIONNOTIFY | DSBCAPS_GETCURRENTPOSITION2;
 
 // Reports a file that cannot be loaded; only the debugger hears of it.
 uint16_t LoadFailed(const char* message) {

@@ -26,7 +26,7 @@ namespace {
 
 constexpr uint32_t kAudioRate = 44100;
 constexpr uint32_t kEscapeKey = 0x1B;  // what --until presses
-constexpr int kRunawayExit = 4;         // a run that went on after --until
+constexpr int kRunawayExit = 4;        // a run that went on after --until
 constexpr size_t kScreenPixels = static_cast<size_t>(kScreenWidth) * kScreenHeight;
 
 std::string Hex8(uint32_t value) {
@@ -63,7 +63,8 @@ class EndSignals {
 
  private:
   bool caught_ = false;
-  struct sigaction oldInt_ {}, oldTerm_ {};
+  struct sigaction oldInt_ {
+  }, oldTerm_{};
 };
 
 class Headless final : public HeadlessHost {
@@ -207,7 +208,8 @@ class Headless final : public HeadlessHost {
     // The video's last frame lasts 20 ms past the end: the sound is made as
     // long with silence, so that the two files end together.
     const uint64_t videoFrames = video_.FramesWritten() * kRecordFrameMs * kAudioRate / 1000;
-    if (video_.IsOpen() && wav_.IsOpen() && videoFrames > wav_.Frames()) wav_.AppendSilence(videoFrames - wav_.Frames());
+    if (video_.IsOpen() && wav_.IsOpen() && videoFrames > wav_.Frames())
+      wav_.AppendSilence(videoFrames - wav_.Frames());
     CloseFiles(exitCode);
     TheWriteFailures().End();
     if (!scheduler_->JoinAll()) {
@@ -277,8 +279,10 @@ class Headless final : public HeadlessHost {
         std::lock_guard lock(frameMutex_);
         error = WritePng(path, shown_, kScreenWidth, kScreenHeight, shownLayout_);
       }
-      if (error == 0) trace_.Write(time, "snap", {{"file", std::string_view(path)}});
-      else TheWriteFailures().Report("the snapshot", path, error);
+      if (error == 0)
+        trace_.Write(time, "snap", {{"file", std::string_view(path)}});
+      else
+        TheWriteFailures().Report("the snapshot", path, error);
     }
   }
 

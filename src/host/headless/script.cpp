@@ -167,11 +167,16 @@ int OpenScript(const std::string& path, std::string& error) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a FIFO would block the open
   if (fd < 0) return error = "cannot read the script " + path + ": " + std::strerror(errno), -1;
   struct stat status {};
-  if (::fstat(fd, &status) != 0) error = "cannot read the script " + path + ": " + std::strerror(errno);
-  else if (S_ISDIR(status.st_mode)) error = "the script " + path + " is a folder, not a file";
-  else if (!S_ISREG(status.st_mode)) error = "the script " + path + " is not a regular file";
-  else if (static_cast<uint64_t>(status.st_size) > kMaxScriptBytes) error = TooLarge(path);
-  else return fd;
+  if (::fstat(fd, &status) != 0)
+    error = "cannot read the script " + path + ": " + std::strerror(errno);
+  else if (S_ISDIR(status.st_mode))
+    error = "the script " + path + " is a folder, not a file";
+  else if (!S_ISREG(status.st_mode))
+    error = "the script " + path + " is not a regular file";
+  else if (static_cast<uint64_t>(status.st_size) > kMaxScriptBytes)
+    error = TooLarge(path);
+  else
+    return fd;
   ::close(fd);
   return -1;
 }
@@ -232,9 +237,7 @@ bool ReadScriptFile(const std::string& path, std::vector<ScriptAction>& actions,
   return true;
 }
 
-ScriptPlayer::ScriptPlayer(std::vector<ScriptAction> actions) : actions_(std::move(actions)) {
-  SortByTime(actions_);
-}
+ScriptPlayer::ScriptPlayer(std::vector<ScriptAction> actions) : actions_(std::move(actions)) { SortByTime(actions_); }
 
 void ScriptPlayer::ChangesUpTo(uint64_t time, std::vector<InputChange>& changes) {
   while (next_ < actions_.size() && actions_[next_].time <= time) Play(actions_[next_++], changes);

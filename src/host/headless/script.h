@@ -36,8 +36,8 @@ struct ScriptAction {
   uint64_t time = 0;
   int32_t x = 0, y = 0;  // Move, Click
   Verb verb = Verb::Close;
-  uint8_t code = 0;      // Press, Release, Click: VK_LBUTTON or VK_RBUTTON; Key*: the virtual key
-  bool flag = false;     // KeyPress: with Alt; Focus: gained
+  uint8_t code = 0;   // Press, Release, Click: VK_LBUTTON or VK_RBUTTON; Key*: the virtual key
+  bool flag = false;  // KeyPress: with Alt; Focus: gained
 };
 
 // What an action does when its time comes: a change of the held state

@@ -13,8 +13,11 @@ namespace {
 size_t Utf8Length(std::string_view text) {
   auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
   unsigned char lead = byte(0);
-  size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                  : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+  size_t length = lead < 0x80                    ? 1
+                  : lead >= 0xC2 && lead <= 0xDF ? 2
+                  : lead >= 0xE0 && lead <= 0xEF ? 3
+                  : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                 : 0;
   if (length == 0 || length > text.size()) return 0;
   for (size_t i = 1; i < length; ++i)
     if ((byte(i) & 0xC0) != 0x80) return 0;
@@ -41,11 +44,16 @@ std::string JsonString(std::string_view text) {
       text.remove_prefix(1);
       continue;
     }
-    if (c == '"') out += "\\\"";
-    else if (c == '\\') out += "\\\\";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
+    if (c == '"')
+      out += "\\\"";
+    else if (c == '\\')
+      out += "\\\\";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\t')
+      out += "\\t";
     else if (c < 0x20 || c == 0x7F) {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
@@ -75,9 +83,12 @@ void TraceWriter::Write(uint64_t time, std::string_view event, std::initializer_
     line += ',';  // (appended piece by piece: GCC 12 warns falsely about "," + string at -O3)
     line += JsonString(field.key);
     line += ':';
-    if (const auto* number = std::get_if<int64_t>(&field.value)) line += std::to_string(*number);
-    else if (const auto* flag = std::get_if<bool>(&field.value)) line += *flag ? "true" : "false";
-    else line += JsonString(std::get<std::string_view>(field.value));
+    if (const auto* number = std::get_if<int64_t>(&field.value))
+      line += std::to_string(*number);
+    else if (const auto* flag = std::get_if<bool>(&field.value))
+      line += *flag ? "true" : "false";
+    else
+      line += JsonString(std::get<std::string_view>(field.value));
   }
   line += "}\n";
   std::lock_guard lock(mutex_);

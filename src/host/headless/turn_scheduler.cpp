@@ -7,7 +7,7 @@ namespace kaze::host {
 namespace {
 // The calling thread's place in the scheduler that runs it.
 thread_local void* tCurrentTurn = nullptr;
-}
+}  // namespace
 
 TurnScheduler::TurnScheduler(Advance advance) : advance_(std::move(advance)) {
   turns_.push_back(std::make_unique<Turn>());

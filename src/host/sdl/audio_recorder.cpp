@@ -91,8 +91,10 @@ void AudioRecorder::Close(Clock::duration end) {
   WritePending();
   // What the device was given but had not played yet is dropped.
   const uint64_t due = FramesAt(end);
-  if (due > wav_.Frames()) wav_.AppendSilence(due - wav_.Frames());
-  else wav_.KeepFirst(due);
+  if (due > wav_.Frames())
+    wav_.AppendSilence(due - wav_.Frames());
+  else
+    wav_.KeepFirst(due);
   wav_.Close();
 }
 

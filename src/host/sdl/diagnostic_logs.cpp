@@ -24,8 +24,7 @@ void DiagnosticLogs::KeyMessage(uint32_t virtualKey, bool down) const {
 
 void DiagnosticLogs::MouseMessage(bool down, int button, int32_t x, int32_t y) const {
   if (input_) {
-    std::fprintf(stderr, "kaze-input: mouse %s %s %d %d\n", down ? "down" : "up", button == 0 ? "left" : "right", x,
-                 y);
+    std::fprintf(stderr, "kaze-input: mouse %s %s %d %d\n", down ? "down" : "up", button == 0 ? "left" : "right", x, y);
   }
 }
 

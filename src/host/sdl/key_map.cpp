@@ -9,30 +9,50 @@ namespace {
 uint32_t VirtualKeyOfScancode(SDL_Scancode code) {
   if (code >= SDL_SCANCODE_F1 && code <= SDL_SCANCODE_F12) return 0x70 + (code - SDL_SCANCODE_F1);
   switch (code) {
-    case SDL_SCANCODE_ESCAPE: return 0x1B;
-    case SDL_SCANCODE_SPACE: return 0x20;
+    case SDL_SCANCODE_ESCAPE:
+      return 0x1B;
+    case SDL_SCANCODE_SPACE:
+      return 0x20;
     case SDL_SCANCODE_RETURN:
-    case SDL_SCANCODE_KP_ENTER: return 0x0D;
-    case SDL_SCANCODE_BACKSPACE: return 0x08;
-    case SDL_SCANCODE_TAB: return 0x09;
+    case SDL_SCANCODE_KP_ENTER:
+      return 0x0D;
+    case SDL_SCANCODE_BACKSPACE:
+      return 0x08;
+    case SDL_SCANCODE_TAB:
+      return 0x09;
     case SDL_SCANCODE_LSHIFT:
-    case SDL_SCANCODE_RSHIFT: return 0x10;
+    case SDL_SCANCODE_RSHIFT:
+      return 0x10;
     case SDL_SCANCODE_LCTRL:
-    case SDL_SCANCODE_RCTRL: return 0x11;
+    case SDL_SCANCODE_RCTRL:
+      return 0x11;
     case SDL_SCANCODE_LALT:
-    case SDL_SCANCODE_RALT: return 0x12;
-    case SDL_SCANCODE_PAUSE: return 0x13;
-    case SDL_SCANCODE_PAGEUP: return 0x21;
-    case SDL_SCANCODE_PAGEDOWN: return 0x22;
-    case SDL_SCANCODE_END: return 0x23;
-    case SDL_SCANCODE_HOME: return 0x24;
-    case SDL_SCANCODE_LEFT: return 0x25;
-    case SDL_SCANCODE_UP: return 0x26;
-    case SDL_SCANCODE_RIGHT: return 0x27;
-    case SDL_SCANCODE_DOWN: return 0x28;
-    case SDL_SCANCODE_INSERT: return 0x2D;
-    case SDL_SCANCODE_DELETE: return 0x2E;
-    default: return 0;
+    case SDL_SCANCODE_RALT:
+      return 0x12;
+    case SDL_SCANCODE_PAUSE:
+      return 0x13;
+    case SDL_SCANCODE_PAGEUP:
+      return 0x21;
+    case SDL_SCANCODE_PAGEDOWN:
+      return 0x22;
+    case SDL_SCANCODE_END:
+      return 0x23;
+    case SDL_SCANCODE_HOME:
+      return 0x24;
+    case SDL_SCANCODE_LEFT:
+      return 0x25;
+    case SDL_SCANCODE_UP:
+      return 0x26;
+    case SDL_SCANCODE_RIGHT:
+      return 0x27;
+    case SDL_SCANCODE_DOWN:
+      return 0x28;
+    case SDL_SCANCODE_INSERT:
+      return 0x2D;
+    case SDL_SCANCODE_DELETE:
+      return 0x2E;
+    default:
+      return 0;
   }
 }
 

@@ -11,7 +11,8 @@ bool ScreenRecorder::Open(const std::string& path, Clock::time_point start, std:
 
 void ScreenRecorder::CatchUp(Clock::time_point now) {
   if (!video_.IsOpen() || now <= start_) return;
-  const auto elapsed = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now - start_).count());
+  const auto elapsed =
+      static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now - start_).count());
   // Moments 0, 20, 40, ... ms before `now`.
   constexpr uint64_t kFrameMicros = kRecordFrameMs * 1000;
   const uint64_t due = (elapsed + kFrameMicros - 1) / kFrameMicros;

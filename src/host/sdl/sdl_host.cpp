@@ -35,7 +35,8 @@ std::string NoDisplayReason() {
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   std::string names;
   if (x11 != nullptr && *x11 != '\0') names = std::string("DISPLAY=") + x11;
-  if (wayland != nullptr && *wayland != '\0') names += (names.empty() ? "" : " or ") + std::string("WAYLAND_DISPLAY=") + wayland;
+  if (wayland != nullptr && *wayland != '\0')
+    names += (names.empty() ? "" : " or ") + std::string("WAYLAND_DISPLAY=") + wayland;
   return names.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "cannot open " + names;
 }
 

@@ -10,8 +10,8 @@
 namespace kaze::host {
 
 struct SdlHostOptions {
-  bool window = false;  // a window instead of full screen
-  int scale = 0;        // window size as a multiple of 640x480; 0: the largest that fits
+  bool window = false;       // a window instead of full screen
+  int scale = 0;             // window size as a multiple of 640x480; 0: the largest that fits
   std::string recordPath;    // empty: no video of the screen (see screen_recorder.h)
   std::string audioOutPath;  // empty: no recording of the sound (see audio_recorder.h)
   bool mixer = true;         // the sound card's mixer; false: a machine without one

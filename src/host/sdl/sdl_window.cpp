@@ -55,9 +55,9 @@ bool SdlHost::OpenScreen(const ScreenIcon& icon) {
   SDL_StopTextInput();
   // SDL copies the pixels into the window's icon property.
   if (icon.argb != nullptr) {
-    if (SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<uint32_t*>(icon.argb), ScreenIcon::kSize, ScreenIcon::kSize, 32, ScreenIcon::kSize * 4,
-            SDL_PIXELFORMAT_ARGB8888)) {
+    if (SDL_Surface* surface =
+            SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(icon.argb), ScreenIcon::kSize, ScreenIcon::kSize,
+                                               32, ScreenIcon::kSize * 4, SDL_PIXELFORMAT_ARGB8888)) {
       SDL_SetWindowIcon(window_, surface);
       SDL_FreeSurface(surface);
     }

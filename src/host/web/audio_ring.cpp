@@ -54,7 +54,9 @@ uint32_t AudioRing::Read(int16_t* stereo, uint32_t frames) {
   return frames;
 }
 
-void AudioRing::Drop() { header_->written.store(header_->read.load(std::memory_order_acquire), std::memory_order_release); }
+void AudioRing::Drop() {
+  header_->written.store(header_->read.load(std::memory_order_acquire), std::memory_order_release);
+}
 
 bool AudioFeeder::Open(AudioSource* source, uint32_t rate) {
   Close();

@@ -10,13 +10,12 @@ namespace {
 // Keys by position, so that ESC, the space bar and the function keys are
 // the same on every keyboard layout.
 constexpr std::array<std::pair<std::string_view, uint32_t>, 28> kByPosition{{
-    {"Escape", 0x1B},     {"Space", 0x20},       {"Enter", 0x0D},      {"NumpadEnter", 0x0D},
-    {"Backspace", 0x08},  {"Tab", 0x09},         {"ShiftLeft", 0x10},  {"ShiftRight", 0x10},
-    {"ControlLeft", 0x11}, {"ControlRight", 0x11}, {"AltLeft", 0x12},  {"AltRight", 0x12},
-    {"Pause", 0x13},      {"PageUp", 0x21},      {"PageDown", 0x22},   {"End", 0x23},
-    {"Home", 0x24},       {"ArrowLeft", 0x25},   {"ArrowUp", 0x26},    {"ArrowRight", 0x27},
-    {"ArrowDown", 0x28},  {"Insert", 0x2D},      {"Delete", 0x2E},     {"F1", 0x70},
-    {"F2", 0x71},         {"F3", 0x72},          {"F4", 0x73},         {"F5", 0x74},
+    {"Escape", 0x1B},    {"Space", 0x20},     {"Enter", 0x0D},      {"NumpadEnter", 0x0D}, {"Backspace", 0x08},
+    {"Tab", 0x09},       {"ShiftLeft", 0x10}, {"ShiftRight", 0x10}, {"ControlLeft", 0x11}, {"ControlRight", 0x11},
+    {"AltLeft", 0x12},   {"AltRight", 0x12},  {"Pause", 0x13},      {"PageUp", 0x21},      {"PageDown", 0x22},
+    {"End", 0x23},       {"Home", 0x24},      {"ArrowLeft", 0x25},  {"ArrowUp", 0x26},     {"ArrowRight", 0x27},
+    {"ArrowDown", 0x28}, {"Insert", 0x2D},    {"Delete", 0x2E},     {"F1", 0x70},          {"F2", 0x71},
+    {"F3", 0x72},        {"F4", 0x73},        {"F5", 0x74},
 }};
 
 uint32_t FunctionKey(std::string_view code) {

@@ -143,8 +143,7 @@ class WebHost final : public Host {
 
 WebHost* gPageHost = nullptr;  // for the page's calls back in
 
-WebHost::WebHost()
-    : boxes_(&ShowBoxInPage) {
+WebHost::WebHost() : boxes_(&ShowBoxInPage) {
   gPageHost = this;
   emscripten_sync_run_in_main_runtime_thread(EM_FUNC_SIG_VI, &WebHost::StartOnPage, this);
 }
@@ -286,7 +285,7 @@ void WebHost::MoveCursor(double pageX, double pageY) {
   EM_ASM(
       {
         const box = kazePage.canvasBox();
-        HEAPF64.set([box.left, box.top, box.width, box.height], $0 >> 3);
+        HEAPF64.set([ box.left, box.top, box.width, box.height ], $0 >> 3);
       },
       rect.data());
   int32_t x = 0, y = 0;
@@ -324,7 +323,9 @@ EM_BOOL WebHost::OnKey(int type, const EmscriptenKeyboardEvent* key, void* userD
   if (virtualKey == 0) return EM_FALSE;
   const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
   host->input_.SetKey(virtualKey, down, host->TickCount());
-  host->Post(Event{.kind = Event::Kind::Key, .virtualKey = virtualKey, .down = down,
+  host->Post(Event{.kind = Event::Kind::Key,
+                   .virtualKey = virtualKey,
+                   .down = down,
                    .alt = IsDomSystemKey(key->code, key->altKey != 0)});
   // The browser keeps its shortcuts (Ctrl+R, Ctrl+W and the like); the
   // story's keys do nothing else in the page (the space bar would scroll).

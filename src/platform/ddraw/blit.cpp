@@ -98,8 +98,8 @@ struct ColumnMap {
   int64_t firstColumn = 0;  // area.left - dstRect.left
   int64_t count = 0;        // area width
   int64_t srcLeft = 0;
-  int64_t factor = 0;       // > 0: integer magnification; 0: use `columns`
-  bool identity = false;    // same width: source column = srcLeft + d
+  int64_t factor = 0;     // > 0: integer magnification; 0: use `columns`
+  bool identity = false;  // same width: source column = srcLeft + d
   std::vector<int32_t> columns;
 
   // The source pixels of one destination row, into `out` (count pixels),
@@ -206,8 +206,8 @@ PixelSurface CopyOut(const PixelSurface& src, const RECT& srcRect, std::vector<u
   const int32_t width = srcRect.right - srcRect.left, height = srcRect.bottom - srcRect.top;
   memory->resize(static_cast<size_t>(width) * static_cast<size_t>(height));
   for (int32_t y = 0; y < height; ++y)
-    std::memcpy(memory->data() + static_cast<size_t>(y) * static_cast<size_t>(width), src.Row(srcRect.top + y) + srcRect.left,
-                static_cast<size_t>(width) * sizeof(uint16_t));
+    std::memcpy(memory->data() + static_cast<size_t>(y) * static_cast<size_t>(width),
+                src.Row(srcRect.top + y) + srcRect.left, static_cast<size_t>(width) * sizeof(uint16_t));
   return PixelSurface{memory->data(), width, height, static_cast<int32_t>(width * sizeof(uint16_t)), src.layout};
 }
 
@@ -216,11 +216,12 @@ PixelSurface CopyOut(const PixelSurface& src, const RECT& srcRect, std::vector<u
 void FillRect(const PixelSurface& dst, const RECT& rect, const RECT& clip, uint16_t colour) {
   const RECT area = Intersect(rect, clip);
   if (IsEmpty(area)) return;
-  for (LONG y = area.top; y < area.bottom; ++y) FillRow(dst.Row(y) + area.left, int64_t{area.right} - area.left, colour);
+  for (LONG y = area.top; y < area.bottom; ++y)
+    FillRow(dst.Row(y) + area.left, int64_t{area.right} - area.left, colour);
 }
 
-void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
-                 const PixelSurface& src, const RECT& srcRect, const uint16_t* key) {
+void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip, const PixelSurface& src,
+                 const RECT& srcRect, const uint16_t* key) {
   const int64_t dstWidth = int64_t{dstRect.right} - dstRect.left;
   const int64_t dstHeight = int64_t{dstRect.bottom} - dstRect.top;
   const int64_t srcWidth = int64_t{srcRect.right} - srcRect.left;
@@ -236,8 +237,8 @@ void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
     return;
   }
 
-  const ColumnMap map = MapColumns(area.left - dstRect.left, int64_t{area.right} - area.left, srcRect.left,
-                                   srcWidth, dstWidth);
+  const ColumnMap map =
+      MapColumns(area.left - dstRect.left, int64_t{area.right} - area.left, srcRect.left, srcWidth, dstWidth);
   const int64_t rowBytes = map.count * static_cast<int64_t>(sizeof(uint16_t));
   if (key == nullptr && map.identity && srcHeight == dstHeight && rowBytes == dst.pitch && rowBytes == src.pitch) {
     // Whole rows on both sides, back to back in memory: one copy.

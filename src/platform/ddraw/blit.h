@@ -24,7 +24,7 @@ void FillRect(const PixelSurface& dst, const RECT& rect, const RECT& clip, uint1
 // lie within the destination and `srcRect` within the source. Source and
 // destination may be the same memory: the source is then read as it was
 // before the blit.
-void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
-                 const PixelSurface& src, const RECT& srcRect, const uint16_t* key);
+void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip, const PixelSurface& src,
+                 const RECT& srcRect, const uint16_t* key);
 
 }  // namespace kaze::platform

@@ -6,9 +6,7 @@ namespace kaze::platform::reference {
 
 namespace {
 
-bool Inside(const RECT& r, int64_t x, int64_t y) {
-  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
+bool Inside(const RECT& r, int64_t x, int64_t y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 }  // namespace
 
@@ -18,8 +16,8 @@ void FillRect(const PixelSurface& dst, const RECT& rect, const RECT& clip, uint1
       if (Inside(rect, x, y)) dst.Row(y)[x] = colour;
 }
 
-void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
-                 const PixelSurface& src, const RECT& srcRect, const uint16_t* key) {
+void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip, const PixelSurface& src,
+                 const RECT& srcRect, const uint16_t* key) {
   const int64_t dstWidth = int64_t{dstRect.right} - dstRect.left;
   const int64_t dstHeight = int64_t{dstRect.bottom} - dstRect.top;
   const int64_t srcWidth = int64_t{srcRect.right} - srcRect.left;

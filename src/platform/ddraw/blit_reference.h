@@ -9,7 +9,7 @@ namespace kaze::platform::reference {
 
 void FillRect(const PixelSurface& dst, const RECT& rect, const RECT& clip, uint16_t colour);
 
-void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip,
-                 const PixelSurface& src, const RECT& srcRect, const uint16_t* key);
+void StretchBlit(const PixelSurface& dst, const RECT& dstRect, const RECT& clip, const PixelSurface& src,
+                 const RECT& srcRect, const uint16_t* key);
 
 }  // namespace kaze::platform::reference

@@ -40,16 +40,15 @@ DirectDrawSurface* NewSurface(int32_t width, int32_t height, DWORD caps, const c
   NoteSurfaceWrite();
   surface->state.caps = caps;
   surface->state.role = role;
-  surface->state.pixels = PixelSurface{surface->state.memory.data(), width, height, pitch,
-                                       TheSettings().displayLayout};
+  surface->state.pixels = PixelSurface{surface->state.memory.data(), width, height, pitch, TheSettings().displayLayout};
   RegisterSurface(surface);
   return surface;
 }
 
 void TraceRelease(const char* object, ULONG referencesLeft) {
-  host::TheHost().Trace("ddraw", {{"op", std::string_view("release")},
-                                  {"object", std::string_view(object)},
-                                  {"refs", int64_t{referencesLeft}}});
+  host::TheHost().Trace(
+      "ddraw",
+      {{"op", std::string_view("release")}, {"object", std::string_view(object)}, {"refs", int64_t{referencesLeft}}});
 }
 
 namespace {
@@ -66,7 +65,8 @@ HRESULT CreatePrimary(const DirectDraw& ddraw, const DDSURFACEDESC& desc, LPDIRE
   DirectDrawSurface* primary = NewSurface(width, height, caps | DDSCAPS_FRONTBUFFER, "primary");
   if (primary == nullptr) return DDERR_OUTOFVIDEOMEMORY;
   if (chain) {
-    DirectDrawSurface* back = NewSurface(width, height, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX, "backbuffer");
+    DirectDrawSurface* back =
+        NewSurface(width, height, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX, "backbuffer");
     if (back == nullptr) {
       DropReference(primary);
       return DDERR_OUTOFVIDEOMEMORY;
@@ -143,10 +143,12 @@ HRESULT DirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel
   if (!exclusive) return DDERR_NOEXCLUSIVEMODE;
   if (width != 640 || height != 480 || bitsPerPixel != 16) return DDERR_INVALIDMODE;  // the one mode the screen has
   modeSet = true;
-  kaze::host::TheHost().Trace("ddraw", {{"op", std::string_view("set-mode")}, {"width", int64_t{width}},
-                                  {"height", int64_t{height}}, {"bits", int64_t{bitsPerPixel}},
-                                        {"format", std::string_view(TheSettings().displayLayout == PixelLayout::Rgb555
-                                                                        ? "5-5-5" : "5-6-5")}});
+  kaze::host::TheHost().Trace(
+      "ddraw", {{"op", std::string_view("set-mode")},
+                {"width", int64_t{width}},
+                {"height", int64_t{height}},
+                {"bits", int64_t{bitsPerPixel}},
+                {"format", std::string_view(TheSettings().displayLayout == PixelLayout::Rgb555 ? "5-5-5" : "5-6-5")}});
   SetScreenMode(static_cast<int32_t>(width), static_cast<int32_t>(height));
   // An exclusive full-screen window covers the new screen from its origin.
   PlaceWindow(cooperativeWindow, RECT{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)});

@@ -31,15 +31,15 @@ class DirectDrawClipper final : public IDirectDrawClipper {
 struct SurfaceState {
   ULONG refCount = 1;
   DWORD caps = 0;
-  std::vector<uint16_t> memory;  // rows of pixels.pitch bytes
-  PixelSurface pixels;           // points into memory
+  std::vector<uint16_t> memory;   // rows of pixels.pitch bytes
+  PixelSurface pixels;            // points into memory
   std::atomic<bool> lost{false};  // set by the host's loss, cleared by Restore (main thread)
   int lockCount = 0;
   DirectDrawClipper* clipper = nullptr;
   bool hasSourceKey = false;
   DDCOLORKEY sourceKey{};
-  DirectDrawSurface* backBuffer = nullptr;  // the flip chain's back buffer (primary only)
-  DirectDrawSurface* frontBuffer = nullptr; // the primary (back buffer only)
+  DirectDrawSurface* backBuffer = nullptr;   // the flip chain's back buffer (primary only)
+  DirectDrawSurface* frontBuffer = nullptr;  // the primary (back buffer only)
   HDC dc = nullptr;                          // open GDI context, if any
   const char* role = "offscreen";            // "primary", "backbuffer" or "offscreen", for traces
 };
@@ -48,8 +48,7 @@ class DirectDrawSurface final : public IDirectDrawSurface {
  public:
   ULONG AddRef() override;
   ULONG Release() override;
-  HRESULT Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
-              LPDDBLTFX fx) override;
+  HRESULT Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags, LPDDBLTFX fx) override;
   HRESULT Flip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) override;
   HRESULT GetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached) override;
   HRESULT GetDC(HDC* dc) override;

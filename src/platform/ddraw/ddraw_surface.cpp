@@ -76,8 +76,7 @@ SourceCopy CopyOf(const PixelSurface& source, const RECT& rect) {
   const int32_t width = rect.right - rect.left, height = rect.bottom - rect.top;
   copy.memory.resize(static_cast<size_t>(width) * height);
   copy.pixels = PixelSurface{copy.memory.data(), width, height, width * 2, source.layout};
-  for (int32_t y = 0; y < height; ++y)
-    std::copy_n(source.Row(rect.top + y) + rect.left, width, copy.pixels.Row(y));
+  for (int32_t y = 0; y < height; ++y) std::copy_n(source.Row(rect.top + y) + rect.left, width, copy.pixels.Row(y));
   copy.rect = RECT{0, 0, width, height};
   return copy;
 }
@@ -231,7 +230,8 @@ HRESULT DirectDrawSurface::Restore() {
   // The memory comes back, the picture does not: the program redraws.
   state.lost.store(false);
   NoteSurfaceWrite();
-  kaze::host::TheHost().Trace("surface", {{"op", std::string_view("restore")}, {"surface", std::string_view(state.role)}});
+  kaze::host::TheHost().Trace("surface",
+                              {{"op", std::string_view("restore")}, {"surface", std::string_view(state.role)}});
   return DD_OK;
 }
 

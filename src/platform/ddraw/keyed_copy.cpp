@@ -62,9 +62,12 @@ VectorWidth WidestVectors() {
 void CopyKeyed(uint16_t* to, const uint16_t* from, int64_t count, uint16_t key) {
 #if defined(__x86_64__)
   switch (WidestVectors()) {
-    case VectorWidth::Avx512: return CopyKeyedAvx512(to, from, count, key);
-    case VectorWidth::Avx2: return CopyKeyedAvx2(to, from, count, key);
-    case VectorWidth::Baseline: break;
+    case VectorWidth::Avx512:
+      return CopyKeyedAvx512(to, from, count, key);
+    case VectorWidth::Avx2:
+      return CopyKeyedAvx2(to, from, count, key);
+    case VectorWidth::Baseline:
+      break;
   }
 #endif
   CopyKeyedPlain(to, from, count, key);

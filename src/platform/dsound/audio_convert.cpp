@@ -29,7 +29,8 @@ class Channel {
 };
 
 int16_t Between(int32_t from, int32_t to, uint64_t part, uint64_t whole) {
-  return static_cast<int16_t>(std::lround(from + (to - from) * (static_cast<double>(part) / static_cast<double>(whole))));
+  return static_cast<int16_t>(
+      std::lround(from + (to - from) * (static_cast<double>(part) / static_cast<double>(whole))));
 }
 
 }  // namespace

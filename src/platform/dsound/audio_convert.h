@@ -24,8 +24,8 @@ struct PcmFormat {
 };
 
 struct ConvertedSound {
-  std::vector<int16_t> frames;       // interleaved stereo, ending as a loop wraps
-  std::vector<int16_t> onceEnding;   // the last frames again, as a sound played once ends
+  std::vector<int16_t> frames;      // interleaved stereo, ending as a loop wraps
+  std::vector<int16_t> onceEnding;  // the last frames again, as a sound played once ends
 };
 
 // The number of output frames of `frames` frames at `rate`.

@@ -45,7 +45,7 @@ class AudioMixer final : public host::AudioSource {
   struct Voice {
     std::vector<int16_t> frames;      // interleaved stereo at the output rate
     std::vector<int16_t> onceEnding;  // the end of `frames` when not looping
-    size_t position = 0;          // next frame to play
+    size_t position = 0;              // next frame to play
     bool playing = false;
     bool looping = false;
     float gain = 1.0f;

@@ -163,7 +163,7 @@ ULONG DirectSoundBuffer::Release() {
 }
 
 HRESULT DirectSoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD part1Bytes, LPVOID* part2,
-                                 LPDWORD part2Bytes, DWORD flags) {
+                                LPDWORD part2Bytes, DWORD flags) {
   if (auto fault = Fault("IDirectSoundBuffer::Lock")) return *fault;
   if (state.primary) return DSERR_PRIOLEVELNEEDED;
   if (state.locked) return DSERR_INVALIDCALL;
@@ -249,7 +249,8 @@ HRESULT DirectSoundBuffer::SetVolume(LONG volume) {
   if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
   state.volume = volume;
   TheAudioMixer().SetGain(state.voice, kaze::platform::GainOfVolume(volume));
-  kaze::host::TheHost().Trace("sound", {{"op", "volume"}, {"channel", int64_t{state.voice}}, {"volume", int64_t{volume}}});
+  kaze::host::TheHost().Trace("sound",
+                              {{"op", "volume"}, {"channel", int64_t{state.voice}}, {"volume", int64_t{volume}}});
   return DS_OK;
 }
 

@@ -33,7 +33,7 @@ struct SoundBufferState {
   bool locked = false;
   LONG volume = 0;
   bool looping = false;  // as last started
-  int voice = -1;  // the mixer voice of a secondary buffer
+  int voice = -1;        // the mixer voice of a secondary buffer
   DirectSound* owner = nullptr;
 };
 

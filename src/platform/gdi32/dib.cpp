@@ -64,9 +64,12 @@ Palette ReadPalette(const DibHeader& header, const uint8_t* info) {
 
 uint32_t IndexAt(const uint8_t* row, int32_t x, int bitCount) {
   switch (bitCount) {
-    case 1: return (row[x / 8] >> (7 - x % 8)) & 1;
-    case 4: return (row[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0xF;
-    default: return row[x];
+    case 1:
+      return (row[x / 8] >> (7 - x % 8)) & 1;
+    case 4:
+      return (row[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0xF;
+    default:
+      return row[x];
   }
 }
 
@@ -187,8 +190,8 @@ bool DecodeRunLength(const DibHeader& header, const uint8_t* info, const uint8_t
 }
 
 template <typename Pixel, typename Store>
-bool Decode(const uint8_t* info, size_t infoBytes, const uint8_t* bits, size_t bitsBytes, Store store,
-            int32_t& width, int32_t& height, std::vector<Pixel>& out) {
+bool Decode(const uint8_t* info, size_t infoBytes, const uint8_t* bits, size_t bitsBytes, Store store, int32_t& width,
+            int32_t& height, std::vector<Pixel>& out) {
   std::optional<DibHeader> header = ParseDibHeader(info, infoBytes);
   if (!header || (bits == nullptr && bitsBytes != 0)) return false;
   width = header->width;

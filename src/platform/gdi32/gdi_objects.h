@@ -22,9 +22,7 @@ struct HBITMAP__ {
   HDC selectedInto = nullptr;    // the memory context that holds it, if any
   bool stock = false;            // the 1x1 bitmap of a new memory context
 
-  kaze::platform::PixelSurface View() {
-    return {pixels.data(), width, height, width * 2, layout};
-  }
+  kaze::platform::PixelSurface View() { return {pixels.data(), width, height, width * 2, layout}; }
 };
 
 struct HDC__ {

@@ -245,8 +245,7 @@ struct IDirectDrawClipper : public IUnknown {
 };
 
 struct IDirectDrawSurface : public IUnknown {
-  virtual HRESULT Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
-                      LPDDBLTFX fx) = 0;
+  virtual HRESULT Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags, LPDDBLTFX fx) = 0;
   virtual HRESULT Flip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) = 0;
   virtual HRESULT GetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached) = 0;
   virtual HRESULT GetDC(HDC* dc) = 0;

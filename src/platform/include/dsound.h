@@ -65,8 +65,8 @@ typedef const DSBUFFERDESC* LPCDSBUFFERDESC;
 // The interfaces as the SDK declares them: abstract, reached only through
 // the pointers that DirectSoundCreate and CreateSoundBuffer hand out.
 struct IDirectSoundBuffer : public IUnknown {
-  virtual HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD part1Bytes, LPVOID* part2,
-                       LPDWORD part2Bytes, DWORD flags) = 0;
+  virtual HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD part1Bytes, LPVOID* part2, LPDWORD part2Bytes,
+                       DWORD flags) = 0;
   virtual HRESULT Unlock(LPVOID part1, DWORD part1Bytes, LPVOID part2, DWORD part2Bytes) = 0;
   virtual HRESULT Restore() = 0;
   virtual HRESULT SetCurrentPosition(DWORD position) = 0;

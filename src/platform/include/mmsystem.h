@@ -14,11 +14,9 @@ struct HMIXEROBJ__;
 typedef struct HMIXEROBJ__* HMIXEROBJ;
 typedef HMIXER* LPHMIXER;
 
-#define mmioFOURCC(c0, c1, c2, c3)                                                 \
-  (static_cast<FOURCC>(static_cast<BYTE>(c0)) |                                    \
-   (static_cast<FOURCC>(static_cast<BYTE>(c1)) << 8) |                             \
-   (static_cast<FOURCC>(static_cast<BYTE>(c2)) << 16) |                            \
-   (static_cast<FOURCC>(static_cast<BYTE>(c3)) << 24))
+#define mmioFOURCC(c0, c1, c2, c3)                                                                  \
+  (static_cast<FOURCC>(static_cast<BYTE>(c0)) | (static_cast<FOURCC>(static_cast<BYTE>(c1)) << 8) | \
+   (static_cast<FOURCC>(static_cast<BYTE>(c2)) << 16) | (static_cast<FOURCC>(static_cast<BYTE>(c3)) << 24))
 #define FOURCC_RIFF mmioFOURCC('R', 'I', 'F', 'F')
 #define FOURCC_LIST mmioFOURCC('L', 'I', 'S', 'T')
 

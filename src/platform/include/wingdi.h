@@ -50,14 +50,13 @@ typedef struct tagBITMAP {
 #define CLR_INVALID 0xFFFFFFFFu
 #define BLACK_BRUSH 4
 
-#define RGB(r, g, b) \
-  ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 
 HGDIOBJ GetStockObject(int object);
 HDC GetDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC dc);
-HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                       const BITMAPINFO* info, UINT usage);
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits, const BITMAPINFO* info,
+                       UINT usage);
 int GetObjectA(HGDIOBJ object, int size, LPVOID out);
 #define GetObject GetObjectA
 HDC CreateCompatibleDC(HDC dc);

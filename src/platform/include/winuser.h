@@ -95,8 +95,8 @@ typedef struct tagACCEL {
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 
 ATOM RegisterClassA(const WNDCLASSA* wndClass);
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL ShowWindow(HWND hwnd, int cmdShow);
 BOOL UpdateWindow(HWND hwnd);
 BOOL DestroyWindow(HWND hwnd);

@@ -14,21 +14,22 @@ std::filesystem::path gDataRoot = ".";
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   auto lower = [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::vector<std::string> SplitComponents(std::string_view path, bool& valid) {
   std::vector<std::string> parts;
-  valid = !path.empty() && path.front() != '\\' && path.front() != '/' &&
-          path.find(':') == std::string_view::npos;
+  valid = !path.empty() && path.front() != '\\' && path.front() != '/' && path.find(':') == std::string_view::npos;
   size_t start = 0;
   while (valid && start <= path.size()) {
     size_t end = path.find_first_of("\\/", start);
     if (end == std::string_view::npos) end = path.size();
     std::string_view part = path.substr(start, end - start);
-    if (part == "..") valid = false;
-    else if (!part.empty() && part != ".") parts.emplace_back(part);
+    if (part == "..")
+      valid = false;
+    else if (!part.empty() && part != ".")
+      parts.emplace_back(part);
     start = end + 1;
   }
   return parts;

@@ -61,8 +61,8 @@ void KeyMessage(HWND hwnd, const host::Event& event) {
 }
 
 void MouseButtonMessage(HWND hwnd, const host::Event& event) {
-  UINT message = event.button == 0 ? (event.down ? WM_LBUTTONDOWN : WM_LBUTTONUP)
-                                   : (event.down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
+  UINT message =
+      event.button == 0 ? (event.down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (event.down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
   Enqueue(MakeMessage(hwnd, message, 0, ClientPoint(hwnd, event.x, event.y)));
 }
 
@@ -175,7 +175,7 @@ BOOL TranslateMessage(const MSG* msg) {
   if (msg == nullptr) return FALSE;
   const UINT message = msg->message;
   return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP ? TRUE
-                                                                                                          : FALSE;
+                                                                                                            : FALSE;
 }
 
 LRESULT DispatchMessageA(const MSG* msg) {

@@ -17,8 +17,8 @@ struct AcceleratorTableResource {
 struct IconImageResource {
   int32_t width = 0;
   int32_t height = 0;
-  int32_t colours = 0;               // 16 or 256
-  const uint32_t* argb = nullptr;    // width*height pixels, or null
+  int32_t colours = 0;             // 16 or 256
+  const uint32_t* argb = nullptr;  // width*height pixels, or null
 };
 
 struct IconGroupResource {

@@ -130,8 +130,8 @@ ATOM RegisterClassA(const WNDCLASSA* wndClass) {
   return static_cast<ATOM>(0xC000 + gClasses.size());
 }
 
-HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int x, int y, int width, int height,
-                     HWND parent, HMENU, HINSTANCE, LPVOID) {
+HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int x, int y, int width, int height, HWND parent,
+                     HMENU, HINSTANCE, LPVOID) {
   if (CheckFault("CreateWindowExA")) return nullptr;
   HWND hwnd = nullptr;
   bool openScreen = false;

@@ -128,7 +128,10 @@ void TraceOpen(std::string_view name, bool found, const char* unreadable = nullp
   if (!found) {
     host.Trace("sound", {{"op", "open"}, {"file", name}, {"found", false}});
   } else if (unreadable != nullptr) {
-    host.Trace("sound", {{"op", "open"}, {"file", name}, {"found", true}, {"readable", false},
+    host.Trace("sound", {{"op", "open"},
+                         {"file", name},
+                         {"found", true},
+                         {"readable", false},
                          {"reason", std::string_view(unreadable)}});
   } else {
     host.Trace("sound", {{"op", "open"}, {"file", name}, {"found", true}, {"readable", true}});

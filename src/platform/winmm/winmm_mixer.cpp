@@ -241,8 +241,8 @@ MMRESULT mixerGetLineInfoA(HMIXEROBJ object, LPMIXERLINEA line, DWORD flags) {
     case MIXER_GETLINEINFOF_SOURCE:
       if (line->dwDestination < destinations.size() &&
           line->dwSource < destinations[line->dwDestination].sources.size()) {
-        found = {&destinations[line->dwDestination].sources[line->dwSource], line->dwDestination, line->dwSource,
-                 true, 0};
+        found = {&destinations[line->dwDestination].sources[line->dwSource], line->dwDestination, line->dwSource, true,
+                 0};
       }
       break;
     case MIXER_GETLINEINFOF_LINEID:
@@ -307,5 +307,5 @@ MMRESULT mixerSetControlDetails(HMIXEROBJ object, LPMIXERCONTROLDETAILS details,
   for (size_t i = 0; i < count; ++i) values[i] = in[i].dwValue;
   DWORD items = std::max<DWORD>(details->cMultipleItems, 1);
   return backend->WriteValues(details->dwControlID, details->cChannels, items, values) ? MMSYSERR_NOERROR
-                                                                                        : MMSYSERR_ERROR;
+                                                                                       : MMSYSERR_ERROR;
 }

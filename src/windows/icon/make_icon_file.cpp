@@ -36,9 +36,9 @@ void Put32(Bytes& out, uint32_t v) {
 
 bool IsClear(uint32_t argb) { return (argb >> 24) < 0x80; }
 
-constexpr std::array<uint32_t, 16> kVgaColours = {
-    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+constexpr std::array<uint32_t, 16> kVgaColours = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                                  0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                                  0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
 
 std::vector<uint32_t> FixedPalette(size_t colours) {
   if (colours == kVgaColours.size()) return {kVgaColours.begin(), kVgaColours.end()};
@@ -88,17 +88,19 @@ Bytes IconImage(const Image& image) {
   for (uint32_t v : {40u, static_cast<uint32_t>(size), static_cast<uint32_t>(2 * size)}) Put32(out, v);
   Put16(out, 1);
   Put16(out, static_cast<uint32_t>(image.bitCount));
-  Put32(out, 0);                                                     // BI_RGB
+  Put32(out, 0);                                                          // BI_RGB
   Put32(out, static_cast<uint32_t>((colourStride + maskStride) * size));  // image bytes
-  for (int i = 0; i < 4; ++i) Put32(out, 0);                         // resolution, colours used, important
-  for (uint32_t rgb : palette) Put32(out, rgb);                      // RGBQUAD: blue, green, red, 0
+  for (int i = 0; i < 4; ++i) Put32(out, 0);                              // resolution, colours used, important
+  for (uint32_t rgb : palette) Put32(out, rgb);                           // RGBQUAD: blue, green, red, 0
   for (int y = size - 1; y >= 0; --y) {
     Bytes row(static_cast<size_t>(colourStride), 0);
     for (int x = 0; x < size; ++x) {
       const uint32_t argb = image.argb[static_cast<size_t>(y * size + x)];
       const uint8_t index = IsClear(argb) ? 0 : NearestIndex(palette, argb & 0xFFFFFF);
-      if (image.bitCount == 8) row[static_cast<size_t>(x)] = index;
-      else row[static_cast<size_t>(x / 2)] |= static_cast<uint8_t>(x % 2 == 0 ? index << 4 : index);
+      if (image.bitCount == 8)
+        row[static_cast<size_t>(x)] = index;
+      else
+        row[static_cast<size_t>(x / 2)] |= static_cast<uint8_t>(x % 2 == 0 ? index << 4 : index);
     }
     out.insert(out.end(), row.begin(), row.end());
   }

@@ -59,8 +59,8 @@ struct Button {
   int32_t id, left, top, right, bottom;
 };
 constexpr Button kButtons[] = {
-    {kBackButton, 498, 452, 538, 479}, {kNextButton, 568, 452, 608, 479},      {kQuitButton, 30, 456, 60, 476},
-    {kSoundButton, 452, 459, 468, 475}, {kYesButton, 275, 461, 298, 473}, {kNoAnswerButton, 305, 461, 328, 473},
+    {kBackButton, 498, 452, 538, 479},  {kNextButton, 568, 452, 608, 479}, {kQuitButton, 30, 456, 60, 476},
+    {kSoundButton, 452, 459, 468, 475}, {kYesButton, 275, 461, 298, 473},  {kNoAnswerButton, 305, 461, 328, 473},
 };
 
 TEST_F(BarButtons, APointHitsOnlyStrictlyInsideAButtonAndNeverOnItsEdge) {
@@ -71,9 +71,12 @@ TEST_F(BarButtons, APointHitsOnlyStrictlyInsideAButtonAndNeverOnItsEdge) {
     };
     const int32_t midX = (b.left + b.right) / 2, midY = (b.top + b.bottom) / 2;
     const Point points[] = {
-        {b.left + 1, b.top + 1, b.id}, {b.right - 1, b.bottom - 1, b.id},  // the inner corners
-        {b.left, midY, 0},             {b.right, midY, 0},                 // the edges
-        {midX, b.top, 0},              {midX, b.bottom, 0},
+        {b.left + 1, b.top + 1, b.id},
+        {b.right - 1, b.bottom - 1, b.id},  // the inner corners
+        {b.left, midY, 0},
+        {b.right, midY, 0},  // the edges
+        {midX, b.top, 0},
+        {midX, b.bottom, 0},
     };
     for (const Point& p : points) {
       pointer_.x = p.x;
@@ -111,10 +114,10 @@ TEST_F(BarButtons, TheHotPicturesOfQuitSoundYesAndNoArePressedInOnlyWhileTheButt
     int32_t slot;
   };
   const Case cases[] = {
-      {kQuitButton, 1, 1, 31, 457, 34},    {kQuitButton, 0, 1, 30, 456, 34},    {kNoButton, 1, 1, 30, 456, 33},
-      {kSoundButton, 1, 1, 453, 460, 32},  {kSoundButton, 0, 1, 452, 459, 32},  {kSoundButton, 1, 0, 453, 460, 31},
-      {kNoButton, 1, 1, 452, 459, 32},     {kYesButton, 1, 1, 276, 462, 44},    {kYesButton, 0, 1, 275, 461, 44},
-      {kNoButton, 1, 1, 275, 461, 44},     {kNoAnswerButton, 1, 1, 306, 462, 45}, {kNoAnswerButton, 0, 1, 305, 461, 45},
+      {kQuitButton, 1, 1, 31, 457, 34},   {kQuitButton, 0, 1, 30, 456, 34},      {kNoButton, 1, 1, 30, 456, 33},
+      {kSoundButton, 1, 1, 453, 460, 32}, {kSoundButton, 0, 1, 452, 459, 32},    {kSoundButton, 1, 0, 453, 460, 31},
+      {kNoButton, 1, 1, 452, 459, 32},    {kYesButton, 1, 1, 276, 462, 44},      {kYesButton, 0, 1, 275, 461, 44},
+      {kNoButton, 1, 1, 275, 461, 44},    {kNoAnswerButton, 1, 1, 306, 462, 45}, {kNoAnswerButton, 0, 1, 305, 461, 45},
       {kNoButton, 1, 1, 305, 461, 45},
   };
   const int32_t savedSound = SoundEnabled;

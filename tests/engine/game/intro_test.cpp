@@ -84,9 +84,9 @@ void Passes(FlipChain& c, const Draw& draw, int count) {
 void ShowPictureModel(FlipChain& c, Rect picture, Colour colour) {
   const Draw draw = [&](Screen& s) { s.Put(picture, colour); };
   const Rect faded{picture.x, picture.y, 640, 480};
-  FadeIn(c, draw, faded);   // passes 1 to 17
-  Passes(c, draw, 184);     // 18 to 201
-  draw(c.work);             // 202 arms the fade-out
+  FadeIn(c, draw, faded);  // passes 1 to 17
+  Passes(c, draw, 184);    // 18 to 201
+  draw(c.work);            // 202 arms the fade-out
   c.Flip();
   FadeOutFrames(c, draw, faded);  // 203 to 219
   c.ClearAll();
@@ -103,8 +103,10 @@ void BlendModel(FlipChain& c, Rect first, Rect second) {
   EXPECT_EQ(secondWeights.size(), 90u);
   for (size_t n = 0; n <= 200; ++n) {
     c.back.Put(first, kFirst);
-    if (n < secondWeights.size()) c.back.Blend(second, kSecond, secondWeights[n]);
-    else c.back.Put(second, kSecond);
+    if (n < secondWeights.size())
+      c.back.Blend(second, kSecond, secondWeights[n]);
+    else
+      c.back.Put(second, kSecond);
     c.Flip();
   }
   const Draw both = [&](Screen& s) {
@@ -126,15 +128,18 @@ void OverlayModel(FlipChain& c, int32_t x, int32_t y) {
   EXPECT_EQ(weights.size(), 45u);
   auto frame = [&](Screen& s, size_t k) {
     background(s);
-    if (k < weights.size()) OverlayRows(s, x, y, [&](Screen& t, Rect r) { t.Blend(r, kOverlay, weights[k]); });
-    else OverlayRows(s, x, y, [&](Screen& t, Rect r) { t.Put(r, kOverlay); });
+    if (k < weights.size())
+      OverlayRows(s, x, y, [&](Screen& t, Rect r) { t.Blend(r, kOverlay, weights[k]); });
+    else
+      OverlayRows(s, x, y, [&](Screen& t, Rect r) { t.Put(r, kOverlay); });
   };
   // 501 passes of 20 ms: the first beyond 10 s requests the fade-out.
   for (size_t k = 0; k < 501; ++k) {
     frame(c.back, k);
     c.Flip();
   }
-  FadeOutFrames(c, [&](Screen& s) { frame(s, 999); }, kFullScreen);
+  FadeOutFrames(
+      c, [&](Screen& s) { frame(s, 999); }, kFullScreen);
   c.ClearAll();
 }
 
@@ -166,8 +171,9 @@ TEST(Intro, FramesSoundsCursorAndAMissingPictureAsScripted) {
   // The tick counter wraps 1.5 s into the final pause; ESC comes while the
   // opening loads its pictures.
   const uint32_t startTick = static_cast<uint32_t>(0x100000000ull - (kFinalPauseStart + 1500));
-  const std::vector<std::string> args{"--data", dir.path().string(), "--start-tick", std::to_string(startTick),
-                                      "--until", std::to_string(kOpeningStart)};
+  const std::vector<std::string> args{"--data",       dir.path().string(),
+                                      "--start-tick", std::to_string(startTick),
+                                      "--until",      std::to_string(kOpeningStart)};
   KazeRun run = RunKaze(args);
   ASSERT_EQ(run.exitCode, 0) << run.stderrText;
 
@@ -204,7 +210,8 @@ TEST(Intro, FramesSoundsCursorAndAMissingPictureAsScripted) {
   const std::vector<int64_t> voice = EffectVoices(run.trace);
   std::vector<Effect> calls;
   for (const TraceLine& line : Events(run.trace, "sound"))
-    if (line.Str("op") == "play" || line.Str("op") == "stop") calls.push_back({line.t, line.Str("op"), line.Int("channel")});
+    if (line.Str("op") == "play" || line.Str("op") == "stop")
+      calls.push_back({line.t, line.Str("op"), line.Int("channel")});
   const std::vector<std::pair<std::string, int>> order{{"play", 8}, {"play", 4}, {"stop", 4},
                                                        {"play", 6}, {"stop", 6}, {"stop", 8}};
   ASSERT_EQ(calls.size(), order.size());
@@ -227,7 +234,8 @@ TEST(Intro, FramesSoundsCursorAndAMissingPictureAsScripted) {
     std::vector<int64_t> volumes;  // less the full volume set just before an effect starts
     for (const TraceLine& line : Events(run.trace, "sound"))
       if (line.Str("op") == "volume" && line.Int("channel") == voice[effect] &&
-          std::none_of(calls.begin(), calls.end(), [&](const Effect& c) { return c.t == line.t + 1 && c.op == "play"; }))
+          std::none_of(calls.begin(), calls.end(),
+                       [&](const Effect& c) { return c.t == line.t + 1 && c.op == "play"; }))
         volumes.push_back(line.Int("volume"));
     const size_t fadeOuts = effect == 8 ? 1 : 9;  // nine rows, each ending in a fade-out
     ASSERT_EQ(volumes.size(), fadeOuts * ramp.size()) << "effect " << effect;

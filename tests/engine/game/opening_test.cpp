@@ -18,12 +18,12 @@
 namespace kaze::test {
 namespace {
 
-constexpr int64_t kOpening = 74288;           // the opening loads its pictures
-constexpr int64_t kPart1Faded = 78648;        // part 1's last pass (its fade-out done)
-constexpr int64_t kPart2 = 83672;             // after the 5 s pause
-constexpr int64_t kPart3FadeOut = 93992;      // part 3's first darker frame
-constexpr int64_t kPart4Tune = 99356;         // part 4 starts the opening tune
-constexpr int64_t kSecondCycle = 131620;      // part 1 again
+constexpr int64_t kOpening = 74288;       // the opening loads its pictures
+constexpr int64_t kPart1Faded = 78648;    // part 1's last pass (its fade-out done)
+constexpr int64_t kPart2 = 83672;         // after the 5 s pause
+constexpr int64_t kPart3FadeOut = 93992;  // part 3's first darker frame
+constexpr int64_t kPart4Tune = 99356;     // part 4 starts the opening tune
+constexpr int64_t kSecondCycle = 131620;  // part 1 again
 
 constexpr Rect kFullScreen{0, 0, 640, 480};
 constexpr Rect kFirst{121, 197, 40, 20}, kColumn{514, 0, 20, kColumnHeight}, kLine{460, 300, 60, 20};
@@ -47,8 +47,10 @@ uint32_t MothFrame(int i) {
 uint32_t Lettering(int32_t columnRows, float lineWeight, int32_t closingRows = 0) {
   Screen s;
   s.Put(kFullScreen, kTitleBackground);
-  if (lineWeight > 1.0f) s.Put(kLine, kTitleLine);
-  else if (lineWeight > 0.0f) s.Blend(kLine, kTitleLine, lineWeight);
+  if (lineWeight > 1.0f)
+    s.Put(kLine, kTitleLine);
+  else if (lineWeight > 0.0f)
+    s.Blend(kLine, kTitleLine, lineWeight);
   s.PutTop(kColumn, columnRows, kTitleColumn);
   if (closingRows > 0) s.PutTop(kClosing, closingRows, kClosingLine);
   return s.Crc();
@@ -90,9 +92,9 @@ void Play(OpeningRun& r, const std::string& script, int64_t until, bool withColu
           uint32_t startTick = 100000) {
   SceneData data(r.dir.path());
   WriteOpeningData(data, withColumn);
-  r.run = RunKaze({"--data", r.dir.path().string(), "--start-tick", std::to_string(startTick), "--until",
-                   std::to_string(until)},
-                  script);
+  r.run = RunKaze(
+      {"--data", r.dir.path().string(), "--start-tick", std::to_string(startTick), "--until", std::to_string(until)},
+      script);
   ASSERT_EQ(r.run.exitCode, 0) << r.run.stderrText;
   r.voice = EffectVoices(r.run.trace);
 }
@@ -113,7 +115,8 @@ int64_t ExpectTitle(const OpeningRun& r, int64_t from, bool complete = true) {
   const std::vector<uint32_t> expected = TitleFrames();
   std::vector<uint32_t> seen = FrameCrcs(r.run.trace, start - 1, start + 443 * 20 + 40);
   if (!complete) seen.resize(std::min(seen.size(), expected.size() - 1));
-  EXPECT_EQ(seen, std::vector<uint32_t>(expected.begin() + 1, expected.begin() + 1 + std::min(seen.size(), expected.size() - 1)));
+  EXPECT_EQ(seen, std::vector<uint32_t>(expected.begin() + 1,
+                                        expected.begin() + 1 + std::min(seen.size(), expected.size() - 1)));
   if (complete) {
     EXPECT_EQ(seen.size(), expected.size() - 1);
   }
@@ -175,11 +178,11 @@ TEST(Opening, LostClicksAButtonHeldThroughAPauseAndTheWrap) {
   // The tick counter wraps in the middle of the pause after part 1.
   const uint32_t startTick = static_cast<uint32_t>(0x100000000ull - 81000);
   const std::string script =
-      "78400 click left 10 10\n"    // part 1's fade-out: forgotten before the pause
-      "83750 click left 10 10\n"    // part 2: not polled, cleared before part 3
-      "94100 click right 10 10\n"   // part 3's fade-out: forgotten before the pause
-      "95400 down left\n"           // held through the pause after part 3...
-      "97400 up left\n";            // ...which ends on the release
+      "78400 click left 10 10\n"   // part 1's fade-out: forgotten before the pause
+      "83750 click left 10 10\n"   // part 2: not polled, cleared before part 3
+      "94100 click right 10 10\n"  // part 3's fade-out: forgotten before the pause
+      "95400 down left\n"          // held through the pause after part 3...
+      "97400 up left\n";           // ...which ends on the release
   Play(r, script, 106500, true, startTick);
   const auto& trace = r.run.trace;
 
@@ -244,8 +247,8 @@ TEST(Opening, AClickDuringPartFoursFadeInIsTakenWhenTheFadeInEnds) {
     s.Darken(kFullScreen, level);
     return s.Crc();
   };
-  const std::vector<uint32_t> expected{background(4), background(2), background(4), background(2),
-                                       background(4), background(6)};
+  const std::vector<uint32_t> expected{background(4), background(2), background(4),
+                                       background(2), background(4), background(6)};
   EXPECT_EQ(FrameCrcs(trace, kPart4Tune, kPart4Tune + 400 + 1), expected);
   EXPECT_EQ(TimeOfFrame(trace, background(4), kPart4Tune + 330), kPart4Tune + 380);
   // The tune stops when the fade-out ends (pass 35), and the title follows.
@@ -310,7 +313,8 @@ class OpeningClicks : public ScenarioTest {
     return Changes(crcs);
   }
   static void Ramp(std::vector<int32_t>& levels, int32_t from, int32_t to) {
-    for (int32_t level = from; from < to ? level <= to : level >= to; level += from < to ? 2 : -2) levels.push_back(level);
+    for (int32_t level = from; from < to ? level <= to : level >= to; level += from < to ? 2 : -2)
+      levels.push_back(level);
   }
 
   TempDir dir_;
@@ -349,7 +353,8 @@ TEST_F(OpeningClicks, OneJustBeforePartOnesOwnFadeOutIsOvertakenByItAndTheFadeSt
   EXPECT_EQ(PartOneUntilTheTitle(3900), Shown(levels));
   // The volume ramp of every effect starts over too, and ends at full volume.
   std::vector<int64_t> expected{-200, -400, -600};
-  for (int index = 17; index >= 1; --index) expected.push_back(index >= 3 ? -200 * (18 - index) : index == 2 ? -3300 : -3600);
+  for (int index = 17; index >= 1; --index)
+    expected.push_back(index >= 3 ? -200 * (18 - index) : index == 2 ? -3300 : -3600);
   expected.push_back(0);
   std::vector<int64_t> volumes;
   const int64_t title = TimeOfFrame(trace_, TitleScreen(2, 0).Crc(), 3900);

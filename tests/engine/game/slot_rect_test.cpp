@@ -29,7 +29,7 @@ TEST(SlotRect, IsGivenForLoadedSlotsOnlyAndTheRectangleIsLeftAloneOtherwise) {
   const RECT untouched{-7, -7, -7, -7};
   const Case cases[] = {
       {0, 1, {0, 0, 40, 20}}, {255, 1, {0, 0, 8, 450}}, {1, 0, untouched},  // loaded, loaded, empty
-      {-1, 0, untouched},     {256, 0, untouched},                         // just outside the range
+      {-1, 0, untouched},     {256, 0, untouched},                          // just outside the range
   };
   for (const Case& c : cases) {
     RECT rect = untouched;

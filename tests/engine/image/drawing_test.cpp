@@ -61,7 +61,8 @@ TEST_F(Drawing, KeyedPictureIsTransparentExactlyWhereItHoldsItsTopLeftValue) {
   DrawImage(1, 100, 50);
   DrawImage(2, 300, 50);
   ExpectScreen(back, [&](int32_t x, int32_t y) -> uint16_t {
-    if (x >= 100 && x < 112 && y >= 50 && y < 59) return sprite(x - 100, y - 50) == key ? kPaper : sprite(x - 100, y - 50);
+    if (x >= 100 && x < 112 && y >= 50 && y < 59)
+      return sprite(x - 100, y - 50) == key ? kPaper : sprite(x - 100, y - 50);
     if (x >= 300 && x < 312 && y >= 50 && y < 59) return sprite(x - 300, y - 50);  // unkeyed: all of it
     return kPaper;
   });
@@ -99,7 +100,8 @@ TEST_F(Drawing, AKeyColourOtherThanInvalidIsTranslatedByGdiAndThePictureKeptInta
 
 TEST_F(Drawing, KeyStepRetriesABusyLockAndGivesUpOnOneThatStaysBusy) {
   const uint16_t key = 0x07E0;
-  PutPicture(5, 2, 1, [&](int32_t x, int32_t) -> uint16_t { return x == 0 ? key : 0xFFFF; }, /*keyed=*/true);
+  PutPicture(
+      5, 2, 1, [&](int32_t x, int32_t) -> uint16_t { return x == 0 ? key : 0xFFFF; }, /*keyed=*/true);
   platform::InjectFault("IDirectDrawSurface::Lock", DDERR_WASSTILLDRAWING, 1);
   DrawImage(5, 0, 0);
   EXPECT_EQ(Pixel(back, 0, 0), kPaper);  // the second try read the key
@@ -117,8 +119,11 @@ TEST_F(Drawing, KeyStepRetriesABusyLockAndGivesUpOnOneThatStaysBusy) {
 
 TEST_F(Drawing, PicturesAreCutAtEveryScreenEdge) {
   PutPicture(0, 40, 30, Numbered);
-  struct Place { int32_t x, y; };
-  for (const Place at : {Place{-10, 100}, Place{630, 100}, Place{200, -7}, Place{200, 470}, Place{-20, -20}, Place{620, 460}}) {
+  struct Place {
+    int32_t x, y;
+  };
+  for (const Place at :
+       {Place{-10, 100}, Place{630, 100}, Place{200, -7}, Place{200, 470}, Place{-20, -20}, Place{620, 460}}) {
     for (int call = 0; call < 3; ++call) {
       Fill(back, kPaper);
       int32_t rows = 30;

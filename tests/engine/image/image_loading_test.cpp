@@ -35,9 +35,8 @@ class ImageLoadingTest : public kaze::test::HeadlessTest {
   void SetUp() override {
     HeadlessTest::SetUp();
     StartHost();
-    dataRoot_ = fs::temp_directory_path() /
-                ("kaze_loading_" + std::to_string(getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dataRoot_ = fs::temp_directory_path() / ("kaze_loading_" + std::to_string(getpid()) + "_" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dataRoot_);
     fs::create_directories(dataRoot_ / "Data");
     kaze::platform::SetDataRoot(dataRoot_);
@@ -88,7 +87,9 @@ vimage::RgbPicture Flat(int width, int height, uint32_t colour) {
   return {width, height, std::vector<uint32_t>(size_t(width) * height, colour)};
 }
 
-uint16_t SurfacePixel(IDirectDrawSurface* surface, int x, int y) { return kaze::platform::StateOf(surface).pixels.Row(y)[x]; }
+uint16_t SurfacePixel(IDirectDrawSurface* surface, int x, int y) {
+  return kaze::platform::StateOf(surface).pixels.Row(y)[x];
+}
 
 // Bytes this process has read from files so far.
 uint64_t BytesReadByProcess() {
@@ -119,7 +120,7 @@ TEST_F(ImageLoadingTest, FullScreenPictureFillsItsSlotInTheDisplayFormat) {
   for (PixelLayout layout : {PixelLayout::Rgb565, PixelLayout::Rgb555}) {
     kaze::platform::TheSettings().displayLayout = layout;
     vimage::RgbPicture picture = Flat(640, 480, 0x123456);
-    picture.colours[0] = 0xFF0000;                    // top-left
+    picture.colours[0] = 0xFF0000;                        // top-left
     picture.colours[size_t(479) * 640 + 639] = 0x0000FF;  // bottom-right
     WritePicture("main\\pp0010.v", picture);
     ASSERT_EQ(device_->LoadImageSlot(10, "main\\pp0010.v", 0, -1), 1);
@@ -177,16 +178,16 @@ TEST_F(ImageLoadingTest, KeyColourOfALoadedPictureIsTranslatedThroughGdiAndThePi
 }
 
 TEST_F(ImageLoadingTest, PictureThatCannotBeLoadedIsReportedWithItsPath) {
-  WriteData("main\\text.v", vimage::EncodeVImage({'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p', '.', '.', '.', '.', '.'}));
+  WriteData("main\\text.v",
+            vimage::EncodeVImage({'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p', '.', '.', '.', '.', '.'}));
   WriteData("main\\forged.v", {0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0xFF});
   EXPECT_EQ(device_->LoadImageSlot(2, "main\\nothing.v", 0, -1), 0);
   EXPECT_EQ(device_->LoadImageSlot(3, "main\\text.v", 0, -1), 0);
   EXPECT_EQ(device_->LoadImageSlot(4, "main\\forged.v", 0, -1), 0);
   const std::string message = "画像ファイルを読み込めません\n\n";
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"ERROR", message + "Data\\main\\nothing.v"},
-      {"ERROR", message + "Data\\main\\text.v"},
-      {"ERROR", message + "Data\\main\\forged.v"}};
+  const std::vector<std::pair<std::string, std::string>> expected = {{"ERROR", message + "Data\\main\\nothing.v"},
+                                                                     {"ERROR", message + "Data\\main\\text.v"},
+                                                                     {"ERROR", message + "Data\\main\\forged.v"}};
   EXPECT_EQ(Boxes(), expected);
   for (int slot : {2, 3, 4}) {
     EXPECT_EQ(device_->slots[slot].loaded, 0);

@@ -75,7 +75,9 @@ INSTANTIATE_TEST_SUITE_P(BothFormats, EffectsInEachFormat,
                                                   (30 << 11) | (30 << 6) | 30, 0xFFDF},
                                            Format{PixelLayout::Rgb555, 0x7FFF, 0x3DEF, (7 << 10) | (7 << 5) | 7,
                                                   (30 << 10) | (30 << 5) | 30, 0x7FFF}),
-                         [](const auto& info) { return info.param.layout == PixelLayout::Rgb565 ? "Rgb565" : "Rgb555"; });
+                         [](const auto& info) {
+                           return info.param.layout == PixelLayout::Rgb565 ? "Rgb565" : "Rgb555";
+                         });
 
 TEST_F(Effects, EmptyAndMissingSlotsDrawNothing) {
   Start();
@@ -113,12 +115,16 @@ TEST_F(Effects, WeightsBeyondZeroToOneDrawAsTheNearestEnd) {
 TEST_F(Effects, DimmedAndBlendedDrawsAreCutAtEveryScreenEdge) {
   Start();
   PutPicture(0, 40, 30, Numbered);
-  struct Place { int32_t x, y; };
+  struct Place {
+    int32_t x, y;
+  };
   for (const Place at : {Place{-10, 100}, Place{630, 100}, Place{200, -7}, Place{200, 470}, Place{-639, -479}}) {
     for (int blended = 0; blended < 2; ++blended) {
       Fill(back, kPaper);
-      if (blended) DrawImageBlended(0, at.x, at.y, 1.0f);
-      else DrawImageDimmed(0, at.x, at.y);
+      if (blended)
+        DrawImageBlended(0, at.x, at.y, 1.0f);
+      else
+        DrawImageDimmed(0, at.x, at.y);
       ExpectScreen(back, [&](int32_t x, int32_t y) -> uint16_t {
         const bool inside = x >= at.x && x < at.x + 40 && y >= at.y && y < at.y + 30;
         if (!inside) return kPaper;

@@ -38,7 +38,8 @@ uint16_t BlendRule(uint16_t s, uint16_t d, const ChannelLayout& layout, float al
   const float inverse = static_cast<float>(1.0 - alpha);
   uint32_t out = 0;
   for (int32_t shift : {layout.redShift, layout.greenShift, layout.blueShift}) {
-    const double mixed = ((d >> shift) & 31) * static_cast<double>(inverse) + ((s >> shift) & 31) * static_cast<double>(alpha);
+    const double mixed =
+        ((d >> shift) & 31) * static_cast<double>(inverse) + ((s >> shift) & 31) * static_cast<double>(alpha);
     out |= static_cast<uint32_t>(mixed) << shift;
   }
   return static_cast<uint16_t>(out);
@@ -58,38 +59,38 @@ Row Darkened(Row row, const ChannelLayout& layout, int32_t level) {
 
 TEST(Dim, HalvesEveryChannelAndSkipsBlackSourcePixels) {
   InEveryForm([] {
-  Row target{0x1234, 0x1234, 0x1234, 0x1234};
-  const Row source{0xFFFF, 0x0000, 0x0001, 0xF800};
-  DimRow(target.data(), source.data(), 4, 0x7BCF);
-  EXPECT_EQ(target, (Row{0x7BCF, 0x1234, 0x0000, 0x7800}));
+    Row target{0x1234, 0x1234, 0x1234, 0x1234};
+    const Row source{0xFFFF, 0x0000, 0x0001, 0xF800};
+    DimRow(target.data(), source.data(), 4, 0x7BCF);
+    EXPECT_EQ(target, (Row{0x7BCF, 0x1234, 0x0000, 0x7800}));
   });
 }
 
 TEST(Blend, HandComputedPixels) {
   InEveryForm([] {
-  const ChannelLayout layout = Layout565();
-  // At 1 the source shows, at 0 the target stays; either way green's lowest
-  // bit goes, and black source pixels are skipped.
-  const Row source{0xFFFF, 0x1234, 0x0000};
-  Row target{0x0000, 0xABCD, 0x5555};
-  BlendRow(target.data(), source.data(), 3, layout, MakeBlendTable(1.0f));
-  EXPECT_EQ(target, (Row{0xFFDF, 0x1234 & 0xFFDF, 0x5555}));
-  Row kept{0xFFFF, 0xABCD};
-  BlendRow(kept.data(), source.data(), 2, layout, MakeBlendTable(0.0f));
-  EXPECT_EQ(kept, (Row{0xFFDF, 0xABCD & 0xFFDF}));
+    const ChannelLayout layout = Layout565();
+    // At 1 the source shows, at 0 the target stays; either way green's lowest
+    // bit goes, and black source pixels are skipped.
+    const Row source{0xFFFF, 0x1234, 0x0000};
+    Row target{0x0000, 0xABCD, 0x5555};
+    BlendRow(target.data(), source.data(), 3, layout, MakeBlendTable(1.0f));
+    EXPECT_EQ(target, (Row{0xFFDF, 0x1234 & 0xFFDF, 0x5555}));
+    Row kept{0xFFFF, 0xABCD};
+    BlendRow(kept.data(), source.data(), 2, layout, MakeBlendTable(0.0f));
+    EXPECT_EQ(kept, (Row{0xFFDF, 0xABCD & 0xFFDF}));
 
-  // Red 31 over blue 31 at one half: both become 15 (15.5 truncated).
-  Row blue{0x001F};
-  const Row red{0xF800};
-  BlendRow(blue.data(), red.data(), 1, layout, MakeBlendTable(0.5f));
-  EXPECT_EQ(blue, Row{(15 << 11) | 15});
+    // Red 31 over blue 31 at one half: both become 15 (15.5 truncated).
+    Row blue{0x001F};
+    const Row red{0xF800};
+    BlendRow(blue.data(), red.data(), 1, layout, MakeBlendTable(0.5f));
+    EXPECT_EQ(blue, Row{(15 << 11) | 15});
 
-  // 0.1f + float(1 - 0.1f) is just below 1, so 31 * that truncates to 30:
-  // the rule's exact double arithmetic, which the table must keep.
-  EXPECT_EQ(BlendChannel(31, 31, 0.1f, static_cast<float>(1.0 - 0.1f)), 30u);
-  Row white{0xFFFF};
-  BlendRow(white.data(), Row{0xFFFF}.data(), 1, layout, MakeBlendTable(0.1f));
-  EXPECT_EQ(white, Row{(30 << 11) | (30 << 6) | 30});
+    // 0.1f + float(1 - 0.1f) is just below 1, so 31 * that truncates to 30:
+    // the rule's exact double arithmetic, which the table must keep.
+    EXPECT_EQ(BlendChannel(31, 31, 0.1f, static_cast<float>(1.0 - 0.1f)), 30u);
+    Row white{0xFFFF};
+    BlendRow(white.data(), Row{0xFFFF}.data(), 1, layout, MakeBlendTable(0.1f));
+    EXPECT_EQ(white, Row{(30 << 11) | (30 << 6) | 30});
   });
 }
 
@@ -149,8 +150,14 @@ TEST(Blend, WeightsBeyondZeroToOneAreHeldAtTheNearestEndAndNeverCarryIntoANeighb
   const float nan = std::numeric_limits<float>::quiet_NaN();
   for (const ChannelLayout& layout : {Layout565(), Layout555()}) {
     const PairRows rows(layout);
-    for (auto [alpha, end] : {std::pair{1.0001f, 1.0f}, {2.0f, 1.0f}, {1e30f, 1.0f}, {inf, 1.0f},
-                              {-0.0001f, 0.0f}, {-2.0f, 0.0f}, {-inf, 0.0f}, {nan, 0.0f}}) {
+    for (auto [alpha, end] : {std::pair{1.0001f, 1.0f},
+                              {2.0f, 1.0f},
+                              {1e30f, 1.0f},
+                              {inf, 1.0f},
+                              {-0.0001f, 0.0f},
+                              {-2.0f, 0.0f},
+                              {-inf, 0.0f},
+                              {nan, 0.0f}}) {
       Row target = rows.target;
       BlendRow(target.data(), rows.source.data(), static_cast<int32_t>(target.size()), layout, MakeBlendTable(alpha));
       ASSERT_EQ(target, BlendedByRule(rows, layout, end)) << "alpha " << alpha;
@@ -160,22 +167,22 @@ TEST(Blend, WeightsBeyondZeroToOneAreHeldAtTheNearestEndAndNeverCarryIntoANeighb
 
 TEST(Darken, LevelsZeroOneThirtyOneAndThirtyTwoOnBothFormats) {
   InEveryForm([] {
-  const ChannelLayout layout = Layout565();
-  const Row white{0xFFFF, 0x0841};  // white, and red 1, green 1, blue 1
-  EXPECT_EQ(Darkened(white, layout, 0), (Row{0xFFDF, 0x0841 & 0xFFDF}));
-  EXPECT_EQ(Darkened(white, layout, 1), (Row{(30 << 11) | (30 << 6) | 30, 0x0000}));
-  EXPECT_EQ(Darkened(white, layout, 31), (Row{0, 0}));
-  EXPECT_EQ(Darkened(white, layout, 32), (Row{0, 0}));
-  // Out-of-range levels stay within the channels: huge is black, negative is 0.
-  EXPECT_EQ(Darkened(white, layout, 100000), (Row{0, 0}));
-  EXPECT_EQ(Darkened(white, layout, -3), Darkened(white, layout, 0));
+    const ChannelLayout layout = Layout565();
+    const Row white{0xFFFF, 0x0841};  // white, and red 1, green 1, blue 1
+    EXPECT_EQ(Darkened(white, layout, 0), (Row{0xFFDF, 0x0841 & 0xFFDF}));
+    EXPECT_EQ(Darkened(white, layout, 1), (Row{(30 << 11) | (30 << 6) | 30, 0x0000}));
+    EXPECT_EQ(Darkened(white, layout, 31), (Row{0, 0}));
+    EXPECT_EQ(Darkened(white, layout, 32), (Row{0, 0}));
+    // Out-of-range levels stay within the channels: huge is black, negative is 0.
+    EXPECT_EQ(Darkened(white, layout, 100000), (Row{0, 0}));
+    EXPECT_EQ(Darkened(white, layout, -3), Darkened(white, layout, 0));
 
-  const ChannelLayout layout555 = Layout555();
-  const Row pixels{0x7FFF, 0x1234, 0xFFFF};
-  EXPECT_EQ(Darkened(pixels, layout555, 0), (Row{0x7FFF, 0x1234, 0x7FFF}));  // the unused top bit goes
-  EXPECT_EQ(Darkened(pixels, layout555, 1),
-            (Row{(30 << 10) | (30 << 5) | 30, (3 << 10) | (16 << 5) | 19, (30 << 10) | (30 << 5) | 30}));
-  EXPECT_EQ(Darkened(pixels, layout555, 32), (Row{0, 0, 0}));
+    const ChannelLayout layout555 = Layout555();
+    const Row pixels{0x7FFF, 0x1234, 0xFFFF};
+    EXPECT_EQ(Darkened(pixels, layout555, 0), (Row{0x7FFF, 0x1234, 0x7FFF}));  // the unused top bit goes
+    EXPECT_EQ(Darkened(pixels, layout555, 1),
+              (Row{(30 << 10) | (30 << 5) | 30, (3 << 10) | (16 << 5) | 19, (30 << 10) | (30 << 5) | 30}));
+    EXPECT_EQ(Darkened(pixels, layout555, 32), (Row{0, 0, 0}));
   });
 }
 

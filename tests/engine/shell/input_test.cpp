@@ -50,8 +50,9 @@ TEST_F(Input, CursorRequestsArePostedOnlyWhenTheStateChangesAndTheMainWindowCarr
 
 TEST_F(Input, AHeldButtonReadsDownAtEveryPollAndTheSpaceBarLikewise) {
   host::HeadlessOptions options;
-  options.script = Script("100 down left\n300 up left\n200 key down SPACE\n260 key up SPACE\n"
-                          "400 click right 5 5\n");
+  options.script = Script(
+      "100 down left\n300 up left\n200 key down SPACE\n260 key up SPACE\n"
+      "400 click right 5 5\n");
   StartHost(options);
   for (int t = 0; t < 600; t += 20) {
     EXPECT_EQ(IsKeyDown(VK_LBUTTON), t >= 100 && t < 300 ? 1 : 0) << t;

@@ -166,9 +166,9 @@ TEST_F(EffectsTest, ChannelCallsRefuseChannelsBeyondTheBank) {
   LoadAllEffects();
   EXPECT_EQ(TheSoundBank->PlayChannel(10, 0), 0);
   EXPECT_EQ(TheSoundBank->PlayChannel(kNoChannel, 0), 0);
-  EXPECT_EQ(TheSoundBank->PlayChannel(8, 0), 0);   // empty
+  EXPECT_EQ(TheSoundBank->PlayChannel(8, 0), 0);  // empty
   EXPECT_EQ(TheSoundBank->StopChannel(10), 0);
-  EXPECT_EQ(TheSoundBank->StopChannel(8), 1);      // empty: nothing to stop
+  EXPECT_EQ(TheSoundBank->StopChannel(8), 1);  // empty: nothing to stop
   EXPECT_EQ(TheSoundBank->FreeChannel(10), 0);
   EXPECT_EQ(TheSoundBank->FreeChannel(8), 1);
   platform::InjectFault("IDirectSoundBuffer::Play", DSERR_BUFFERLOST);

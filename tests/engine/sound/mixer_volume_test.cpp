@@ -34,7 +34,7 @@ TEST_F(MixerVolumeTest, AStereoSynthesizerIsPutBackAtTheFirstChannelsVolume) {
   SaveSynthVolume();
   EXPECT_EQ(SavedSynthVolume, 0x80008000u);
   EXPECT_EQ(mixer_.values[kSynthVolume], (std::vector<DWORD>{0x8000, 0x4000}));  // saving writes back what it read
-  mixer_.values[kSynthVolume] = {0x1000, 0x2000};  // another program
+  mixer_.values[kSynthVolume] = {0x1000, 0x2000};                                // another program
   RestoreSynthVolume();
   EXPECT_EQ(mixer_.values[kSynthVolume], (std::vector<DWORD>{0x8000, 0x8000}));
   // No other line was touched.
@@ -105,8 +105,8 @@ TEST_F(MixerVolumeTest, EveryVolumeControlIsTreatedAndTheLastDecidesTheKeptValue
 }
 
 TEST_F(MixerVolumeTest, AFailingMixerCallEndsTheWorkSilently) {
-  for (const char* call : {"mixerOpen", "mixerGetID", "mixerGetLineInfo", "mixerGetLineControls",
-                           "mixerGetControlDetails"}) {
+  for (const char* call :
+       {"mixerOpen", "mixerGetID", "mixerGetLineInfo", "mixerGetLineControls", "mixerGetControlDetails"}) {
     platform::InjectFault(call, MMSYSERR_ERROR);
     SaveSynthVolume();
     RestoreSynthVolume();

@@ -84,8 +84,12 @@ TEST(Script, KeysPressedWhileAltIsHeldAreSystemKeys) {
   EXPECT_EQ(QueuedKeys("1000 key alt+f4\n"),
             (Keys{{0x12, true, true}, {0x73, true, true}, {0x73, false, true}, {0x12, false, false}}));
   EXPECT_EQ(QueuedKeys("10 key down ALT\n20 key down F4\n30 key up F4\n40 key up ALT\n50 key F4\n"),
-            (Keys{{0x12, true, true}, {0x73, true, true}, {0x73, false, true}, {0x12, false, false},
-                  {0x73, true, false}, {0x73, false, false}}));
+            (Keys{{0x12, true, true},
+                  {0x73, true, true},
+                  {0x73, false, true},
+                  {0x12, false, false},
+                  {0x73, true, false},
+                  {0x73, false, false}}));
 }
 
 // Held Alt and F4's press reach the program as Alt+F4 does: the run ends
@@ -113,7 +117,9 @@ TEST(Script, BadLinesAreNamedByNumber) {
       {"10 focus maybe\n", "line 1: focus needs lost or gained"},
       {"10 down middle\n", "line 1: down needs left or right"},
       {"10\n", "line 1: missing event after the time"},
-      {"10 close\n\xEF\xBB\xBF" "20 close\n", "line 2: a line starts with its time in ms"},  // a mark only leads
+      {"10 close\n\xEF\xBB\xBF"
+       "20 close\n",
+       "line 2: a line starts with its time in ms"},  // a mark only leads
   };
   for (const auto& [text, message] : bad) {
     std::vector<ScriptAction> actions;
@@ -130,7 +136,9 @@ TEST(Script, OnlyARegularFileOfBoundedSizeIsReadAsAScript) {
   TempDir dir;
   std::vector<ScriptAction> actions;
   std::string error;
-  const auto marked = dir.Write("marked.txt", "\xEF\xBB\xBF" "100 key ESC\r\n200 close\r\n");
+  const auto marked = dir.Write("marked.txt",
+                                "\xEF\xBB\xBF"
+                                "100 key ESC\r\n200 close\r\n");
   ASSERT_TRUE(ReadScriptFile(marked.string(), actions, error)) << error;
   EXPECT_EQ(actions.size(), 2u);
 

@@ -118,8 +118,8 @@ TEST(FullDiskPlay, EndsInOrderWithOneLineAndExitCode3LeavingValidFiles) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.said);
     test::TempDir dir;
-    std::vector<std::string> argv = {KAZE_BINARY, "--window", "--scale", "1", "--data", KAZE_DEMO_DIR,
-                                     "--audio-out", (dir.path() / "run.wav").string()};
+    std::vector<std::string> argv = {KAZE_BINARY, "--window",    "--scale",     "1",
+                                     "--data",    KAZE_DEMO_DIR, "--audio-out", (dir.path() / "run.wav").string()};
     if (c.video) argv.insert(argv.end(), {"--record", (dir.path() / "run.y4m").string()});
     testing::ChildProcess kaze;
     ASSERT_TRUE(kaze.Fork(environment, [&] {

@@ -81,8 +81,9 @@ class KazeWindow : public ::testing::Test {
     std::vector<std::string> argv = {KAZE_BINARY, "--data", data_.string()};
     argv.insert(argv.end(), screen.begin(), screen.end());
     argv.insert(argv.end(), more.begin(), more.end());
-    std::vector<std::string> environment = {"DISPLAY=" + server_.Display(), WithOption("ASAN_OPTIONS", "detect_leaks=0"),
-                                            WithOption("TSAN_OPTIONS", "suppressions=" KAZE_SOURCE_DIR "/tests/host/sdl/tsan.supp")};
+    std::vector<std::string> environment = {
+        "DISPLAY=" + server_.Display(), WithOption("ASAN_OPTIONS", "detect_leaks=0"),
+        WithOption("TSAN_OPTIONS", "suppressions=" KAZE_SOURCE_DIR "/tests/host/sdl/tsan.supp")};
     environment.insert(environment.end(), audio.begin(), audio.end());
     const bool started = kaze.Exec(argv, environment);
     if (!started) return {};

@@ -57,7 +57,8 @@ TEST(SdlAudioOutput, MixedSamplesReachTheDeviceUnchangedThroughSdlsDiskDriver) {
   ASSERT_GE(source.pulls.load(), 3);
 
   std::vector<int16_t> samples(std::filesystem::file_size(file) / sizeof(int16_t));
-  std::ifstream(file, std::ios::binary).read(reinterpret_cast<char*>(samples.data()), std::streamsize(samples.size() * 2));
+  std::ifstream(file, std::ios::binary)
+      .read(reinterpret_cast<char*>(samples.data()), std::streamsize(samples.size() * 2));
   std::filesystem::remove(file);
   size_t start = 0;
   while (start < samples.size() && samples[start] == 0) ++start;

@@ -32,7 +32,9 @@ class SdlHostOnXvfb : public ::testing::Test {
 
 TEST_F(SdlHostOnXvfb, ClickReachesTheGameThreadInScreenCoordinatesAndEscapeEndsTheRun) {
   ChildProcess program;
-  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] { return RunHostHarness({.window = true, .scale = 2, .recordPath = {}, .audioOutPath = {}}); }));
+  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] {
+    return RunHostHarness({.window = true, .scale = 2, .recordPath = {}, .audioOutPath = {}});
+  }));
   const std::string window = FindKazeWindow();
   ASSERT_FALSE(window.empty()) << program.Output();
 
@@ -81,7 +83,8 @@ TEST_F(SdlHostOnXvfb, AClickLongBeforeTheQueryIsGoneATapBetweenTwoPollsIsSeen) {
 TEST_F(SdlHostOnXvfb, GameThreadsMessageBoxShowsOverTheWindowAndHoldsTheThreadUntilClosed) {
   ChildProcess program;
   ASSERT_TRUE(program.Fork(ChildEnvironment(), [] {
-    return RunHostHarness({.window = true, .scale = 1, .recordPath = {}, .audioOutPath = {}}, {.boxFromGameThread = true});
+    return RunHostHarness({.window = true, .scale = 1, .recordPath = {}, .audioOutPath = {}},
+                          {.boxFromGameThread = true});
   }));
   ASSERT_FALSE(FindKazeWindow().empty()) << program.Output();
   EXPECT_EQ(program.WaitForLine("ERROR", Patient(10000)), "ERROR: a box from the game thread");  // also on stderr
@@ -100,7 +103,9 @@ TEST_F(SdlHostOnXvfb, GameThreadsMessageBoxShowsOverTheWindowAndHoldsTheThreadUn
 
 TEST_F(SdlHostOnXvfb, FullScreenCoversTheDesktopAndClicksOnTheBarsLieOutsideTheScreen) {
   ChildProcess program;
-  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] { return RunHostHarness({.window = false, .scale = 0, .recordPath = {}, .audioOutPath = {}}); }));
+  ASSERT_TRUE(program.Fork(ChildEnvironment(), [] {
+    return RunHostHarness({.window = false, .scale = 0, .recordPath = {}, .audioOutPath = {}});
+  }));
   const std::string window = FindKazeWindow();
   ASSERT_FALSE(window.empty()) << program.Output();
   EXPECT_EQ(WaitForSize(server_.Display(), window, "1920x1080", Patient(10000)), "1920x1080");

@@ -19,8 +19,7 @@ struct Buffer {
   std::vector<uint16_t> memory;
   PixelSurface surface;
 
-  Buffer(int32_t width, int32_t height, int32_t padding = 0)
-      : memory(static_cast<size_t>((width + padding) * height)) {
+  Buffer(int32_t width, int32_t height, int32_t padding = 0) : memory(static_cast<size_t>((width + padding) * height)) {
     surface = PixelSurface{memory.data(), width, height, static_cast<int32_t>((width + padding) * 2)};
   }
   uint16_t& At(int32_t x, int32_t y) { return surface.Row(y)[x]; }

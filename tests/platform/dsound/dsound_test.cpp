@@ -30,10 +30,10 @@ class DirectSoundTest : public AudioTest {
 
   // A filled static buffer of `bytes` in the given PCM format.
   IDirectSoundBuffer* MakeBuffer(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& bytes) {
-    WAVEFORMATEX format{WAVE_FORMAT_PCM, channels, rate, rate * channels * bits / 8,
-                        static_cast<WORD>(channels * bits / 8), bits, 0};
-    DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME,
-                      static_cast<DWORD>(bytes.size()), 0, &format};
+    WAVEFORMATEX format{
+        WAVE_FORMAT_PCM, channels, rate, rate * channels * bits / 8, static_cast<WORD>(channels * bits / 8), bits, 0};
+    DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME, static_cast<DWORD>(bytes.size()), 0,
+                      &format};
     IDirectSoundBuffer* buffer = nullptr;
     EXPECT_EQ(ds_->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
     if (buffer == nullptr) return nullptr;
@@ -113,8 +113,10 @@ Tone MakeTone(uint16_t channels, uint32_t rate, uint16_t bits, size_t frames, bo
     if (i > 0) tone.largestStep = std::max(tone.largestStep, std::abs(value - previous));
     previous = value;
     for (int32_t side : {value, -value}) {
-      if (bits == 8) tone.bytes.push_back(static_cast<uint8_t>(side / 256 + 128));
-      else Put16(tone.bytes, static_cast<uint16_t>(side));
+      if (bits == 8)
+        tone.bytes.push_back(static_cast<uint8_t>(side / 256 + 128));
+      else
+        Put16(tone.bytes, static_cast<uint16_t>(side));
       if (channels == 1) break;
     }
   }

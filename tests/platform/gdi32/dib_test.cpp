@@ -15,8 +15,8 @@
 namespace {
 
 using namespace dibtest;
-using kaze::platform::DecodeDib;
 using kaze::host::PixelLayout;
+using kaze::platform::DecodeDib;
 using Pixels = std::vector<uint16_t>;
 
 // Both formats of every case: the info (header, masks, colour table) and the

@@ -16,7 +16,8 @@ TEST_F(MixerVolumeTest, TheMixerCallsRefuseRecordsTooSmallForThem) {
   auto object = reinterpret_cast<HMIXEROBJ>(mixer);
   MIXERLINE line{};
   line.cbStruct = sizeof(line) - 4;
-  EXPECT_EQ(mixerGetLineInfo(object, &line, MIXER_GETLINEINFOF_DESTINATION), static_cast<MMRESULT>(MMSYSERR_INVALPARAM));
+  EXPECT_EQ(mixerGetLineInfo(object, &line, MIXER_GETLINEINFOF_DESTINATION),
+            static_cast<MMRESULT>(MMSYSERR_INVALPARAM));
   line.cbStruct = sizeof(line);
   line.dwDestination = 1;
   EXPECT_EQ(mixerGetLineInfo(object, &line, MIXER_GETLINEINFOF_DESTINATION), static_cast<MMRESULT>(MIXERR_INVALLINE));
@@ -24,7 +25,8 @@ TEST_F(MixerVolumeTest, TheMixerCallsRefuseRecordsTooSmallForThem) {
   // Asking for fewer controls than the line has would overrun the array.
   MIXERCONTROL control{};
   MIXERLINECONTROLS request{sizeof(request), 0x10001, {0}, 0, sizeof(MIXERCONTROL), &control};
-  EXPECT_EQ(mixerGetLineControls(object, &request, MIXER_GETLINECONTROLSF_ALL), static_cast<MMRESULT>(MMSYSERR_INVALPARAM));
+  EXPECT_EQ(mixerGetLineControls(object, &request, MIXER_GETLINECONTROLSF_ALL),
+            static_cast<MMRESULT>(MMSYSERR_INVALPARAM));
 
   // More channels than the line has would overrun the values.
   MIXERCONTROLDETAILS_UNSIGNED values[2] = {};

@@ -115,9 +115,12 @@ std::map<std::string, std::string> EntriesBelow(const fs::path& root) {
   std::map<std::string, std::string> entries;
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
     const std::string name = fs::relative(entry.path(), root).string();
-    if (entry.is_symlink()) entries[name] = "link to " + fs::read_symlink(entry.path()).string();
-    else if (entry.is_directory()) entries[name] = "folder";
-    else entries[name] = Fingerprint(entry.path());
+    if (entry.is_symlink())
+      entries[name] = "link to " + fs::read_symlink(entry.path()).string();
+    else if (entry.is_directory())
+      entries[name] = "folder";
+    else
+      entries[name] = Fingerprint(entry.path());
   }
   return entries;
 }

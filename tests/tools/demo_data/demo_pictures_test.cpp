@@ -138,7 +138,7 @@ void ExpectBarButtonsToFillTheirHitRectangles() {
 }
 
 void ExpectUnrolledPicturesToHoldTheRowsTheirScenesUnroll() {
-  EXPECT_EQ(Picture("main\\pp0010.v").height, 248);   // stands complete at 248 rows
+  EXPECT_EQ(Picture("main\\pp0010.v").height, 248);  // stands complete at 248 rows
   EXPECT_EQ(Picture("opening\\op_free.v").height, 82);
   // The second title column unrolls to 450 rows from y 34: the rows past
   // the screen's foot are there but black.

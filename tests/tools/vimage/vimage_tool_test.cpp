@@ -18,9 +18,8 @@ using Bytes = std::vector<uint8_t>;
 class VImageToolTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vimage_tool_" + std::to_string(getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() / ("vimage_tool_" + std::to_string(getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -132,9 +131,7 @@ namespace {
 // 3x2: the top-left colour (the key) again at the bottom right.
 //   red   123456  white
 //   blue  green   red
-vimage::RgbPicture KeyedPicture() {
-  return {3, 2, {0xFF0000, 0x123456, 0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000}};
-}
+vimage::RgbPicture KeyedPicture() { return {3, 2, {0xFF0000, 0x123456, 0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000}}; }
 
 uint32_t At(const vimage::RgbPicture& picture, int x, int y) { return picture.colours[size_t(y) * picture.width + x]; }
 
@@ -153,8 +150,7 @@ TEST_F(VImageToolTest, PreviewDrawsThroughTheProgramOntoABlackScreen) {
   EXPECT_EQ(At(*plain, 99, 50), 0x000000u);
   EXPECT_EQ(At(*plain, 103, 51), 0x000000u);
 
-  ASSERT_EQ(Run({"preview", Path("pic.v"), Path("keyed.png"), "--555", "--key", "--at", "638,478"}), 0)
-      << err_.str();
+  ASSERT_EQ(Run({"preview", Path("pic.v"), Path("keyed.png"), "--555", "--key", "--at", "638,478"}), 0) << err_.str();
   auto keyed = vimage::ReadPng(dir_ / "keyed.png", error);
   ASSERT_TRUE(keyed.has_value()) << error;
   EXPECT_EQ(At(*keyed, 638, 478), 0x000000u) << "the key colour is not drawn";
