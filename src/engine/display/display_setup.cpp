@@ -1,5 +1,6 @@
 #include "display/display_setup.h"
 
+#include <initializer_list>
 #include <new>
 
 #include "display/ddraw_errors.h"
