@@ -25,6 +25,6 @@ int RunProgram(const ProgramSettings& settings, host::Host& host) {
   return exitCode;
 }
 
-bool InjectFault(std::string_view spec) { return platform::InjectFaultSpec(spec); }
+bool InjectFault(std::string_view text) { return platform::InjectFaultSpec(text); }
 
 }  // namespace kaze::program

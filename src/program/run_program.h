@@ -24,6 +24,6 @@ int RunProgram(const ProgramSettings& settings, host::Host& host);
 // Makes a platform call fail for the rest of the process, as --fault says:
 // NAME=RESULT[@N]. False, with nothing changed, for text that says no such
 // thing.
-bool InjectFault(std::string_view spec);
+bool InjectFault(std::string_view text);
 
 }  // namespace kaze::program

@@ -8,7 +8,7 @@
 
 #include "shell/main_window.h"
 #include "shell/shared_flags.h"
-#include "support/headless_fixture.h"
+#include "support/recording_window.h"
 
 namespace kaze::test {
 namespace {
@@ -44,26 +44,6 @@ TEST_F(WindowProc, EscWithoutTheAcceleratorTableStillClosesOtherKeysDoNot) {
   EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
   EXPECT_EQ(msg.hwnd, window);
 }
-
-// What a test window was sent, a command as 0x10000 + its id.
-std::vector<UINT> gSeen;
-
-LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  gSeen.push_back(message == WM_COMMAND ? 0x10000u + LOWORD(wParam) : message);
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-class Queue : public HeadlessTest {
- protected:
-  HWND Open() {
-    gSeen.clear();
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = RecordingProc;
-    windowClass.lpszClassName = "queue-test";
-    EXPECT_NE(RegisterClassA(&windowClass), 0);
-    return CreateWindowExA(0, "queue-test", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
-  }
-};
 
 // The modifiers count as they were at each key message: at 60 Shift is
 // pressed, ESC typed and Shift released before the queue is read, which

@@ -5,29 +5,10 @@
 
 #include <vector>
 
-#include "support/headless_fixture.h"
+#include "support/recording_window.h"
 
 namespace kaze::test {
 namespace {
-
-std::vector<UINT> gSeen;
-
-LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  gSeen.push_back(message == WM_COMMAND ? 0x10000u + LOWORD(wParam) : message);
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-class Queue : public HeadlessTest {
- protected:
-  HWND Open() {
-    gSeen.clear();
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = RecordingProc;
-    windowClass.lpszClassName = "queue-test";
-    EXPECT_NE(RegisterClassA(&windowClass), 0);
-    return CreateWindowExA(0, "queue-test", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
-  }
-};
 
 TEST_F(Queue, MessagesComeInOrderAndQuitComesAfterThem) {
   StartHost();
