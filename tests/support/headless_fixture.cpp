@@ -1,6 +1,7 @@
 #include "support/headless_fixture.h"
 
 #include "display/display_setup.h"
+#include "platform/dsound/audio_mixer.h"
 #include "platform/setup/faults.h"
 #include "platform/user32/resources.h"
 #include "platform/setup/settings.h"
@@ -18,6 +19,7 @@ void ResetProgramState() {
   platform::ResetMessageQueue();
   platform::ResetCursor();
   platform::ClearFaults();
+  platform::TheAudioMixer().SetProgramActive(true);
   platform::TheSettings() = platform::Settings{};
   platform::InstallResources(&ExecutableResources());
   TheDisplay.store(nullptr);

@@ -24,11 +24,11 @@ void AudioMixer::Close() {
   open_ = false;
 }
 
-int AudioMixer::AddVoice() {
+int AudioMixer::AddVoice(bool followsFocus) {
   std::lock_guard lock(mutex_);
   auto free = std::find_if(voices_.begin(), voices_.end(), [](const auto& v) { return !v.has_value(); });
   if (free == voices_.end()) free = voices_.insert(voices_.end(), std::nullopt);
-  free->emplace();
+  free->emplace().followsFocus = followsFocus;
   return static_cast<int>(free - voices_.begin());
 }
 
@@ -81,6 +81,19 @@ bool AudioMixer::IsPlaying(int id) {
   return voice != nullptr && voice->playing;
 }
 
+size_t AudioMixer::Position(int id) {
+  std::lock_guard lock(mutex_);
+  Voice* voice = Find(id);
+  return voice != nullptr ? voice->position : 0;
+}
+
+bool AudioMixer::SetProgramActive(bool active) {
+  std::lock_guard lock(mutex_);
+  bool changed = programActive_ != active;
+  programActive_ = active;
+  return changed;
+}
+
 AudioMixer::Voice* AudioMixer::Find(int id) {
   if (id < 0 || static_cast<size_t>(id) >= voices_.size() || !voices_[static_cast<size_t>(id)]) return nullptr;
   return &*voices_[static_cast<size_t>(id)];
@@ -94,7 +107,9 @@ void AudioMixer::Mix(int16_t* stereo, size_t frames) {
     size_t block = std::min(kBlockFrames, frames - done);
     std::fill_n(sum, block * 2, 0.0f);
     for (auto& voice : voices_) {
-      if (voice && voice->playing) MixVoice(*voice, sum, block);
+      if (!voice || !voice->playing) continue;
+      bool heard = programActive_ || !voice->followsFocus;
+      MixVoice(*voice, heard ? sum : nullptr, block);
     }
     for (size_t i = 0; i < block * 2; ++i) {
       stereo[done * 2 + i] = static_cast<int16_t>(std::clamp(std::lrint(sum[i]), -32768L, 32767L));
@@ -104,7 +119,8 @@ void AudioMixer::Mix(int16_t* stereo, size_t frames) {
 }
 
 // Adds the voice's next frames into `sum`, wrapping when it loops and
-// stopping at its end, through its once-ending, when it does not.
+// stopping at its end, through its once-ending, when it does not. With no
+// `sum` the voice moves on by the same steps unheard.
 void AudioMixer::MixVoice(Voice& voice, float* sum, size_t frames) {
   size_t length = voice.frames.size() / 2;
   size_t endingStart = length - voice.onceEnding.size() / 2;
@@ -119,8 +135,10 @@ void AudioMixer::MixVoice(Voice& voice, float* sum, size_t frames) {
                                    : voice.frames.data() + voice.position * 2;
     size_t until = voice.looping || inEnding ? length : endingStart;
     size_t run = std::min(frames - out, until - voice.position);
-    float* to = sum + out * 2;
-    for (size_t i = 0; i < run * 2; ++i) to[i] += from[i] * voice.gain;
+    if (sum != nullptr) {
+      float* to = sum + out * 2;
+      for (size_t i = 0; i < run * 2; ++i) to[i] += from[i] * voice.gain;
+    }
     out += run;
     voice.position += run;
     if (voice.position >= length) {

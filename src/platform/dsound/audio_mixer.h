@@ -1,5 +1,7 @@
 // The software mixer behind DirectSound: it sums the playing buffers, each
 // already converted to the output format, into the host's audio output.
+// A voice that follows the focus is summed only while the program is the
+// active one; otherwise it plays on unheard, its position moving as if heard.
 // Game-thread calls and the host's pulls (Mix, from the host's audio thread
 // or its virtual clock) meet under one lock; nothing here calls the host
 // while holding it.
@@ -26,7 +28,7 @@ class AudioMixer final : public host::AudioSource {
   uint32_t OutputRate() const { return outputRate_; }
 
   // A new silent, stopped voice; its id is the lowest one not in use.
-  int AddVoice();
+  int AddVoice(bool followsFocus = false);
   void RemoveVoice(int id);
 
   // The voice's sound, and the frames that replace its last ones when it
@@ -37,6 +39,11 @@ class AudioMixer final : public host::AudioSource {
   void Stop(int id);
   void SetGain(int id, float gain);
   bool IsPlaying(int id);
+  size_t Position(int id);
+
+  // Whether the program is the active one (it starts so); true when that
+  // changed.
+  bool SetProgramActive(bool active);
 
   // Sums the playing voices into `frames` stereo frames.
   void Mix(int16_t* stereo, size_t frames) override;
@@ -49,6 +56,7 @@ class AudioMixer final : public host::AudioSource {
     bool playing = false;
     bool looping = false;
     float gain = 1.0f;
+    bool followsFocus = false;  // heard only while the program is active
   };
 
   void MixVoice(Voice& voice, float* sum, size_t frames);
@@ -58,6 +66,7 @@ class AudioMixer final : public host::AudioSource {
   std::vector<std::optional<Voice>> voices_;
   uint32_t outputRate_ = 0;
   bool open_ = false;
+  bool programActive_ = true;
 };
 
 AudioMixer& TheAudioMixer();

@@ -2,7 +2,8 @@
 // its own format (what Lock hands out) and, after every fill, a copy converted
 // to the output format that the mixer plays. Sound events go to the trace,
 // naming a buffer by its mixer voice: the lowest number no other live
-// secondary buffer has.
+// secondary buffer has. A buffer made without global or sticky focus is
+// heard only while the program is active (sound_focus.h).
 #include <dsound.h>
 
 #include <algorithm>
@@ -54,6 +55,16 @@ uint64_t OutputFrameAt(const WAVEFORMATEX& format, uint64_t byteOffset, uint64_t
   return byteOffset / format.nBlockAlign * OutputFramesOf(format, bufferBytes, outputRate) / frames;
 }
 
+// The byte offset of the buffer's frame that output frame `outputFrame`
+// plays: the other way round from OutputFrameAt.
+uint64_t ByteOffsetAt(const WAVEFORMATEX& format, uint64_t outputFrame, uint64_t bufferBytes, uint32_t outputRate) {
+  uint64_t outputFrames = OutputFramesOf(format, bufferBytes, outputRate);
+  if (outputFrames == 0) return 0;
+  return outputFrame * (bufferBytes / format.nBlockAlign) / outputFrames * format.nBlockAlign;
+}
+
+bool FollowsFocus(DWORD flags) { return (flags & (DSBCAPS_GLOBALFOCUS | DSBCAPS_STICKYFOCUS)) == 0; }
+
 void PublishSamples(const kaze::platform::SoundBufferState& state) {
   kaze::platform::ConvertedSound sound;
   kaze::platform::PcmFormat from{state.format.nSamplesPerSec, state.format.nChannels, state.format.wBitsPerSample};
@@ -94,7 +105,7 @@ HRESULT CreateSecondary(DirectSound* owner, LPCDSBUFFERDESC desc, LPDIRECTSOUNDB
   state.format = format;
   state.format.cbSize = 0;
   state.memory.assign(desc->dwBufferBytes, format.wBitsPerSample == 8 ? 0x80 : 0x00);
-  state.voice = TheAudioMixer().AddVoice();
+  state.voice = TheAudioMixer().AddVoice(FollowsFocus(desc->dwFlags));
   PublishSamples(state);
   kaze::host::TheHost().Trace("sound", {{"op", "load"},
                                         {"channel", int64_t{state.voice}},
@@ -195,6 +206,17 @@ HRESULT DirectSoundBuffer::Unlock(LPVOID part1, DWORD part1Bytes, LPVOID part2, 
 
 HRESULT DirectSoundBuffer::Restore() {
   if (auto fault = Fault("IDirectSoundBuffer::Restore")) return *fault;
+  return DS_OK;
+}
+
+// The mixer reads only the copy made at Unlock, so every byte may be
+// written at any time: the write cursor is the play cursor.
+HRESULT DirectSoundBuffer::GetCurrentPosition(LPDWORD playCursor, LPDWORD writeCursor) {
+  if (state.primary) return DSERR_INVALIDCALL;
+  DWORD at = static_cast<DWORD>(ByteOffsetAt(state.format, TheAudioMixer().Position(state.voice), state.memory.size(),
+                                             TheAudioMixer().OutputRate()));
+  if (playCursor != nullptr) *playCursor = at;
+  if (writeCursor != nullptr) *writeCursor = at;
   return DS_OK;
 }
 

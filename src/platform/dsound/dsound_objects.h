@@ -45,6 +45,7 @@ class DirectSoundBuffer final : public IDirectSoundBuffer {
                DWORD flags) override;
   HRESULT Unlock(LPVOID part1, DWORD part1Bytes, LPVOID part2, DWORD part2Bytes) override;
   HRESULT Restore() override;
+  HRESULT GetCurrentPosition(LPDWORD playCursor, LPDWORD writeCursor) override;
   HRESULT SetCurrentPosition(DWORD position) override;
   HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override;
   HRESULT Stop() override;

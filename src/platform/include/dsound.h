@@ -33,6 +33,8 @@ typedef const DSBUFFERDESC* LPCDSBUFFERDESC;
 #define DSBCAPS_CTRLPAN 0x00000040u
 #define DSBCAPS_CTRLVOLUME 0x00000080u
 #define DSBCAPS_CTRLPOSITIONNOTIFY 0x00000100u
+#define DSBCAPS_STICKYFOCUS 0x00004000u
+#define DSBCAPS_GLOBALFOCUS 0x00008000u
 #define DSBCAPS_GETCURRENTPOSITION2 0x00010000u
 
 // Play, lock and status flags
@@ -69,6 +71,7 @@ struct IDirectSoundBuffer : public IUnknown {
                        DWORD flags) = 0;
   virtual HRESULT Unlock(LPVOID part1, DWORD part1Bytes, LPVOID part2, DWORD part2Bytes) = 0;
   virtual HRESULT Restore() = 0;
+  virtual HRESULT GetCurrentPosition(LPDWORD playCursor, LPDWORD writeCursor) = 0;
   virtual HRESULT SetCurrentPosition(DWORD position) = 0;
   virtual HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) = 0;
   virtual HRESULT Stop() = 0;

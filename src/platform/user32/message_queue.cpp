@@ -9,6 +9,7 @@
 
 #include "host/host.h"
 #include "platform/ddraw/ddraw_internal.h"
+#include "platform/dsound/sound_focus.h"
 #include "platform/user32/window_system.h"
 
 namespace kaze::platform {
@@ -72,7 +73,8 @@ void ReleaseKeys() {
 }
 
 // Moves what the host has gathered into the queue; activation changes are
-// sent to the window at once, as the system sends WM_ACTIVATEAPP.
+// sent to the window at once, as the system sends WM_ACTIVATEAPP, and told
+// to DirectSound, whose buffers follow the focus, window or none.
 void TakeHostInput() {
   host::Event event;
   while (host::TheHost().PollEvent(event)) {
@@ -90,6 +92,7 @@ void TakeHostInput() {
       case host::Event::Kind::Focus:
         // Keys released while another program has the focus never reach us.
         if (!event.gained) ReleaseKeys();
+        SetProgramActive(event.gained);
         if (hwnd != nullptr) SendToWindow(hwnd, WM_ACTIVATEAPP, event.gained ? TRUE : FALSE, 0);
         break;
       case host::Event::Kind::Close:
