@@ -18,7 +18,8 @@ namespace {
 // One second of a 16-bit mono tone of a whole number of hertz (so it loops).
 Bytes OneSecondTone(uint32_t rate, double hertz) {
   std::vector<int16_t> samples(rate);
-  for (uint32_t i = 0; i < rate; ++i) samples[i] = static_cast<int16_t>(std::lround(16000 * std::sin(2 * M_PI * hertz * i / rate)));
+  for (uint32_t i = 0; i < rate; ++i)
+    samples[i] = static_cast<int16_t>(std::lround(16000 * std::sin(2 * M_PI * hertz * i / rate)));
   return Samples16(samples);
 }
 
