@@ -87,8 +87,8 @@ std::vector<int16_t> WavSamples(const std::string& bytes) {
   if (bytes.size() < 44 || bytes.compare(36, 4, "data") != 0) return samples;
   samples.resize(std::min<size_t>(Le32(bytes, 40), bytes.size() - 44) / 2);
   for (size_t i = 0; i < samples.size(); ++i) {
-    samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[44 + 2 * i]) |
-                                      static_cast<uint8_t>(bytes[45 + 2 * i]) << 8);
+    samples[i] =
+        static_cast<int16_t>(static_cast<uint8_t>(bytes[44 + 2 * i]) | static_cast<uint8_t>(bytes[45 + 2 * i]) << 8);
   }
   return samples;
 }
@@ -132,8 +132,8 @@ TEST_P(ProgramToneTest, TonesComeOutAtTheirLevelWithEverythingElseSixtyDecibelsU
   data.ScenePictures();
   data.Effects();
   for (const ToneSound& sound : kSounds) {
-    data.Sound(sound.file, StereoToneWav(rate, sound.bits, kLeftCycles, kRightCycles, sound.amplitude,
-                                         rate * kLoopMs / 1000));
+    data.Sound(sound.file,
+               StereoToneWav(rate, sound.bits, kLeftCycles, kRightCycles, sound.amplitude, rate * kLoopMs / 1000));
   }
   const std::string wav = (dir.path() / "run.wav").string();
   KazeRun run = RunKaze({"--data", dir.path().string(), "--until", kUntilMs, "--audio-out", wav});
