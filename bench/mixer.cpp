@@ -59,6 +59,30 @@ void ConvertTenSeconds(benchmark::State& state) {
 }
 BENCHMARK(ConvertTenSeconds)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
+// Frames of 16-bit mono converted per second from one rate (first
+// argument) to an output rate (second): items per second are input frames.
+void ConvertRatePair(benchmark::State& state) {
+  const auto rate = static_cast<uint32_t>(state.range(0));
+  const auto outputRate = static_cast<uint32_t>(state.range(1));
+  const kaze::platform::PcmFormat format{rate, 1, 16};
+  std::vector<uint8_t> bytes(size_t{rate} * 4 * 2);  // four seconds
+  std::mt19937 random(7);
+  for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
+  kaze::platform::ConvertedSound sound;
+  for (auto _ : state) {
+    kaze::platform::ConvertToOutput(format, bytes.data(), bytes.size(), outputRate, sound);
+    benchmark::DoNotOptimize(sound.frames.data());
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * rate * 4);
+}
+BENCHMARK(ConvertRatePair)
+    ->Args({11025, 44100})
+    ->Args({22050, 44100})
+    ->Args({22050, 48000})
+    ->Args({8000, 48000})
+    ->Args({48000, 44100})
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

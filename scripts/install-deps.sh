@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev zlib1g-dev libsdl2-dev libpixman-1-dev libasound2-dev
+  libpng-dev zlib1g-dev libsdl2-dev libpixman-1-dev libasound2-dev libsoxr-dev
   libfreetype-dev libharfbuzz-dev fonts-dejavu-core fonts-ipafont-mincho
   xvfb xauth xdotool xfonts-base imagemagick
   wine wine64 libgl1-mesa-dri x11-apps x11-utils python3

@@ -20,6 +20,8 @@ class WavWriter {
   // Creates the file and writes the header; false with a one-line reason.
   bool Open(const std::string& path, uint32_t rate, std::string& error);
   bool IsOpen() const { return file_.IsOpen(); }
+  // The rate the header gives at Close.
+  void SetRate(uint32_t rate) { rate_ = rate; }
   void Append(const int16_t* stereo, size_t frames);
   void AppendSilence(uint64_t frames);
   // Drops what was written after the first `frames`.

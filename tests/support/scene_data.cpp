@@ -81,6 +81,10 @@ void SceneData::Sound(const std::string& name, uint32_t samples) const {
   WriteOrFail(data_ / "SOUND" / (name + ".wav"), SilentWave(samples));
 }
 
+void SceneData::Sound(const std::string& name, const std::vector<uint8_t>& wav) const {
+  WriteOrFail(data_ / "SOUND" / (name + ".wav"), wav);
+}
+
 void SceneData::Effects() const {
   for (const char* name : {"kazese01", "kazese02", "kazese03", "kazese04", "kazese06", "opening", "taiken"}) {
     Sound(name);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "picture_files.h"  // vimage::RgbPicture
 
@@ -27,6 +28,8 @@ class SceneData {
 
   // Writes Data/SOUND/<name>.wav: `samples` frames of 8-bit mono silence at 11025 Hz.
   void Sound(const std::string& name, uint32_t samples = 2205) const;
+  // Writes Data/SOUND/<name>.wav as given.
+  void Sound(const std::string& name, const std::vector<uint8_t>& wav) const;
   // The seven effect files the program loads at start.
   void Effects() const;
   // Every picture of the intro, the opening and the title, small and grey,

@@ -1,6 +1,7 @@
 // Small RIFF and WAV files built byte by byte for the sound tests.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -64,6 +65,23 @@ inline Bytes Samples16(const std::vector<int16_t>& samples) {
 
 inline Bytes PcmWav(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& samples) {
   return Riff("WAVE", {Chunk("fmt ", FormatBody(1, channels, rate, bits)), Chunk("data", samples)});
+}
+
+// A stereo sound of `frames` frames: a pure tone on each side, `left` and
+// `right` in cycles a sample, of `amplitude` in the file's own units (at
+// most 127 for 8 bits, 32767 for 16), rounded to the nearest sample.
+inline Bytes StereoToneWav(uint32_t rate, uint16_t bits, double left, double right, double amplitude, uint32_t frames) {
+  Bytes samples;
+  for (uint32_t i = 0; i < frames; ++i) {
+    for (double cycles : {left, right}) {
+      const long value = std::lround(amplitude * std::sin(2 * M_PI * cycles * i));
+      if (bits == 8)
+        samples.push_back(static_cast<uint8_t>(128 + value));
+      else
+        Put16(samples, static_cast<uint16_t>(static_cast<int16_t>(value)));
+    }
+  }
+  return PcmWav(2, rate, bits, samples);
 }
 
 // A short 8-bit mono sound at 22050 Hz.

@@ -16,12 +16,21 @@ bool AudioRecorder::Open(const std::string& path, uint32_t rate, Clock::time_poi
   Close(Clock::duration::zero());
   if (!wav_.Open(path, rate, error)) return false;
   rate_ = rate;
+  rateUsed_ = false;
   start_ = start;
   stopping_ = false;
   pending_.reserve(size_t{rate} * 2 * kReservedMs / 1000);
   writing_.reserve(pending_.capacity());
   writer_ = std::thread([this] { WriteLoop(); });
   return true;
+}
+
+void AudioRecorder::UseRate(uint32_t rate) {
+  if (!IsOpen() || rateUsed_) return;
+  std::lock_guard file(fileMutex_);
+  rateUsed_ = true;
+  rate_ = rate;
+  wav_.SetRate(rate);
 }
 
 uint64_t AudioRecorder::FramesAt(Clock::duration sinceStart) const {

@@ -35,10 +35,15 @@ class AudioRecorder {
 
   ~AudioRecorder() { Close(Clock::duration::zero()); }
 
-  // Creates the file (16-bit stereo at `rate`); `start` is its time 0.
+  // Creates the file (16-bit stereo at `rate`, until UseRate); `start` is
+  // its time 0.
   bool Open(const std::string& path, uint32_t rate, Clock::time_point start, std::string& error);
   bool IsOpen() const { return writer_.joinable(); }
   Clock::time_point Start() const { return start_; }
+  // The rate of the device that pulls, given before its first pull. The
+  // file has one rate: the first device's, or the one given at Open when no
+  // device opens; a later device at another rate is recorded at that one.
+  void UseRate(uint32_t rate);
   // No device pulls now and the next one to open starts at `now`: silence
   // fills the file up to there.
   void PlaceNextPullAt(Clock::time_point now);
@@ -71,6 +76,7 @@ class AudioRecorder {
   std::mutex fileMutex_;  // the file; never taken by the audio thread
   WavWriter wav_;
   uint32_t rate_ = 0;
+  bool rateUsed_ = false;  // a device has given the rate
   Clock::time_point start_{};
 
   std::mutex pendingMutex_;  // the audio thread holds it for a copy only

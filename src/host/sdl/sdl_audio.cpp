@@ -7,9 +7,17 @@ namespace kaze::host {
 namespace {
 constexpr int kChannels = 2;
 constexpr Uint16 kFramesPerPull = 1024;  // about 23 ms
+
+// The default device's own rate, where SDL can tell it.
+int DeviceRate() {
+  SDL_AudioSpec spec{};
+  if (SDL_GetDefaultAudioInfo(nullptr, &spec, 0) == 0 && spec.freq > 0) return spec.freq;
+  return int(kSdlAudioRate);
+}
+
 }  // namespace
 
-uint32_t SdlAudioOutput::Open(AudioSource* source) {
+uint32_t SdlAudioOutput::OpenPaused(AudioSource* source) {
   Close();
   if (source == nullptr) return 0;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -17,7 +25,7 @@ uint32_t SdlAudioOutput::Open(AudioSource* source) {
     return 0;
   }
   SDL_AudioSpec wanted{};
-  wanted.freq = int(kSdlAudioRate);
+  wanted.freq = DeviceRate();
   wanted.format = AUDIO_S16SYS;
   wanted.channels = kChannels;
   wanted.samples = kFramesPerPull;
@@ -25,16 +33,19 @@ uint32_t SdlAudioOutput::Open(AudioSource* source) {
   wanted.userdata = this;
   SDL_AudioSpec obtained{};
   source_ = source;
-  // No changes allowed: SDL converts from our format to the device's.
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+  // The device's rate, whatever we asked; the format stays ours.
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
   if (device_ == 0) {
     std::fprintf(stderr, "kaze: no audio output (%s); playing silently\n", SDL_GetError());
     source_ = nullptr;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return 0;
   }
-  SDL_PauseAudioDevice(device_, 0);
-  return kSdlAudioRate;
+  return uint32_t(obtained.freq);
+}
+
+void SdlAudioOutput::Resume() {
+  if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
 }
 
 void SdlAudioOutput::Close() {

@@ -104,8 +104,13 @@ void SdlHost::CloseRecordings() {
 uint32_t SdlHost::OpenAudio(AudioSource* source) {
   if (!audioRecorder_.IsOpen() || source == nullptr) return audio_.Open(source);
   audio_.Close();
+  // The file takes the device's rate, known only once it is open, before
+  // its first pull.
+  const uint32_t rate = audio_.OpenPaused(audioRecorder_.Tee(source));
+  if (rate != 0) audioRecorder_.UseRate(rate);
   audioRecorder_.PlaceNextPullAt(std::chrono::steady_clock::now());
-  return audio_.Open(audioRecorder_.Tee(source));
+  audio_.Resume();
+  return rate;
 }
 
 // ---- messages ----------------------------------------------------------------

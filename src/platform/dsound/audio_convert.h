@@ -3,12 +3,18 @@
 // DirectSound calls it once per buffer fill.
 //
 // A sound of n frames at rate r becomes round(n * outputRate / r) output
-// frames, and output frame j is the sound at frame j * n / length, drawn by a
-// straight line between the two samples around it. A loop of the output
-// therefore lasts exactly as long as a loop of the sound. Past its last
-// sample a sound leads into what follows it: its own start again when it
+// frames, and output frame j is the sound at frame j * n / length. A loop of
+// the output therefore lasts exactly as long as a loop of the sound. Before
+// its first sample a sound is heard as its own end (as a loop wraps), past
+// its last sample it leads into what follows it: its own start again when it
 // loops, silence when it plays once. Those two endings differ only in the
-// last few frames (those after the last sample's time), so both are kept.
+// last frames (those the converter's reach takes past the last sample), so
+// both are kept.
+//
+// Two converters answer this interface, one per build: a band-limited one
+// over libsoxr (audio_convert_soxr.cpp) and, in the browser, where no Debian
+// library links, straight lines between samples (audio_convert_linear.cpp).
+// docs/SOUND.md says why.
 #pragma once
 
 #include <cstddef>
@@ -30,6 +36,9 @@ struct ConvertedSound {
 
 // The number of output frames of `frames` frames at `rate`.
 uint64_t ConvertedFrames(uint64_t frames, uint32_t rate, uint32_t outputRate);
+
+// Whether the converters take sounds in `format` to `outputRate`.
+bool IsConvertible(const PcmFormat& format, uint32_t outputRate);
 
 // Converts `bytes` bytes of PCM in `from`, replacing `out`. A trailing
 // partial frame is ignored. False, with `out` empty, for a format the
