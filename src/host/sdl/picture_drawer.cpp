@@ -45,8 +45,7 @@ SDL_Texture* PictureDrawer::EnsureTexture(SDL_Texture*& texture, Uint32 format, 
 // The frame's own 16-bit format: SDL uploads it as it is.
 bool PictureDrawer::EnsureFrameTexture(PixelLayout layout) {
   const Uint32 format = layout == PixelLayout::Rgb555 ? SDL_PIXELFORMAT_RGB555 : SDL_PIXELFORMAT_RGB565;
-  if (EnsureTexture(frame_, format, SDL_TEXTUREACCESS_STREAMING, kScreenWidth, kScreenHeight) == nullptr)
-    return false;
+  if (EnsureTexture(frame_, format, SDL_TEXTUREACCESS_STREAMING, kScreenWidth, kScreenHeight) == nullptr) return false;
   SDL_SetTextureScaleMode(frame_, SDL_ScaleModeNearest);
   frameLayout_ = layout;
   return true;
@@ -97,8 +96,7 @@ SDL_Texture* PictureDrawer::EnlargedOnRenderer(int32_t factor) {
 // Both steps at once on the processor, written straight into a texture of
 // the view's size, which the renderer then copies without scaling.
 SDL_Texture* PictureDrawer::SharpOnProcessor(const StoredFrame& frame, const ViewRect& view, int32_t factor) {
-  if (EnsureTexture(scaled_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, view.width, view.height) ==
-      nullptr) {
+  if (EnsureTexture(scaled_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, view.width, view.height) == nullptr) {
     return nullptr;
   }
   void* pixels = nullptr;

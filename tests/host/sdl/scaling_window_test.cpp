@@ -108,8 +108,8 @@ class ScalingOnScreen : public ::testing::Test {
       const bool still = grabbed && Difference("AE", before, after) == 0 &&
                          std::atof(Output("convert " + before + " -format '%[fx:maxima]' info:").c_str()) > 0.2;
       if (still) {
-        const std::string make = "convert " + before + " " + mode.steps + " -background black -gravity center -extent " +
-                                 size + " " + expected;
+        const std::string make = "convert " + before + " " + mode.steps +
+                                 " -background black -gravity center -extent " + size + " " + expected;
         ASSERT_EQ(std::system(make.c_str()), 0) << make;
         mean = Difference("MAE", grab, expected);
         largest = Difference("PAE", grab, expected);
@@ -152,10 +152,10 @@ TEST_F(ScalingOnScreen, EachModeDrawsItsPictureAndMapsItsCornersAt1920x1080) {
   std::string reason;
   if (!server.Start(reason, "1920x1080x24")) GTEST_SKIP() << "no X server for this test: " << reason;
   const std::string sharp = "-filter point -resize 1280x960! -filter triangle -resize 1440x1080!";
-  for (const Mode& mode : {Mode{"sharp", "", 240, 0, 1440, 1080, sharp},
-                           Mode{"sharp", "software", 240, 0, 1440, 1080, sharp},
-                           Mode{"pixel", "", 320, 60, 1280, 960, "-filter point -resize 1280x960!"},
-                           Mode{"nearest", "", 240, 0, 1440, 1080, "-sample 1440x1080!", true}}) {
+  for (const Mode& mode :
+       {Mode{"sharp", "", 240, 0, 1440, 1080, sharp}, Mode{"sharp", "software", 240, 0, 1440, 1080, sharp},
+        Mode{"pixel", "", 320, 60, 1280, 960, "-filter point -resize 1280x960!"},
+        Mode{"nearest", "", 240, 0, 1440, 1080, "-sample 1440x1080!", true}}) {
     CheckMode(server, 1920, 1080, mode);
   }
 }
@@ -166,9 +166,9 @@ TEST_F(ScalingOnScreen, EachModeDrawsItsPictureAndMapsItsCornersAt1280x800) {
   XvfbServer server;
   std::string reason;
   if (!server.Start(reason, "1280x800x24")) GTEST_SKIP() << "no X server for this test: " << reason;
-  for (const Mode& mode : {Mode{"sharp", "", 107, 0, 1066, 800, "-filter triangle -resize 1066x800!"},
-                           Mode{"pixel", "", 320, 160, 640, 480, ""},
-                           Mode{"nearest", "", 107, 0, 1066, 800, "-sample 1066x800!", true}}) {
+  for (const Mode& mode :
+       {Mode{"sharp", "", 107, 0, 1066, 800, "-filter triangle -resize 1066x800!"},
+        Mode{"pixel", "", 320, 160, 640, 480, ""}, Mode{"nearest", "", 107, 0, 1066, 800, "-sample 1066x800!", true}}) {
     CheckMode(server, 1280, 800, mode);
   }
 }
