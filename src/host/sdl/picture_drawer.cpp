@@ -1,3 +1,6 @@
+// The frame drawn in its scaling mode: which texture shows it (the frame's
+// own, sharp's render target, or the processor's scaled pixels), made
+// before the output is cleared, then copied onto the mode's view.
 #include "host/sdl/picture_drawer.h"
 
 #include "host/host.h"
