@@ -103,6 +103,11 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
            (options.audioOutPath = value, true);
   else if (name == "--record")
     return needValue() && Check(!value.empty(), error, "--record needs a file") && (options.recordPath = value, true);
+  else if (name == "--scaling")
+    return needValue() &&
+           Check(value == "sharp" || value == "pixel" || value == "nearest", error,
+                 "--scaling needs sharp, pixel or nearest, not '" + value + "'") &&
+           (options.scaling = value, true);
   else if (name == "--scale") {
     return needValue() && Check(ParseUnsigned(value, options.scale, 16) && options.scale >= 1, error,
                                 "--scale needs a whole number from 1 to 16, not '" + value + "'");
@@ -136,8 +141,8 @@ bool CheckCombination(const Options& options, std::string& error) {
                             !options.snapTimes.empty() || !options.snapDir.empty() || options.startTick;
   if (!options.headless && headlessOnly)
     return Check(false, error, "--script, --until, --trace, --snap, --snap-dir and --start-tick need --headless");
-  if (options.headless && (options.window || options.fullscreen || options.scale != 0))
-    return Check(false, error, "--window, --fullscreen and --scale do not go with --headless");
+  if (options.headless && (options.window || options.fullscreen || options.scale != 0 || !options.scaling.empty()))
+    return Check(false, error, "--window, --fullscreen, --scale and --scaling do not go with --headless");
   if (options.window && options.fullscreen) return Check(false, error, "--window and --fullscreen exclude each other");
   if (options.fullscreen && options.scale != 0)
     return Check(false, error, "--scale sizes a window and does not go with --fullscreen");
@@ -171,7 +176,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 
 std::string UsageText() {
   return R"(usage:
-  kaze [--data DIR] [--fullscreen | [--window] [--scale N]] [--mute]
+  kaze [--data DIR] [--fullscreen | [--window] [--scale N]]
+       [--scaling sharp|pixel|nearest] [--mute]
        [--record FILE.y4m] [--audio-out FILE.wav]
   kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
                   [--snap MS[,MS...] --snap-dir DIR]
@@ -192,6 +198,16 @@ screen:
   --scale N          a window of N times 640x480, with or without --window
                      (default, and for an N too large for the desktop: the
                      largest that fits)
+  --scaling MODE     how the picture is enlarged, in full screen and in a
+                     window of any size:
+                       sharp    by the largest whole factor that fits, then
+                                smoothly to the full size: every pixel the
+                                same size, edges one screen pixel soft
+                                (the default)
+                       pixel    by the largest whole factor only, with wider
+                                black bars
+                       nearest  straight to the full size; at a factor that
+                                is not whole, rows and columns differ in size
 
 recording:
   --record FILE.y4m  write the screen as a 50 frames/s YUV4MPEG2 video

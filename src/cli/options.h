@@ -17,6 +17,7 @@ struct Options {
   bool window = false;
   bool fullscreen = false;  // given: full screen is also the default
   int scale = 0;
+  std::string scaling;  // sharp, pixel or nearest; empty: not given (sharp)
   bool mute = false;
   std::string recordPath;  // either host: the screen as a Y4M video
   // The headless host.

@@ -52,6 +52,9 @@ std::unique_ptr<host::Host> MakePlayerHost(const Options& options, std::string& 
   host::SdlHostOptions settings;
   settings.window = options.window;
   settings.scale = options.scale;
+  settings.scaling = options.scaling == "pixel"     ? host::ScalingMode::Pixel
+                     : options.scaling == "nearest" ? host::ScalingMode::Nearest
+                                                    : host::ScalingMode::Sharp;
   settings.recordPath = options.recordPath;
   settings.audioOutPath = options.audioOutPath;
   settings.mixer = !options.noMixer;  // a player's run keeps the machine's volume

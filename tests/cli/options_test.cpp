@@ -17,6 +17,7 @@ TEST(CommandLine, BadOptionsGiveOneClearLineAndExitCodeTwo) {
       {"--headless", "--until", "soon"},
       {"--headless", "--snap", "10,x", "--snap-dir", "."},
       {"--scale", "0"},
+      {"--scaling", "smooth"},
       {"--until", "100"},  // a headless option without --headless
       {"--headless", "--window"},
       {"--headless", "--fault", "NoEquals"},
@@ -111,8 +112,10 @@ TEST(CommandLine, ScreenOptionsSayOneThingAndScaleAlonePlaysInAWindow) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
       {{"--window", "--fullscreen"}, "--window and --fullscreen exclude each other"},
       {{"--fullscreen", "--scale", "2"}, "--scale sizes a window and does not go with --fullscreen"},
-      {{"--headless", "--fullscreen"}, "--window, --fullscreen and --scale do not go with --headless"},
-      {{"--headless", "--scale", "2"}, "--window, --fullscreen and --scale do not go with --headless"},
+      {{"--headless", "--fullscreen"}, "--window, --fullscreen, --scale and --scaling do not go with --headless"},
+      {{"--headless", "--scale", "2"}, "--window, --fullscreen, --scale and --scaling do not go with --headless"},
+      {{"--headless", "--scaling", "pixel"}, "--window, --fullscreen, --scale and --scaling do not go with --headless"},
+      {{"--scaling", "Sharp"}, "--scaling needs sharp, pixel or nearest, not 'Sharp'"},
   };
   for (const auto& [args, reason] : refused) {
     cli::Options options;

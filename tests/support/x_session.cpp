@@ -57,7 +57,7 @@ XvfbServer::~XvfbServer() {
   waitpid(pid_, nullptr, 0);
 }
 
-bool XvfbServer::Start(std::string& reason) {
+bool XvfbServer::Start(std::string& reason, const std::string& screen) {
   const std::string xvfb = FindProgram("Xvfb");
   if (xvfb.empty()) {
     reason = "Xvfb is not installed (Debian package xvfb)";
@@ -75,7 +75,7 @@ bool XvfbServer::Start(std::string& reason) {
     const int null = open("/dev/null", O_WRONLY);
     if (null >= 0) dup2(null, STDERR_FILENO);
     const std::string fd = std::to_string(fds[1]);
-    execl(xvfb.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten", "tcp",
+    execl(xvfb.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
           "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }

@@ -26,9 +26,10 @@ class XvfbServer {
   XvfbServer& operator=(const XvfbServer&) = delete;
   ~XvfbServer();
 
-  // Starts Xvfb on a display number it picks itself (-displayfd). False with
-  // a reason when it cannot run here.
-  bool Start(std::string& reason);
+  // Starts Xvfb on a display number it picks itself (-displayfd), with one
+  // screen of the given size and depth. False with a reason when it cannot
+  // run here.
+  bool Start(std::string& reason, const std::string& screen = "1920x1080x24");
   const std::string& Display() const { return display_; }
 
  private:

@@ -107,7 +107,7 @@ void SdlHost::MoveCursor(int32_t windowX, int32_t windowY) {
     outputWidth = width = kScreenWidth, outputHeight = height = kScreenHeight;
   }
   int32_t x = 0, y = 0;
-  WindowToScreen(FitPicture(outputWidth, outputHeight), windowX, windowY, x, y);
+  WindowToScreen(ViewFor(options_.scaling, outputWidth, outputHeight), windowX, windowY, x, y);
   input_.SetCursor(x, y);
 }
 

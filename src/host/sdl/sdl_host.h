@@ -6,15 +6,17 @@
 #include <string>
 
 #include "host/host.h"
+#include "host/sdl/view_fit.h"
 
 namespace kaze::host {
 
 struct SdlHostOptions {
-  bool window = false;       // a window instead of full screen
-  int scale = 0;             // window size as a multiple of 640x480; 0: the largest that fits
-  std::string recordPath;    // empty: no video of the screen (see screen_recorder.h)
-  std::string audioOutPath;  // empty: no recording of the sound (see audio_recorder.h)
-  bool mixer = true;         // the sound card's mixer; false: a machine without one
+  bool window = false;                       // a window instead of full screen
+  int scale = 0;                             // window size as a multiple of 640x480; 0: the largest that fits
+  ScalingMode scaling = ScalingMode::Sharp;  // how the picture is enlarged (view_fit.h)
+  std::string recordPath;                    // empty: no video of the screen (see screen_recorder.h)
+  std::string audioOutPath;                  // empty: no recording of the sound (see audio_recorder.h)
+  bool mixer = true;                         // the sound card's mixer; false: a machine without one
 };
 
 // Null, with a one-line reason in `error`, when no display is available or

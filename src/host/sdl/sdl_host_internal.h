@@ -26,6 +26,7 @@
 #include "host/sdl/audio_recorder.h"
 #include "host/sdl/diagnostic_logs.h"
 #include "host/sdl/message_box_relay.h"
+#include "host/sdl/picture_drawer.h"
 #include "host/sdl/quit_signals.h"
 #include "host/sdl/screen_recorder.h"
 #include "host/sdl/sdl_audio.h"
@@ -88,7 +89,6 @@ class SdlHost final : public Host {
   // sdl_window.cpp
   void WindowedSize(int32_t& width, int32_t& height);
   void Draw(const StoredFrame* frame);
-  bool EnsureTexture(PixelLayout layout);
   void DoMainThreadWork();
   bool FrameDue() const;
   void WakeMainThread();
@@ -102,8 +102,7 @@ class SdlHost final : public Host {
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
-  PixelLayout textureLayout_ = PixelLayout::Rgb565;
+  PictureDrawer drawer_;  // the frame's textures, of renderer_
 
   FrameExchange frames_;
   // Main thread: at most one presentation per display refresh; a frame that

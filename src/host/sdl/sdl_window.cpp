@@ -64,7 +64,7 @@ bool SdlHost::OpenScreen(const ScreenIcon& icon) {
   }
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  if (renderer_ == nullptr || !EnsureTexture(PixelLayout::Rgb565)) {
+  if (renderer_ == nullptr || !drawer_.Prepare(renderer_)) {
     std::fprintf(stderr, "kaze: cannot draw into the window: %s\n", SDL_GetError());
     CloseScreen();
     return false;
@@ -82,27 +82,14 @@ bool SdlHost::OpenScreen(const ScreenIcon& icon) {
 }
 
 void SdlHost::CloseScreen() {
-  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  drawer_.Release();
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) {
     SDL_DestroyWindow(window_);
     SettleWindowErrors();
   }
-  texture_ = nullptr;
   renderer_ = nullptr;
   window_ = nullptr;
-}
-
-bool SdlHost::EnsureTexture(PixelLayout layout) {
-  if (texture_ != nullptr && layout == textureLayout_) return true;
-  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  // The frame's own 16-bit format: SDL uploads it as it is.
-  const Uint32 format = layout == PixelLayout::Rgb555 ? SDL_PIXELFORMAT_RGB555 : SDL_PIXELFORMAT_RGB565;
-  texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, kScreenWidth, kScreenHeight);
-  if (texture_ == nullptr) return false;
-  SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);  // sharp pixels
-  textureLayout_ = layout;
-  return true;
 }
 
 void SdlHost::PresentFrame(const Frame& frame) {
@@ -122,16 +109,9 @@ void SdlHost::WakeMainThread() {
 // Main thread: the given frame, or black when there is none yet.
 void SdlHost::Draw(const StoredFrame* frame) {
   if (renderer_ == nullptr || WindowWasLost()) return;
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  if (frame != nullptr && EnsureTexture(frame->layout)) {
-    SDL_UpdateTexture(texture_, nullptr, frame->pixels.data(), kScreenWidth * sizeof(uint16_t));
-    int32_t outputWidth = 0, outputHeight = 0;
-    SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
-    const ViewRect view = FitPicture(outputWidth, outputHeight);
-    const SDL_Rect target{view.x, view.y, view.width, view.height};
-    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
-  }
+  int32_t outputWidth = 0, outputHeight = 0;
+  SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+  drawer_.Draw(renderer_, frame, options_.scaling, outputWidth, outputHeight);
   SDL_RenderPresent(renderer_);
 }
 

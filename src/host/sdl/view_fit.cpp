@@ -28,6 +28,18 @@ int32_t LargestWholeScale(int32_t areaWidth, int32_t areaHeight) {
   return std::max<int32_t>(1, std::min(areaWidth / kScreenWidth, areaHeight / kScreenHeight));
 }
 
+ViewRect ViewFor(ScalingMode mode, int32_t outputWidth, int32_t outputHeight) {
+  if (mode != ScalingMode::Pixel || outputWidth < kScreenWidth || outputHeight < kScreenHeight)
+    return FitPicture(outputWidth, outputHeight);
+  const int32_t scale = LargestWholeScale(outputWidth, outputHeight);
+  ViewRect view{0, 0, kScreenWidth * scale, kScreenHeight * scale};
+  view.x = (outputWidth - view.width) / 2;
+  view.y = (outputHeight - view.height) / 2;
+  return view;
+}
+
+int32_t SharpStepFactor(const ViewRect& view) { return LargestWholeScale(view.width, view.height); }
+
 namespace {
 // Rounds down, also for positions left of or above the picture.
 int32_t MapAxis(int32_t position, int32_t origin, int32_t extent, int32_t screenExtent) {
