@@ -84,6 +84,8 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
     options.fullscreen = true;
   else if (name == "--mute")
     options.mute = true;
+  else if (name == "--no-vsync")
+    options.noVsync = true;
   else if (name == "--555")
     options.layout555 = true;
   else if (name == "--no-mixer")
@@ -138,6 +140,7 @@ bool CheckCombination(const Options& options, std::string& error) {
     return Check(false, error, "--script, --until, --trace, --snap, --snap-dir and --start-tick need --headless");
   if (options.headless && (options.window || options.fullscreen || options.scale != 0))
     return Check(false, error, "--window, --fullscreen and --scale do not go with --headless");
+  if (options.headless && options.noVsync) return Check(false, error, "--no-vsync does not go with --headless");
   if (options.window && options.fullscreen) return Check(false, error, "--window and --fullscreen exclude each other");
   if (options.fullscreen && options.scale != 0)
     return Check(false, error, "--scale sizes a window and does not go with --fullscreen");
@@ -172,7 +175,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 std::string UsageText() {
   return R"(usage:
   kaze [--data DIR] [--fullscreen | [--window] [--scale N]] [--mute]
-       [--record FILE.y4m] [--audio-out FILE.wav]
+       [--record FILE.y4m] [--audio-out FILE.wav] [--no-vsync]
   kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
                   [--snap MS[,MS...] --snap-dir DIR]
                   [--record FILE.y4m] [--audio-out FILE.wav]
@@ -192,6 +195,8 @@ screen:
   --scale N          a window of N times 640x480, with or without --window
                      (default, and for an N too large for the desktop: the
                      largest that fits)
+  --no-vsync         present without waiting for the display's refresh, at
+                     most once per refresh interval (pictures may tear)
 
 recording:
   --record FILE.y4m  write the screen as a 50 frames/s YUV4MPEG2 video

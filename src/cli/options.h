@@ -18,6 +18,7 @@ struct Options {
   bool fullscreen = false;  // given: full screen is also the default
   int scale = 0;
   bool mute = false;
+  bool noVsync = false;    // present without waiting for the display's refresh
   std::string recordPath;  // either host: the screen as a Y4M video
   // The headless host.
   bool headless = false;

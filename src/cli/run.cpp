@@ -52,6 +52,7 @@ std::unique_ptr<host::Host> MakePlayerHost(const Options& options, std::string& 
   host::SdlHostOptions settings;
   settings.window = options.window;
   settings.scale = options.scale;
+  settings.vsync = !options.noVsync;
   settings.recordPath = options.recordPath;
   settings.audioOutPath = options.audioOutPath;
   settings.mixer = !options.noMixer;  // a player's run keeps the machine's volume

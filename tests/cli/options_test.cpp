@@ -113,6 +113,7 @@ TEST(CommandLine, ScreenOptionsSayOneThingAndScaleAlonePlaysInAWindow) {
       {{"--fullscreen", "--scale", "2"}, "--scale sizes a window and does not go with --fullscreen"},
       {{"--headless", "--fullscreen"}, "--window, --fullscreen and --scale do not go with --headless"},
       {{"--headless", "--scale", "2"}, "--window, --fullscreen and --scale do not go with --headless"},
+      {{"--headless", "--no-vsync"}, "--no-vsync does not go with --headless"},
   };
   for (const auto& [args, reason] : refused) {
     cli::Options options;
@@ -125,8 +126,10 @@ TEST(CommandLine, ScreenOptionsSayOneThingAndScaleAlonePlaysInAWindow) {
     std::string error;
     std::vector<std::string> args = {"--scale", "3", "--mute"};
     if (window) args.push_back("--window");
+    if (window) args.push_back("--no-vsync");
     ASSERT_TRUE(cli::ParseOptions(args, options, error)) << error;
     EXPECT_TRUE(options.window);
+    EXPECT_EQ(options.noVsync, window);
     EXPECT_EQ(options.notices,
               window ? std::vector<std::string>{}
                      : std::vector<std::string>{"--scale 3 plays in a window, as --window --scale 3 does"});

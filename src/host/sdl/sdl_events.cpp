@@ -49,7 +49,7 @@ bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
           return true;
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-          Draw(frames_.Current());
+          presenting_.Redraw();
           return false;
         default:
           return false;
@@ -99,7 +99,7 @@ void SdlHost::MoveCursor(int32_t windowX, int32_t windowY) {
   int32_t width = kScreenWidth, height = kScreenHeight;
   int32_t outputWidth = kScreenWidth, outputHeight = kScreenHeight;
   if (window_ != nullptr) SDL_GetWindowSize(window_, &width, &height);
-  if (renderer_ != nullptr) SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+  WindowPixelSize(outputWidth, outputHeight);
   if (width > 0 && height > 0) {
     windowX = int32_t(int64_t(windowX) * outputWidth / width);
     windowY = int32_t(int64_t(windowY) * outputHeight / height);
@@ -109,6 +109,21 @@ void SdlHost::MoveCursor(int32_t windowX, int32_t windowY) {
   int32_t x = 0, y = 0;
   WindowToScreen(FitPicture(outputWidth, outputHeight), windowX, windowY, x, y);
   input_.SetCursor(x, y);
+}
+
+// The window's size in pixels, which is the renderer's output size, asked
+// of the window: the renderer belongs to the present thread.
+void SdlHost::WindowPixelSize(int32_t& width, int32_t& height) const {
+  if (window_ == nullptr) return;
+#if SDL_VERSION_ATLEAST(2, 26, 0)
+  SDL_GetWindowSizeInPixels(window_, &width, &height);
+#else
+  if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL) != 0) {
+    SDL_GL_GetDrawableSize(window_, &width, &height);
+  } else {
+    SDL_GetWindowSize(window_, &width, &height);
+  }
+#endif
 }
 
 bool SdlHost::IsKeyDown(uint32_t virtualKey) {

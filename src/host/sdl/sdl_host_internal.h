@@ -2,9 +2,10 @@
 // one job each: sdl_host.cpp (start, end, recordings, audio, boxes),
 // sdl_window.cpp (window, renderer, presenting), sdl_events.cpp (events and
 // input state), host_keys.cpp (the player's own keys, full screen) and
-// sdl_clock.cpp (clock and sleep). Window, renderer and events belong to the
-// main thread; the game thread only publishes frames and reads the input
-// state, which the main thread keeps in atomics as it pumps events.
+// sdl_clock.cpp (clock and sleep). Window and events belong to the main
+// thread, the renderer to the present thread (present_thread.h); the game
+// thread only publishes frames and reads the input state, which the main
+// thread keeps in atomics as it pumps events.
 #pragma once
 
 #include <SDL.h>
@@ -26,6 +27,7 @@
 #include "host/sdl/audio_recorder.h"
 #include "host/sdl/diagnostic_logs.h"
 #include "host/sdl/message_box_relay.h"
+#include "host/sdl/present_thread.h"
 #include "host/sdl/quit_signals.h"
 #include "host/sdl/screen_recorder.h"
 #include "host/sdl/sdl_audio.h"
@@ -82,15 +84,15 @@ class SdlHost final : public Host {
   bool TranslateKey(const SDL_KeyboardEvent& key, Event& event);
   bool TranslateButton(const SDL_MouseButtonEvent& button, Event& event);
   void MoveCursor(int32_t windowX, int32_t windowY);
+  void WindowPixelSize(int32_t& width, int32_t& height) const;
   // host_keys.cpp
   bool TakeHostKey(const SDL_KeyboardEvent& key);
   void ToggleFullscreen();
   // sdl_window.cpp
   void WindowedSize(int32_t& width, int32_t& height);
-  void Draw(const StoredFrame* frame);
-  bool EnsureTexture(PixelLayout layout);
+  bool CreateWindow(int32_t x, int32_t y, int32_t width, int32_t height, Uint32 flags);
+  std::chrono::steady_clock::duration RefreshInterval() const;
   void DoMainThreadWork();
-  bool FrameDue() const;
   void WakeMainThread();
   // sdl_clock.cpp
   void MainThreadSleep(uint32_t ms);
@@ -101,17 +103,10 @@ class SdlHost final : public Host {
   bool sdlStarted_ = false;
 
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
-  PixelLayout textureLayout_ = PixelLayout::Rgb565;
 
-  FrameExchange frames_;
-  // Main thread: at most one presentation per display refresh; a frame that
-  // comes sooner waits (the newest one wins) until nextPresent_.
-  std::chrono::steady_clock::duration refreshInterval_ = std::chrono::microseconds(16667);
-  std::chrono::steady_clock::time_point nextPresent_{};
+  FrameExchange frames_;     // the game thread publishes, the present thread takes
   std::mutex publishMutex_;  // Publish has one writer at a time
-  // Wakes the main thread's sleep for a new frame or a box to show.
+  // Wakes the main thread's sleep for a box to show or a close.
   std::mutex wakeMutex_;
   std::condition_variable wake_;
 
@@ -130,8 +125,9 @@ class SdlHost final : public Host {
   bool closedForWindowLoss_ = false;  // main thread
   std::unique_ptr<QuitSignals> signals_;
   SdlAudioOutput audio_;
-  ScreenRecorder recorder_;      // main thread
+  ScreenRecorder recorder_;      // the present thread's while it runs
   AudioRecorder audioRecorder_;  // fed by the audio thread
+  PresentThread presenting_{frames_, recorder_, logs_};
   MachineMixer machineMixer_;
   ProgramThreads threads_;
 };
