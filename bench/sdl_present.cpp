@@ -3,6 +3,9 @@
 // evenly the frames reach the screen. Needs a display ($DISPLAY, e.g. Xvfb);
 // without one it reports an error and measures nothing.
 //   KAZE_BENCH_SECONDS  length of the run (default 10)
+//   KAZE_BENCH_NO_VSYNC=1  present as --no-vsync does
+// The intervals between presentations are also printed on stderr as a
+// histogram in whole milliseconds.
 #include <benchmark/benchmark.h>
 
 #ifdef KAZE_HAVE_SDL
@@ -15,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -83,6 +87,14 @@ void ReportSpread(benchmark::State& state, const std::string& name, const std::v
   state.counters[name + "_p99_ms"] = intervals[intervals.size() * 99 / 100];
 }
 
+// Intervals between successive times, counted by whole milliseconds.
+void PrintHistogram(const char* name, const std::vector<double>& times) {
+  std::map<long, int> counts;
+  for (size_t i = 1; i < times.size(); ++i) ++counts[std::lround(std::floor(times[i] - times[i - 1]))];
+  std::fprintf(stderr, "%s: intervals between presentations (ms, from-to: count)\n", name);
+  for (const auto& [ms, count] : counts) std::fprintf(stderr, "  %3ld-%-3ld %6d\n", ms, ms + 1, count);
+}
+
 void MeasurePlay(benchmark::State& state, bool moving) {
   const char* secondsText = std::getenv("KAZE_BENCH_SECONDS");
   const double seconds = secondsText != nullptr ? std::atof(secondsText) : 10.0;
@@ -91,7 +103,9 @@ void MeasurePlay(benchmark::State& state, bool moving) {
 
   for (auto _ : state) {
     std::string error;
-    auto host = kaze::host::CreateSdlHost({.window = true, .scale = 2, .recordPath = {}, .audioOutPath = {}}, error);
+    const bool vsync = std::getenv("KAZE_BENCH_NO_VSYNC") == nullptr;
+    auto host = kaze::host::CreateSdlHost(
+        {.window = true, .scale = 2, .recordPath = {}, .audioOutPath = {}, .mixer = true, .vsync = vsync}, error);
     if (!host || !host->OpenScreen({})) {
       state.SkipWithError(("no display: " + error).c_str());
       return;
@@ -116,6 +130,7 @@ void MeasurePlay(benchmark::State& state, bool moving) {
   ReportSpread(state, "flips", gPublishMs);
   ReportSpread(state, "takes", taken);
   ReportSpread(state, "presents", presented);
+  PrintHistogram(moving ? "moving picture" : "still picture", presented);
   std::vector<double> drawMs;
   for (size_t i = 0; i < presented.size(); ++i) drawMs.push_back(presented[i] - taken[i]);
   if (!drawMs.empty()) {

@@ -7,8 +7,8 @@
 
 namespace kaze::host {
 
-bool PresentThread::Start(std::unique_ptr<Presenter> presenter, SDL_Window* window, bool vsync,
-                          Clock::duration refresh, std::string& error) {
+bool PresentThread::Start(std::unique_ptr<Presenter> presenter, SDL_Window* window, bool vsync, Clock::duration refresh,
+                          std::string& error) {
   if (Running()) return true;
   presenter_ = std::move(presenter);
   refresh_ = refresh;
@@ -58,7 +58,9 @@ bool PresentThread::Opened(SDL_Window* window, bool vsync) {
   std::string error;
   const bool opened = presenter_->Open(window, vsync, error);
   std::lock_guard lock(mutex_);
-  vsynced_ = opened && presenter_->Vsynced();
+  // SDL's software renderer may say it waits for the refresh though not
+  // asked to: --no-vsync paces its presentations all the same.
+  vsynced_ = opened && vsync && presenter_->Vsynced();
   opened_ = opened ? 1 : -1;
   openError_ = error;
   wake_.notify_all();
