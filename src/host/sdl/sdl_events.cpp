@@ -47,15 +47,38 @@ bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
           input_.ReleaseAllKeys();  // releases that happen elsewhere never reach us
           event = Event{.kind = Event::Kind::Focus, .gained = false};
           return true;
-        case SDL_WINDOWEVENT_EXPOSED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-          presenting_.Redraw();
-          return false;
         default:
           return false;
       }
     default:
       return false;
+  }
+}
+
+// SDL's renderer watches the events as they are queued, on the main
+// thread, and changes its own state for the window's (size, shown or not),
+// which the present thread uses at the same moment. So the window's state
+// events are taken here, before any watch sees them: those after which the
+// window must be drawn again become a request to the present thread, which
+// sets the renderer's viewport to the window's size itself as it draws.
+// Close and focus go on to the queue.
+int SdlHost::FilterWindowEvents(void* host, SDL_Event* event) {
+  if (event->type != SDL_WINDOWEVENT) return 1;
+  switch (event->window.event) {
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_RESIZED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      static_cast<SdlHost*>(host)->presenting_.Redraw();
+      return 0;
+    case SDL_WINDOWEVENT_MOVED:
+    case SDL_WINDOWEVENT_HIDDEN:
+    case SDL_WINDOWEVENT_MINIMIZED:
+      return 0;
+    default:
+      return 1;
   }
 }
 

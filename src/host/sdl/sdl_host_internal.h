@@ -82,6 +82,7 @@ class SdlHost final : public Host {
   // sdl_events.cpp
   bool Translate(const SDL_Event& sdlEvent, Event& event);
   bool TranslateKey(const SDL_KeyboardEvent& key, Event& event);
+  static int FilterWindowEvents(void* host, SDL_Event* event);
   bool TranslateButton(const SDL_MouseButtonEvent& button, Event& event);
   void MoveCursor(int32_t windowX, int32_t windowY);
   void WindowPixelSize(int32_t& width, int32_t& height) const;

@@ -46,6 +46,9 @@ class SdlPresenter final : public Presenter {
   // The given frame, or black when there is none yet.
   void Draw(const StoredFrame* frame) override {
     if (renderer_ == nullptr) return;
+    // The whole window as it is now: SDL's own update of the viewport on a
+    // resize is kept from the main thread (SdlHost::FilterWindowEvents).
+    SDL_RenderSetViewport(renderer_, nullptr);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     if (frame != nullptr && EnsureTexture(frame->layout)) {

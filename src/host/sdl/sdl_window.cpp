@@ -61,6 +61,7 @@ bool SdlHost::OpenScreen(const ScreenIcon& icon) {
     }
   }
   // The renderer is made on the present thread, which draws black first.
+  SDL_SetEventFilter(&SdlHost::FilterWindowEvents, this);
   std::string error;
   auto presenter = options_.makePresenter ? options_.makePresenter() : CreateSdlPresenter();
   if (!presenting_.Start(std::move(presenter), window_, options_.vsync, RefreshInterval(), error)) {
@@ -105,6 +106,7 @@ std::chrono::steady_clock::duration SdlHost::RefreshInterval() const {
 // The present thread ends, destroying the renderer, before the window goes.
 void SdlHost::CloseScreen() {
   presenting_.Stop();
+  SDL_SetEventFilter(nullptr, nullptr);
   if (window_ != nullptr) {
     SDL_DestroyWindow(window_);
     SettleWindowErrors();
