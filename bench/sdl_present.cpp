@@ -5,8 +5,11 @@
 //   KAZE_BENCH_SECONDS  length of the run (default 10)
 //   SDL_RENDER_DRIVER   the renderer (software: the scaling modes' path on
 //                       the processor)
+//   KAZE_BENCH_NO_VSYNC=1  present as --no-vsync does
 // The full-screen runs cover the desktop; on a 1920x1080 one the picture is
 // 2.25x, where the scaling modes differ.
+// The intervals between presentations are also printed on stderr as a
+// histogram in whole milliseconds.
 #include <benchmark/benchmark.h>
 
 #ifdef KAZE_HAVE_SDL
@@ -19,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -87,7 +91,15 @@ void ReportSpread(benchmark::State& state, const std::string& name, const std::v
   state.counters[name + "_p99_ms"] = intervals[intervals.size() * 99 / 100];
 }
 
-void MeasurePlay(benchmark::State& state, bool moving, const kaze::host::SdlHostOptions& options) {
+// Intervals between successive times, counted by whole milliseconds.
+void PrintHistogram(const char* name, const std::vector<double>& times) {
+  std::map<long, int> counts;
+  for (size_t i = 1; i < times.size(); ++i) ++counts[std::lround(std::floor(times[i] - times[i - 1]))];
+  std::fprintf(stderr, "%s: intervals between presentations (ms, from-to: count)\n", name);
+  for (const auto& [ms, count] : counts) std::fprintf(stderr, "  %3ld-%-3ld %6d\n", ms, ms + 1, count);
+}
+
+void MeasurePlay(benchmark::State& state, bool moving, kaze::host::SdlHostOptions options) {
   const char* secondsText = std::getenv("KAZE_BENCH_SECONDS");
   const double seconds = secondsText != nullptr ? std::atof(secondsText) : 10.0;
   const std::string log = "/tmp/kaze_bench_presents_" + std::to_string(getpid()) + ".txt";
@@ -96,6 +108,7 @@ void MeasurePlay(benchmark::State& state, bool moving, const kaze::host::SdlHost
   double cpuSeconds = 0;
   for (auto _ : state) {
     std::string error;
+    options.vsync = std::getenv("KAZE_BENCH_NO_VSYNC") == nullptr;
     auto host = kaze::host::CreateSdlHost(options, error);
     if (!host || !host->OpenScreen({})) {
       state.SkipWithError(("no display: " + error).c_str());
@@ -125,6 +138,7 @@ void MeasurePlay(benchmark::State& state, bool moving, const kaze::host::SdlHost
   ReportSpread(state, "flips", gPublishMs);
   ReportSpread(state, "takes", taken);
   ReportSpread(state, "presents", presented);
+  PrintHistogram(moving ? "moving picture" : "still picture", presented);
   std::vector<double> drawMs;
   for (size_t i = 0; i < presented.size(); ++i) drawMs.push_back(presented[i] - taken[i]);
   if (!drawMs.empty()) {

@@ -84,6 +84,8 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
     options.fullscreen = true;
   else if (name == "--mute")
     options.mute = true;
+  else if (name == "--no-vsync")
+    options.noVsync = true;
   else if (name == "--555")
     options.layout555 = true;
   else if (name == "--no-mixer")
@@ -141,8 +143,9 @@ bool CheckCombination(const Options& options, std::string& error) {
                             !options.snapTimes.empty() || !options.snapDir.empty() || options.startTick;
   if (!options.headless && headlessOnly)
     return Check(false, error, "--script, --until, --trace, --snap, --snap-dir and --start-tick need --headless");
-  if (options.headless && (options.window || options.fullscreen || options.scale != 0 || !options.scaling.empty()))
-    return Check(false, error, "--window, --fullscreen, --scale and --scaling do not go with --headless");
+  if (options.headless &&
+      (options.window || options.fullscreen || options.scale != 0 || !options.scaling.empty() || options.noVsync))
+    return Check(false, error, "--window, --fullscreen, --scale, --scaling and --no-vsync do not go with --headless");
   if (options.window && options.fullscreen) return Check(false, error, "--window and --fullscreen exclude each other");
   if (options.fullscreen && options.scale != 0)
     return Check(false, error, "--scale sizes a window and does not go with --fullscreen");
@@ -177,7 +180,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 std::string UsageText() {
   return R"(usage:
   kaze [--data DIR] [--fullscreen | [--window] [--scale N]]
-       [--scaling sharp|pixel|nearest] [--mute]
+       [--scaling sharp|pixel|nearest] [--no-vsync] [--mute]
        [--record FILE.y4m] [--audio-out FILE.wav]
   kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
                   [--snap MS[,MS...] --snap-dir DIR]
@@ -208,6 +211,8 @@ screen:
                                 black bars
                        nearest  straight to the full size; at a factor that
                                 is not whole, rows and columns differ in size
+  --no-vsync         present without waiting for the display's refresh, at
+                     most once per refresh interval (pictures may tear)
 
 recording:
   --record FILE.y4m  write the screen as a 50 frames/s YUV4MPEG2 video

@@ -19,6 +19,7 @@ struct Options {
   int scale = 0;
   std::string scaling;  // sharp, pixel or nearest; empty: not given (sharp)
   bool mute = false;
+  bool noVsync = false;    // present without waiting for the display's refresh
   std::string recordPath;  // either host: the screen as a Y4M video
   // The headless host.
   bool headless = false;

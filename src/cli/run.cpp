@@ -55,6 +55,7 @@ std::unique_ptr<host::Host> MakePlayerHost(const Options& options, std::string& 
   settings.scaling = options.scaling == "pixel"     ? host::ScalingMode::Pixel
                      : options.scaling == "nearest" ? host::ScalingMode::Nearest
                                                     : host::ScalingMode::Sharp;
+  settings.vsync = !options.noVsync;
   settings.recordPath = options.recordPath;
   settings.audioOutPath = options.audioOutPath;
   settings.mixer = !options.noMixer;  // a player's run keeps the machine's volume

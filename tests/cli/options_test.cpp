@@ -109,12 +109,15 @@ TEST(CommandLine, ValuesComeAfterTheOptionOrAfterAnEqualsSign) {
 // Screen options that say two things are refused; a window size alone asks
 // for a window, which the program says once.
 TEST(CommandLine, ScreenOptionsSayOneThingAndScaleAlonePlaysInAWindow) {
+  const std::string kNotHeadless =
+      "--window, --fullscreen, --scale, --scaling and --no-vsync do not go with --headless";
   const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
       {{"--window", "--fullscreen"}, "--window and --fullscreen exclude each other"},
       {{"--fullscreen", "--scale", "2"}, "--scale sizes a window and does not go with --fullscreen"},
-      {{"--headless", "--fullscreen"}, "--window, --fullscreen, --scale and --scaling do not go with --headless"},
-      {{"--headless", "--scale", "2"}, "--window, --fullscreen, --scale and --scaling do not go with --headless"},
-      {{"--headless", "--scaling", "pixel"}, "--window, --fullscreen, --scale and --scaling do not go with --headless"},
+      {{"--headless", "--fullscreen"}, kNotHeadless},
+      {{"--headless", "--scale", "2"}, kNotHeadless},
+      {{"--headless", "--scaling", "pixel"}, kNotHeadless},
+      {{"--headless", "--no-vsync"}, kNotHeadless},
       {{"--scaling", "Sharp"}, "--scaling needs sharp, pixel or nearest, not 'Sharp'"},
   };
   for (const auto& [args, reason] : refused) {
@@ -128,8 +131,10 @@ TEST(CommandLine, ScreenOptionsSayOneThingAndScaleAlonePlaysInAWindow) {
     std::string error;
     std::vector<std::string> args = {"--scale", "3", "--mute"};
     if (window) args.push_back("--window");
+    if (window) args.push_back("--no-vsync");
     ASSERT_TRUE(cli::ParseOptions(args, options, error)) << error;
     EXPECT_TRUE(options.window);
+    EXPECT_EQ(options.noVsync, window);
     EXPECT_EQ(options.notices,
               window ? std::vector<std::string>{}
                      : std::vector<std::string>{"--scale 3 plays in a window, as --window --scale 3 does"});

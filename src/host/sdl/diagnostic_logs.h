@@ -5,8 +5,8 @@
 //                             and mouse button message passed to the
 //                             program, with its virtual key or position
 //   KAZE_SDL_PRESENT_LOG=FILE for every presented frame, one line: when the
-//                             main thread took it and when its presentation
-//                             returned, in microseconds
+//                             present thread took it and when its
+//                             presentation returned, in microseconds
 #pragma once
 
 #include <array>
@@ -33,7 +33,7 @@ class DiagnosticLogs {
   // logged when it changed since the last read, with the cursor then.
   void ButtonSeen(uint32_t virtualKey, bool down, const InputState& input);
 
-  // Main thread, around one presentation: the moment it began (0 when
+  // Present thread, around one presentation: the moment it began (0 when
   // presentations are not logged), then the line once it returned.
   uint64_t PresentBegins() const;
   void PresentEnded(uint64_t began) const;

@@ -1,6 +1,5 @@
 // The player's own keys, which the sdl host takes before the program sees
 // them: full screen on and off, and the screenshot.
-#include "host/sdl/screenshot.h"
 #include "host/sdl/sdl_host_internal.h"
 
 namespace kaze::host {
@@ -24,8 +23,8 @@ bool SdlHost::TakeHostKey(const SDL_KeyboardEvent& key) {
   if (toggle) {
     input_.SetKey(kVkMenu, false, TickCount());
     ToggleFullscreen();
-  } else if (const StoredFrame* frame = frames_.Current()) {
-    SaveScreenshot(*frame);
+  } else {
+    presenting_.Screenshot();  // the present thread holds the frame shown last
   }
   return true;
 }
@@ -51,7 +50,7 @@ void SdlHost::ToggleFullscreen() {
     SDL_SetWindowSize(window_, width, height);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   }
-  Draw(frames_.Current());
+  presenting_.Redraw();
 }
 
 }  // namespace kaze::host

@@ -5,7 +5,6 @@
 
 #include <time.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -44,9 +43,9 @@ void SdlHost::Sleep(uint32_t ms) {
 }
 
 // The main thread sleeps in its message loop and in the wait for the game
-// thread's end. It still presents a frame the moment it is flipped (not at
-// the next turn of the loop, which would add up to a millisecond of jitter)
-// and shows a box the game thread waits for; the sleep lasts as asked.
+// thread's end. It still shows a box the game thread waits for the moment
+// it is asked for; the sleep lasts as asked. (Frames are the present
+// thread's.)
 void SdlHost::MainThreadSleep(uint32_t ms) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   DoMainThreadWork();
@@ -56,9 +55,7 @@ void SdlHost::MainThreadSleep(uint32_t ms) {
   }
   std::unique_lock lock(wakeMutex_);
   for (;;) {
-    // A frame held back for the refresh wakes the sleep when it is due.
-    const auto until = frames_.HasNew() ? std::min(deadline, nextPresent_) : deadline;
-    const bool woken = wake_.wait_until(lock, until, [this] { return FrameDue() || boxes_.HasWaiting(); });
+    const bool woken = wake_.wait_until(lock, deadline, [this] { return boxes_.HasWaiting(); });
     if (!woken && std::chrono::steady_clock::now() >= deadline) return;
     lock.unlock();
     DoMainThreadWork();

@@ -47,15 +47,38 @@ bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
           input_.ReleaseAllKeys();  // releases that happen elsewhere never reach us
           event = Event{.kind = Event::Kind::Focus, .gained = false};
           return true;
-        case SDL_WINDOWEVENT_EXPOSED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-          Draw(frames_.Current());
-          return false;
         default:
           return false;
       }
     default:
       return false;
+  }
+}
+
+// SDL's renderer watches the events as they are queued, on the main
+// thread, and changes its own state for the window's (size, shown or not),
+// which the present thread uses at the same moment. So the window's state
+// events are taken here, before any watch sees them: those after which the
+// window must be drawn again become a request to the present thread, which
+// sets the renderer's viewport to the window's size itself as it draws.
+// Close and focus go on to the queue.
+int SdlHost::FilterWindowEvents(void* host, SDL_Event* event) {
+  if (event->type != SDL_WINDOWEVENT) return 1;
+  switch (event->window.event) {
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_RESIZED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      static_cast<SdlHost*>(host)->presenting_.Redraw();
+      return 0;
+    case SDL_WINDOWEVENT_MOVED:
+    case SDL_WINDOWEVENT_HIDDEN:
+    case SDL_WINDOWEVENT_MINIMIZED:
+      return 0;
+    default:
+      return 1;
   }
 }
 
@@ -99,7 +122,7 @@ void SdlHost::MoveCursor(int32_t windowX, int32_t windowY) {
   int32_t width = kScreenWidth, height = kScreenHeight;
   int32_t outputWidth = kScreenWidth, outputHeight = kScreenHeight;
   if (window_ != nullptr) SDL_GetWindowSize(window_, &width, &height);
-  if (renderer_ != nullptr) SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+  WindowPixelSize(outputWidth, outputHeight);
   if (width > 0 && height > 0) {
     windowX = int32_t(int64_t(windowX) * outputWidth / width);
     windowY = int32_t(int64_t(windowY) * outputHeight / height);
@@ -109,6 +132,21 @@ void SdlHost::MoveCursor(int32_t windowX, int32_t windowY) {
   int32_t x = 0, y = 0;
   WindowToScreen(ViewFor(options_.scaling, outputWidth, outputHeight), windowX, windowY, x, y);
   input_.SetCursor(x, y);
+}
+
+// The window's size in pixels, which is the renderer's output size, asked
+// of the window: the renderer belongs to the present thread.
+void SdlHost::WindowPixelSize(int32_t& width, int32_t& height) const {
+  if (window_ == nullptr) return;
+#if SDL_VERSION_ATLEAST(2, 26, 0)
+  SDL_GetWindowSizeInPixels(window_, &width, &height);
+#else
+  if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL) != 0) {
+    SDL_GL_GetDrawableSize(window_, &width, &height);
+  } else {
+    SDL_GetWindowSize(window_, &width, &height);
+  }
+#endif
 }
 
 bool SdlHost::IsKeyDown(uint32_t virtualKey) {

@@ -54,7 +54,6 @@ bool SdlHost::Start(std::string& error) {
   if (!OpenRecordings(error)) return false;
   SilenceAlsaMessages();
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // closing is the program's decision
-  SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");               // the message loop must keep pumping
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");   // the click that activates counts, as on Windows
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");         // ours work while a box is open
   const bool driverChosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
@@ -151,6 +150,7 @@ void SdlHost::Finish(int) {
   boxes_.Close();
   threads_.JoinAll();
   audio_.Close();
+  presenting_.Stop();  // the recorder is the present thread's until then
   CloseRecordings();
   TheWriteFailures().End();
   CloseScreen();

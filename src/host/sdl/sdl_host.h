@@ -2,6 +2,7 @@
 // audio through SDL2.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,8 @@
 
 namespace kaze::host {
 
+class Presenter;
+
 struct SdlHostOptions {
   bool window = false;                       // a window instead of full screen
   int scale = 0;                             // window size as a multiple of 640x480; 0: the largest that fits
@@ -17,6 +20,9 @@ struct SdlHostOptions {
   std::string recordPath;                    // empty: no video of the screen (see screen_recorder.h)
   std::string audioOutPath;                  // empty: no recording of the sound (see audio_recorder.h)
   bool mixer = true;                         // the sound card's mixer; false: a machine without one
+  bool vsync = true;                         // present on the display's refresh where the driver can
+  // Tests: what the present thread draws with instead of SDL's renderer.
+  std::function<std::unique_ptr<Presenter>()> makePresenter{};
 };
 
 // Null, with a one-line reason in `error`, when no display is available or

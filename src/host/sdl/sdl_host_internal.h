@@ -1,10 +1,11 @@
 // The sdl host's class, shared by the files of this folder that implement it
 // one job each: sdl_host.cpp (start, end, recordings, audio, boxes),
-// sdl_window.cpp (window, renderer, presenting), sdl_events.cpp (events and
+// sdl_window.cpp (window, the present thread), sdl_events.cpp (events and
 // input state), host_keys.cpp (the player's own keys, full screen) and
-// sdl_clock.cpp (clock and sleep). Window, renderer and events belong to the
-// main thread; the game thread only publishes frames and reads the input
-// state, which the main thread keeps in atomics as it pumps events.
+// sdl_clock.cpp (clock and sleep). Window and events belong to the main
+// thread, the renderer to the present thread (present_thread.h); the game
+// thread only publishes frames and reads the input state, which the main
+// thread keeps in atomics as it pumps events.
 #pragma once
 
 #include <SDL.h>
@@ -26,7 +27,7 @@
 #include "host/sdl/audio_recorder.h"
 #include "host/sdl/diagnostic_logs.h"
 #include "host/sdl/message_box_relay.h"
-#include "host/sdl/picture_drawer.h"
+#include "host/sdl/present_thread.h"
 #include "host/sdl/quit_signals.h"
 #include "host/sdl/screen_recorder.h"
 #include "host/sdl/sdl_audio.h"
@@ -81,16 +82,18 @@ class SdlHost final : public Host {
   // sdl_events.cpp
   bool Translate(const SDL_Event& sdlEvent, Event& event);
   bool TranslateKey(const SDL_KeyboardEvent& key, Event& event);
+  static int FilterWindowEvents(void* host, SDL_Event* event);
   bool TranslateButton(const SDL_MouseButtonEvent& button, Event& event);
   void MoveCursor(int32_t windowX, int32_t windowY);
+  void WindowPixelSize(int32_t& width, int32_t& height) const;
   // host_keys.cpp
   bool TakeHostKey(const SDL_KeyboardEvent& key);
   void ToggleFullscreen();
   // sdl_window.cpp
   void WindowedSize(int32_t& width, int32_t& height);
-  void Draw(const StoredFrame* frame);
+  bool CreateWindow(int32_t x, int32_t y, int32_t width, int32_t height, Uint32 flags);
+  std::chrono::steady_clock::duration RefreshInterval() const;
   void DoMainThreadWork();
-  bool FrameDue() const;
   void WakeMainThread();
   // sdl_clock.cpp
   void MainThreadSleep(uint32_t ms);
@@ -101,16 +104,10 @@ class SdlHost final : public Host {
   bool sdlStarted_ = false;
 
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  PictureDrawer drawer_;  // the frame's textures, of renderer_
 
-  FrameExchange frames_;
-  // Main thread: at most one presentation per display refresh; a frame that
-  // comes sooner waits (the newest one wins) until nextPresent_.
-  std::chrono::steady_clock::duration refreshInterval_ = std::chrono::microseconds(16667);
-  std::chrono::steady_clock::time_point nextPresent_{};
+  FrameExchange frames_;     // the game thread publishes, the present thread takes
   std::mutex publishMutex_;  // Publish has one writer at a time
-  // Wakes the main thread's sleep for a new frame or a box to show.
+  // Wakes the main thread's sleep for a box to show or a close.
   std::mutex wakeMutex_;
   std::condition_variable wake_;
 
@@ -129,8 +126,9 @@ class SdlHost final : public Host {
   bool closedForWindowLoss_ = false;  // main thread
   std::unique_ptr<QuitSignals> signals_;
   SdlAudioOutput audio_;
-  ScreenRecorder recorder_;      // main thread
+  ScreenRecorder recorder_;      // the present thread's while it runs
   AudioRecorder audioRecorder_;  // fed by the audio thread
+  PresentThread presenting_{frames_, recorder_, logs_};
   MachineMixer machineMixer_;
   ProgramThreads threads_;
 };

@@ -1,9 +1,10 @@
-// The sdl host's window and renderer: the screen opened full screen or as a
-// window, and the frames the game thread publishes presented by the main
-// thread, at most once per display refresh.
+// The sdl host's window: the screen opened full screen or as a window, with
+// the present thread that draws into it started and ended.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "host/sdl/sdl_host_internal.h"
 #include "host/sdl/view_fit.h"
@@ -41,10 +42,7 @@ bool SdlHost::OpenScreen(const ScreenIcon& icon) {
     height = bounds.h;
     flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI;
   }
-  // Hidden until the renderer is made: an OpenGL renderer makes the window
-  // anew, and only the final window should ever be shown.
-  window_ = SDL_CreateWindow("kaze", x, y, width, height, flags | SDL_WINDOW_HIDDEN);
-  if (window_ == nullptr) {
+  if (!CreateWindow(x, y, width, height, flags)) {
     std::fprintf(stderr, "kaze: cannot open a window: %s\n", SDL_GetError());
     return false;
   }
@@ -62,33 +60,57 @@ bool SdlHost::OpenScreen(const ScreenIcon& icon) {
       SDL_FreeSurface(surface);
     }
   }
-  renderer_ = SDL_CreateRenderer(window_, -1, 0);
-  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  if (renderer_ == nullptr || !drawer_.Prepare(renderer_)) {
-    std::fprintf(stderr, "kaze: cannot draw into the window: %s\n", SDL_GetError());
+  // The renderer is made on the present thread, which draws black first.
+  SDL_SetEventFilter(&SdlHost::FilterWindowEvents, this);
+  std::string error;
+  auto presenter = options_.makePresenter ? options_.makePresenter() : CreateSdlPresenter(options_.scaling);
+  if (!presenting_.Start(std::move(presenter), window_, options_.vsync, RefreshInterval(), error)) {
+    std::fprintf(stderr, "kaze: cannot draw into the window: %s\n", error.c_str());
     CloseScreen();
     return false;
   }
   WatchForWindowLoss(window_);
   SDL_ShowWindow(window_);
-  SDL_DisplayMode mode{};
-  if (SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0)
-    refreshInterval_ = std::chrono::microseconds(1000000 / mode.refresh_rate);
   int32_t mouseX = 0, mouseY = 0;
   SDL_GetMouseState(&mouseX, &mouseY);
   MoveCursor(mouseX, mouseY);
-  Draw(nullptr);
+  presenting_.Redraw();
   return true;
 }
 
+// Hidden until the renderer is made, so that only the final window is ever
+// shown. Made for OpenGL where SDL's first renderer is OpenGL's, so that
+// the renderer need not make the window anew on the present thread; a
+// driver without OpenGL (dummy, offscreen) gets a plain window.
+bool SdlHost::CreateWindow(int32_t x, int32_t y, int32_t width, int32_t height, Uint32 flags) {
+  flags |= SDL_WINDOW_HIDDEN;
+  SDL_RendererInfo first{};
+  const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+  const bool opengl = chosen != nullptr && *chosen != '\0'
+                          ? std::string_view(chosen) == "opengl"
+                          : SDL_GetRenderDriverInfo(0, &first) == 0 && std::string_view(first.name) == "opengl";
+  if (opengl) window_ = SDL_CreateWindow("kaze", x, y, width, height, flags | SDL_WINDOW_OPENGL);
+  if (window_ == nullptr) window_ = SDL_CreateWindow("kaze", x, y, width, height, flags);
+  return window_ != nullptr;
+}
+
+// The display's refresh interval (60 Hz when unknown): presentations
+// without vsync are paced to it.
+std::chrono::steady_clock::duration SdlHost::RefreshInterval() const {
+  SDL_DisplayMode mode{};
+  if (SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0)
+    return std::chrono::microseconds(1000000 / mode.refresh_rate);
+  return std::chrono::microseconds(16667);
+}
+
+// The present thread ends, destroying the renderer, before the window goes.
 void SdlHost::CloseScreen() {
-  drawer_.Release();
-  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  presenting_.Stop();
+  SDL_SetEventFilter(nullptr, nullptr);
   if (window_ != nullptr) {
     SDL_DestroyWindow(window_);
     SettleWindowErrors();
   }
-  renderer_ = nullptr;
   window_ = nullptr;
 }
 
@@ -98,21 +120,12 @@ void SdlHost::PresentFrame(const Frame& frame) {
     std::lock_guard lock(publishMutex_);
     if (!frames_.Publish(frame)) return;
   }
-  WakeMainThread();
+  presenting_.FrameArrived();
 }
 
 void SdlHost::WakeMainThread() {
   std::lock_guard lock(wakeMutex_);
   wake_.notify_one();
-}
-
-// Main thread: the given frame, or black when there is none yet.
-void SdlHost::Draw(const StoredFrame* frame) {
-  if (renderer_ == nullptr || WindowWasLost()) return;
-  int32_t outputWidth = 0, outputHeight = 0;
-  SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
-  drawer_.Draw(renderer_, frame, options_.scaling, outputWidth, outputHeight);
-  SDL_RenderPresent(renderer_);
 }
 
 // The window size for --window and for leaving full screen: --scale times
@@ -136,23 +149,11 @@ void SdlHost::WindowedSize(int32_t& width, int32_t& height) {
   height = kScreenHeight * scale;
 }
 
-// Main thread: the boxes the game thread waits for, then the newest frame.
-// Events are pumped first, so that a window the server destroyed is known
-// before a frame is drawn on it.
+// Main thread: events pumped (which also learns of a window the X server
+// destroyed), then the boxes the game thread waits for.
 void SdlHost::DoMainThreadWork() {
   SDL_PumpEvents();
   if (boxes_.HasWaiting()) boxes_.Serve([this](auto caption, auto text) { ShowBoxNow(caption, text); });
-  if (recorder_.IsOpen()) recorder_.CatchUp(std::chrono::steady_clock::now());
-  if (!FrameDue()) return;
-  nextPresent_ = std::chrono::steady_clock::now() + refreshInterval_;
-  if (const StoredFrame* frame = frames_.TakeNewest()) {
-    recorder_.Shown(frame);
-    const uint64_t taken = logs_.PresentBegins();
-    Draw(frame);
-    logs_.PresentEnded(taken);
-  }
 }
-
-bool SdlHost::FrameDue() const { return frames_.HasNew() && std::chrono::steady_clock::now() >= nextPresent_; }
 
 }  // namespace kaze::host

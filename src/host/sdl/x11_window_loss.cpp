@@ -20,7 +20,7 @@ bool WindowWasLost() { return gLost.load(); }
 namespace {
 
 std::atomic<unsigned long> gWindow{0};
-Display* gDisplay = nullptr;
+std::atomic<Display*> gDisplay{nullptr};  // read by the present thread too
 XErrorHandler gEarlier = nullptr;
 
 // The server tells of the destruction as an event: seen as SDL pumps
@@ -51,8 +51,8 @@ void WatchForWindowLoss(SDL_Window* window) {
   SDL_VERSION(&info.version);
   if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
   gWindow.store(info.info.x11.window);
-  gDisplay = info.info.x11.display;
   gLost.store(false);
+  gDisplay.store(info.info.x11.display);
   XErrorHandler earlier = XSetErrorHandler(&OnXError);
   if (earlier != &OnXError) gEarlier = earlier;
   SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
@@ -60,11 +60,24 @@ void WatchForWindowLoss(SDL_Window* window) {
   SDL_AddEventWatch(&OnEvent, nullptr);
 }
 
+bool WindowGoneOnServer() {
+  Display* display = gDisplay.load();
+  const ::Window window = gWindow.load();
+  if (display == nullptr || window == 0) return WindowWasLost();
+  ::Window root = 0;
+  int x = 0, y = 0;
+  unsigned width = 0, height = 0, border = 0, depth = 0;
+  // Fails with BadDrawable about the window once it is gone: OnXError.
+  XGetGeometry(display, window, &root, &x, &y, &width, &height, &border, &depth);
+  return WindowWasLost();
+}
+
 void SettleWindowErrors() {
-  if (gDisplay != nullptr) XSync(gDisplay, False);
+  if (Display* display = gDisplay.load(); display != nullptr) XSync(display, False);
 }
 #else
 void WatchForWindowLoss(SDL_Window*) {}
+bool WindowGoneOnServer() { return WindowWasLost(); }
 void SettleWindowErrors() {}
 #endif
 

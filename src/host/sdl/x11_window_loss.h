@@ -15,6 +15,11 @@ void WatchForWindowLoss(SDL_Window* window);
 // True once the server said the watched window was destroyed (as SDL pumped
 // events), or an X request on it failed because it is gone.
 bool WindowWasLost();
+// Any thread, before drawing: asks the server whether the watched window
+// is still there (one round trip) and returns WindowWasLost() after it, so
+// that a destruction whose event the main thread has not pumped yet is
+// known too. False where nothing is watched.
+bool WindowGoneOnServer();
 // Main thread, once the window is destroyed: X reports errors after the
 // fact, and those of the destruction itself must come while the watch is
 // there, not when SDL closes the display with Xlib's handler back.
