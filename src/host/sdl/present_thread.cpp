@@ -30,9 +30,10 @@ void PresentThread::FrameArrived() {
   wake_.notify_all();
 }
 
-void PresentThread::Redraw() {
+void PresentThread::Redraw(bool resized) {
   std::lock_guard lock(mutex_);
   redraw_ = true;
+  resized_ = resized_ || resized;
   wake_.notify_all();
 }
 
@@ -96,7 +97,9 @@ bool PresentThread::HasWork(Clock::time_point now) const { return redraw_ || scr
 void PresentThread::Serve(std::unique_lock<std::mutex>& lock) {
   const bool redraw = std::exchange(redraw_, false);
   const bool screenshot = std::exchange(screenshot_, false);
+  const bool resized = std::exchange(resized_, false);
   lock.unlock();
+  if (resized) presenter_->WindowResized();
   if (screenshot) {
     if (const StoredFrame* frame = frames_.Current()) SaveScreenshot(*frame);
   }

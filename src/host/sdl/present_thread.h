@@ -44,8 +44,9 @@ class PresentThread {
 
   // Any thread: a frame was published.
   void FrameArrived();
-  // The frame shown last drawn again (the window changed).
-  void Redraw();
+  // The frame shown last drawn again (the window changed); `resized` when
+  // its size may have changed, which the presenter is told first.
+  void Redraw(bool resized = false);
   // F12: the frame shown last saved as a PNG.
   void Screenshot();
   // The presenter closed on the thread, then the thread ended.
@@ -70,6 +71,7 @@ class PresentThread {
   std::mutex mutex_;
   std::condition_variable wake_;
   bool redraw_ = false;
+  bool resized_ = false;
   bool screenshot_ = false;
   bool stop_ = false;
   int opened_ = 0;  // 1 opened, -1 failed (Start waits for it)

@@ -21,6 +21,8 @@ class Presenter {
   virtual bool Open(SDL_Window* window, bool vsync, std::string& error) = 0;
   // Whether a presentation waits for the display's refresh.
   virtual bool Vsynced() const = 0;
+  // The window's size may have changed (before the next Draw).
+  virtual void WindowResized() {}
   // Draws the frame (black when null) scaled into the window and presents it.
   virtual void Draw(const StoredFrame* frame) = 0;
   // Destroys the renderer; the window stays.

@@ -65,9 +65,11 @@ bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
 int SdlHost::FilterWindowEvents(void* host, SDL_Event* event) {
   if (event->type != SDL_WINDOWEVENT) return 1;
   switch (event->window.event) {
-    case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
     case SDL_WINDOWEVENT_RESIZED:
+      static_cast<SdlHost*>(host)->presenting_.Redraw(true);
+      return 0;
+    case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_MAXIMIZED:

@@ -28,6 +28,8 @@ class SdlPresenter final : public Presenter {
   ~SdlPresenter() override { Close(); }
 
   bool Open(SDL_Window* window, bool vsync, std::string& error) override {
+    window_ = window;
+    vsync_ = vsync;
     const Uint32 flags = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
     renderer_ = SDL_CreateRenderer(window, RendererIndexFor(window), flags);
     if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window, -1, flags | SDL_RENDERER_SOFTWARE);
@@ -36,6 +38,8 @@ class SdlPresenter final : public Presenter {
       Close();
       return false;
     }
+    SDL_RendererInfo info{};
+    software_ = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     return true;
   }
 
@@ -43,6 +47,17 @@ class SdlPresenter final : public Presenter {
     SDL_RendererInfo info{};
     return renderer_ != nullptr && SDL_GetRendererInfo(renderer_, &info) == 0 &&
            (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+  }
+
+  // SDL's software renderer draws into the window's surface, which a resize
+  // replaces; it learns of that only from the window's events, which the
+  // host keeps from it (they would reach it on the main thread). So it is
+  // made anew.
+  void WindowResized() override {
+    if (!software_) return;
+    Close();
+    std::string error;
+    Open(window_, vsync_, error);
   }
 
   // The given frame in the scaling mode, or black when there is none yet.
@@ -65,6 +80,9 @@ class SdlPresenter final : public Presenter {
 
  private:
   const ScalingMode scaling_;
+  SDL_Window* window_ = nullptr;
+  bool vsync_ = true;
+  bool software_ = false;  // SDL's software renderer
   SDL_Renderer* renderer_ = nullptr;
   PictureDrawer drawer_;  // the frame's textures, of renderer_
 };

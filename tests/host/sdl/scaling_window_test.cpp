@@ -92,13 +92,23 @@ class ScalingOnScreen : public ::testing::Test {
     ASSERT_EQ(WaitForSize(display, window, size, Patient(10000)), size);
 
     const std::string grab = (folder_ / "grab.png").string(), expected = (folder_ / "expected.png").string();
+    // F12 saves nothing before the first frame is shown, and a key may come
+    // before the window has the keyboard: pressed again until saved.
     auto shoot = [&] {
-      RunXdotool(display, "key F12");
-      const std::string line = kaze.WaitForLine("screenshot saved as ", Patient(10000));
-      return line.empty() ? std::string() : line.substr(line.find(" as ") + 4);
+      for (int attempt = 0; attempt < 10; ++attempt) {
+        RunXdotool(display, "key F12");
+        const std::string line = kaze.WaitForLine("screenshot saved as ", Patient(2000));
+        if (!line.empty()) return line.substr(line.find(" as ") + 4);
+      }
+      return std::string();
     };
+    // A grab can meet the screen between two presentations under load, so a
+    // mismatch is tried again on a later still frame; a drawing that is
+    // wrong is wrong on every try.
     double mean = -1, largest = -1;
-    for (int tries = 0; tries < 40 && mean < 0; ++tries) {
+    const double largestAllowed = mode.tiesMayDiffer ? 255.0 : 4.0;
+    bool matched = false;
+    for (int tries = 0; tries < 40 && !matched; ++tries) {
       const std::string before = shoot();
       ASSERT_FALSE(before.empty()) << kaze.Output();
       const bool grabbed = std::system(("DISPLAY=" + display + " import -window root " + grab).c_str()) == 0;
@@ -113,15 +123,13 @@ class ScalingOnScreen : public ::testing::Test {
         ASSERT_EQ(std::system(make.c_str()), 0) << make;
         mean = Difference("MAE", grab, expected);
         largest = Difference("PAE", grab, expected);
+        matched = mean < 1.0 && largest <= largestAllowed;
       }
       fs::remove(before);
       fs::remove(after);
     }
     ASSERT_GE(mean, 0) << "the picture never held still across a grab";
-    EXPECT_LT(mean, 1.0) << "largest difference " << largest;
-    if (!mode.tiesMayDiffer) {
-      EXPECT_LE(largest, 4.0) << "mean difference " << mean;
-    }
+    EXPECT_TRUE(matched) << "mean difference " << mean << ", largest " << largest;
 
     // The picture's corners are the screen's. The first click may come
     // before the window has the pointer, so clicks are repeated until
