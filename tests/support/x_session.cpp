@@ -43,6 +43,16 @@ std::string FindProgram(const std::string& name) {
   return {};
 }
 
+std::string WithOption(const char* variable, const std::string& option) {
+  const char* options = std::getenv(variable);
+  return std::string(variable) + "=" + (options != nullptr ? std::string(options) + ":" : "") + option;
+}
+
+std::vector<std::string> ProgramOnXvfbSanitizerOptions() {
+  return {WithOption("ASAN_OPTIONS", "detect_leaks=0"),
+          WithOption("TSAN_OPTIONS", "suppressions=" KAZE_SOURCE_DIR "/tests/host/sdl/tsan.supp")};
+}
+
 int Patient(int milliseconds) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   return milliseconds * 4;

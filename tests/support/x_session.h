@@ -19,6 +19,14 @@ std::string FindProgram(const std::string& name);
 // only bound how long a test waits for a state; none is a measurement.
 int Patient(int milliseconds);
 
+// An environment entry that adds to a sanitizer's options.
+std::string WithOption(const char* variable, const std::string& option);
+
+// The environment entries the program needs under the sanitizers when run
+// on Xvfb: no leak report at exit (SDL's and Mesa's), and Mesa's software
+// OpenGL, which is not instrumented, kept out of ThreadSanitizer's reports.
+std::vector<std::string> ProgramOnXvfbSanitizerOptions();
+
 class XvfbServer {
  public:
   XvfbServer() = default;

@@ -27,6 +27,9 @@ namespace {
 // as much further as the ratio. tests/platform/dsound holds the margin.
 constexpr uint64_t kReach = 160;
 
+// The most frames handed to or taken from libsoxr in one call.
+constexpr size_t kPiece = 8192;
+
 struct Sound {
   PcmChannel left;
   PcmChannel right;
@@ -71,8 +74,10 @@ std::vector<float> Resample(const std::vector<float>& input, uint64_t inRate, ui
   while (made < count) {
     const bool more = taken < frames;
     size_t used = 0, madeNow = 0;
-    soxr_process(soxr, more ? &input[taken * 2] : nullptr, frames - taken, &used, &out[made * 2], count - made,
-                 &madeNow);
+    // In pieces: given all at once, libsoxr grows its buffers to the whole
+    // sound, reallocating as it goes.
+    soxr_process(soxr, more ? &input[taken * 2] : nullptr, std::min<size_t>(frames - taken, kPiece), &used,
+                 &out[made * 2], std::min<size_t>(count - made, kPiece), &madeNow);
     taken += used;
     made += madeNow;
     if (used == 0 && madeNow == 0 && !more) break;

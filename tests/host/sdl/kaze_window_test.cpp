@@ -26,12 +26,6 @@ namespace {
 using kaze::test::Le32;
 using kaze::test::ReadAll;
 
-// An environment entry that adds to a sanitizer's options.
-std::string WithOption(const char* variable, const std::string& option) {
-  const char* options = std::getenv(variable);
-  return std::string(variable) + "=" + (options != nullptr ? std::string(options) + ":" : "") + option;
-}
-
 // The window's _NET_WM_ICON property as xprop reads it: width, height, then
 // the pixels as 0xAARRGGBB; empty when the window has none.
 std::vector<uint32_t> WindowIconProperty(const std::string& display, const std::string& window) {

@@ -79,6 +79,7 @@ class ScalingOnScreen : public ::testing::Test {
     const std::string& display = server.Display();
     std::vector<std::string> environment = {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy", "KAZE_SDL_INPUT_LOG=1"};
     if (!mode.renderDriver.empty()) environment.push_back("SDL_RENDER_DRIVER=" + mode.renderDriver);
+    for (const std::string& option : ProgramOnXvfbSanitizerOptions()) environment.push_back(option);
     ChildProcess kaze;
     const std::string binary = KAZE_BINARY, scaling = mode.name, shots = folder_.string();
     ASSERT_TRUE(kaze.Fork(environment, [&] {
