@@ -9,43 +9,21 @@
 #include "platform/dsound/audio_mixer.h"
 #include "platform/dsound/sound_focus.h"
 
-#include "support/audio_fixture.h"
+#include "support/direct_sound_fixture.h"
 
 namespace kaze::test {
 namespace {
 
-class SoundFocusTest : public AudioTest {
+class SoundFocusTest : public DirectSoundFixture {
  protected:
-  void SetUp() override {
-    AudioTest::SetUp();
-    ASSERT_EQ(DirectSoundCreate(nullptr, &ds_, nullptr), DS_OK);
-    ASSERT_EQ(ds_->SetCooperativeLevel(nullptr, DSSCL_EXCLUSIVE), DS_OK);
-  }
-
   void TearDown() override {
     platform::SetProgramActive(true);
-    for (IDirectSoundBuffer* buffer : buffers_) buffer->Release();
-    if (ds_ != nullptr) ds_->Release();
-    AudioTest::TearDown();
+    DirectSoundFixture::TearDown();
   }
 
-  // A filled static buffer of 16-bit mono samples at `rate`, made with
-  // `flags` besides the program's own (static, volume).
+  // A filled static buffer of 16-bit mono samples at `rate`, made with `flags`.
   IDirectSoundBuffer* MakeBuffer(const std::vector<int16_t>& samples, DWORD flags, uint32_t rate = 44100) {
-    WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, rate, rate * 2, 2, 16, 0};
-    const Bytes bytes = Samples16(samples);
-    DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME | flags,
-                      static_cast<DWORD>(bytes.size()), 0, &format};
-    IDirectSoundBuffer* buffer = nullptr;
-    EXPECT_EQ(ds_->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
-    if (buffer == nullptr) return nullptr;
-    buffers_.push_back(buffer);
-    LPVOID part1 = nullptr, part2 = nullptr;
-    DWORD bytes1 = 0, bytes2 = 0;
-    EXPECT_EQ(buffer->Lock(0, 0, &part1, &bytes1, &part2, &bytes2, DSBLOCK_ENTIREBUFFER), DS_OK);
-    std::memcpy(part1, bytes.data(), bytes1);
-    EXPECT_EQ(buffer->Unlock(part1, bytes1, part2, bytes2), DS_OK);
-    return buffer;
+    return DirectSoundFixture::MakeBuffer(1, rate, 16, Samples16(samples), flags);
   }
 
   static std::vector<int16_t> Ramp(size_t frames) {
@@ -66,9 +44,6 @@ class SoundFocusTest : public AudioTest {
     buffer->GetStatus(&status);
     return status;
   }
-
-  IDirectSound* ds_ = nullptr;
-  std::vector<IDirectSoundBuffer*> buffers_;
 };
 
 TEST_F(SoundFocusTest, OnlyBuffersWithoutGlobalOrStickyFocusFallSilentAndEachChangeIsTracedOnce) {
