@@ -29,8 +29,7 @@ class DirectSoundFixture : public AudioTest {
 
   // A filled static buffer of `bytes` in the given PCM format, made with
   // `flags` besides the program's own (static, volume).
-  IDirectSoundBuffer* MakeBuffer(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& bytes,
-                                 DWORD flags = 0) {
+  IDirectSoundBuffer* MakeBuffer(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& bytes, DWORD flags = 0) {
     WAVEFORMATEX format{
         WAVE_FORMAT_PCM, channels, rate, rate * channels * bits / 8, static_cast<WORD>(channels * bits / 8), bits, 0};
     DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME | flags,
