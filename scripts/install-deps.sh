@@ -1,22 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, playing and testing need.
-# Only what is missing is installed; nothing is downloaded from elsewhere.
+# Installs the Debian packages a purpose needs, only those missing; nothing
+# is downloaded from elsewhere. The lists are in scripts/packages.sh.
+#   scripts/install-deps.sh [play] [test] [windows] [web]   (default: play)
 set -euo pipefail
+source "$(dirname "$0")/packages.sh"
 
-packages=(
-  cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev zlib1g-dev libsdl2-dev libpixman-1-dev libasound2-dev libsoxr-dev
-  libfreetype-dev libharfbuzz-dev fonts-dejavu-core fonts-ipafont-mincho
-  xvfb xauth xdotool xfonts-base imagemagick
-  wine wine64 libgl1-mesa-dri x11-apps x11-utils python3
-  man-db groff-base desktop-file-utils appstream
-  g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  emscripten chromium
-)
-# The browser build and its tests run on Node 18 or later; a node that is
-# already here (from Debian or elsewhere) is used as it is.
-command -v node >/dev/null || packages+=(nodejs npm)
+purposes=("$@")
+((${#purposes[@]})) || purposes=(play)
+packages=()
+for purpose in "${purposes[@]}"; do
+  case $purpose in
+    play) packages+=("${play_packages[@]}") ;;
+    test) packages+=("${test_packages[@]}") ;;
+    windows) packages+=("${windows_packages[@]}") ;;
+    web) packages+=("${web_packages[@]}") ;;
+    *) echo "install-deps.sh: no such purpose '$purpose' (play, test, windows, web)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -15,7 +15,7 @@ caller=$(pwd)
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-scripts/install-deps.sh
+scripts/install-deps.sh play
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 jobs=$(nproc)
 cmake --build build/release -j "$jobs" --target kaze demo-data

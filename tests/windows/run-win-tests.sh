@@ -38,7 +38,7 @@ ok() { echo "win ok: $* ($((SECONDS - started)) s)"; }
 trap 'echo "win: line $LINENO failed: $BASH_COMMAND"' ERR
 
 for tool in x86_64-w64-mingw32-g++ wine wineserver Xvfb xdotool xwd convert python3 cmake ninja; do
-  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps.sh installs it)"
+  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps.sh windows installs it)"
 done
 
 # --- builds ---------------------------------------------------------------

@@ -30,7 +30,7 @@ fail() {
 }
 
 for tool in emcmake cmake ninja node npm /usr/bin/chromium; do
-  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps.sh installs it)"
+  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps.sh web installs it)"
 done
 node -e 'process.exit(Number(process.versions.node.split(".")[0]) >= 18 ? 0 : 1)' ||
   fail "node $(node --version) is too old: the tests need 18 or later"

@@ -1,0 +1,29 @@
+# The Debian packages each purpose needs, in one place; sourced by
+# install-deps.sh. Each list holds only what its purpose adds to the ones
+# it builds on: test, windows and web build on play.
+
+# Building the program and its demo data set, and playing.
+play_packages=(
+  cmake ninja-build pkg-config g++
+  libpng-dev zlib1g-dev libsdl2-dev libasound2-dev libsoxr-dev
+  libfreetype-dev libharfbuzz-dev fonts-dejavu-core fonts-ipafont-mincho
+)
+
+# The suite: its libraries, the sanitizers' and fuzzers' compiler, the
+# layout check, the private X server and what drives and reads it, the
+# documentation checks, and the benchmarks' comparison library.
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
+  clang libclang-rt-14-dev clang-format
+  xvfb xauth xdotool xfonts-base imagemagick libgl1-mesa-dri x11-apps x11-utils python3
+  man-db groff-base desktop-file-utils appstream
+)
+
+# The native Windows build and its run under Wine.
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev wine wine64)
+
+# The browser build and its checks in headless Chromium (on Node 18 or
+# later; a node that is already here, from Debian or elsewhere, is used as
+# it is).
+web_packages=(emscripten chromium)
+command -v node >/dev/null || web_packages+=(nodejs npm)
