@@ -84,8 +84,10 @@ bool ApplySetting(const std::string& name, const std::string& value, const fs::p
       {"scaling", [&] { return ParseOption("--scaling", value, changed, error); }},
       // A desktop's launcher starts the program in any folder: a relative
       // path is taken from the file's folder.
-      {"data", [&] { return ParseOption("--data", value.empty() ? value : (file.parent_path() / value).string(),
-                                        changed, error); }},
+      {"data",
+       [&] {
+         return ParseOption("--data", value.empty() ? value : (file.parent_path() / value).string(), changed, error);
+       }},
       {"screenshots",
        [&] {
          const fs::path folder = value.empty() ? fs::path() : file.parent_path() / value;

@@ -25,8 +25,9 @@ TEST(SettingsFile, LiesInTheXdgConfigFolderAndThePicturesFolderIsReadFromUserDir
   const Environment environment{"", home.path().string()};
   EXPECT_EQ(PicturesFolder(environment), fs::path()) << "no user-dirs.dirs";
   fs::create_directory(config);
-  home.Write(".config/user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-                                       "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+  home.Write(".config/user-dirs.dirs",
+             "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+             "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
   EXPECT_EQ(PicturesFolder(environment), fs::path()) << "the folder is not there";
   fs::create_directory(home.path() / "Bilder");
   EXPECT_EQ(PicturesFolder(environment), home.path() / "Bilder");
@@ -82,11 +83,11 @@ TEST(SettingsFile, AMissingDefaultFileIsNothingButANamedOrUnreadableOneIsOneLine
   EXPECT_TRUE(problems.empty());
   ReadSettings(dir.path() / "kaze.conf", true, problems);
   ReadSettings(dir.path(), false, problems);  // a folder: read() fails
-  EXPECT_EQ(problems, (std::vector<std::string>{
-                          "cannot read the settings file " + (dir.path() / "kaze.conf").string() +
-                              ": No such file or directory",
-                          "cannot read the settings file " + dir.path().string() + ": Is a directory",
-                      }));
+  EXPECT_EQ(problems,
+            (std::vector<std::string>{
+                "cannot read the settings file " + (dir.path() / "kaze.conf").string() + ": No such file or directory",
+                "cannot read the settings file " + dir.path().string() + ": Is a directory",
+            }));
   EXPECT_TRUE(ReadSettings(dir.Write("kaze.conf", "mute = true"), true, problems).mute);
 }
 
@@ -155,14 +156,16 @@ TEST(SettingsFile, TheCommandLineWinsOptionByOption) {
 // no offence at the player's screen settings; a named file must be there.
 TEST(SettingsFile, AHeadlessRunReadsOnlyANamedFileAndIgnoresItsScreenSettings) {
   TempDir dir;
-  const fs::path file = dir.Write("kaze.conf", "fullscreen = true\nscale = 2\nscaling = pixel\nvsync = false\nbogus = 1\n");
+  const fs::path file =
+      dir.Write("kaze.conf", "fullscreen = true\nscale = 2\nscaling = pixel\nvsync = false\nbogus = 1\n");
   const test::KazeRun run = test::RunKaze({"--until", "100", "--config", file.string()});
   EXPECT_EQ(run.exitCode, 0) << run.stderrText;
   EXPECT_EQ(run.stderrText, "kaze: " + file.string() + ":5: unknown option \"bogus\"\n");
 
   const test::KazeRun missing = test::RunKaze({"--until", "100", "--config", (dir.path() / "none.conf").string()});
   EXPECT_EQ(missing.exitCode, 2);
-  EXPECT_EQ(missing.stderrText, "kaze: the settings file '" + (dir.path() / "none.conf").string() + "' does not exist\n");
+  EXPECT_EQ(missing.stderrText,
+            "kaze: the settings file '" + (dir.path() / "none.conf").string() + "' does not exist\n");
 }
 
 }  // namespace
