@@ -94,6 +94,11 @@ bool ParseOne(const std::string& name, ArgReader& reader, Options& options, std:
     options.realMixer = true;
   else if (name == "--data")
     return needValue() && Check(!value.empty(), error, "--data needs a folder") && (options.dataDir = value, true);
+  else if (name == "--screenshots")
+    return needValue() && Check(!value.empty(), error, "--screenshots needs a folder") &&
+           (options.screenshotDir = value, true);
+  else if (name == "--config")
+    return needValue() && Check(!value.empty(), error, "--config needs a file") && (options.configPath = value, true);
   else if (name == "--script")
     return needValue() && (options.scriptPath = value, true);
   else if (name == "--trace")
@@ -143,9 +148,10 @@ bool CheckCombination(const Options& options, std::string& error) {
                             !options.snapTimes.empty() || !options.snapDir.empty() || options.startTick;
   if (!options.headless && headlessOnly)
     return Check(false, error, "--script, --until, --trace, --snap, --snap-dir and --start-tick need --headless");
-  if (options.headless &&
-      (options.window || options.fullscreen || options.scale != 0 || !options.scaling.empty() || options.noVsync))
-    return Check(false, error, "--window, --fullscreen, --scale, --scaling and --no-vsync do not go with --headless");
+  if (options.headless && (options.window || options.fullscreen || options.scale != 0 || !options.scaling.empty() ||
+                           options.noVsync || !options.screenshotDir.empty()))
+    return Check(false, error,
+                 "--window, --fullscreen, --scale, --scaling, --no-vsync and --screenshots do not go with --headless");
   if (options.window && options.fullscreen) return Check(false, error, "--window and --fullscreen exclude each other");
   if (options.fullscreen && options.scale != 0)
     return Check(false, error, "--scale sizes a window and does not go with --fullscreen");
@@ -177,12 +183,21 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
   return true;
 }
 
+bool ParseOption(const std::string& name, const std::optional<std::string>& value, Options& options,
+                 std::string& error) {
+  const std::vector<std::string> args = {value ? name + "=" + *value : name};
+  ArgReader reader(args);
+  std::string given;
+  return reader.Next(given) && ParseOne(given, reader, options, error);
+}
+
 std::string UsageText() {
   return R"(usage:
-  kaze [--data DIR] [--fullscreen | [--window] [--scale N]]
+  kaze [--config FILE] [--data DIR] [--fullscreen | [--window] [--scale N]]
        [--scaling sharp|pixel|nearest] [--no-vsync] [--mute]
-       [--record FILE.y4m] [--audio-out FILE.wav]
-  kaze --headless [--data DIR] [--script FILE] [--until MS] [--trace FILE]
+       [--screenshots DIR] [--record FILE.y4m] [--audio-out FILE.wav]
+  kaze --headless [--config FILE] [--data DIR] [--script FILE] [--until MS]
+                  [--trace FILE]
                   [--snap MS[,MS...] --snap-dir DIR]
                   [--record FILE.y4m] [--audio-out FILE.wav]
   kaze --help | --version
@@ -193,6 +208,9 @@ playing:
                      a Data folder, else the data set that comes with kaze
                      (installed with it, or the demo set of its build tree)
   --mute             no sound device: the story plays silently
+  --config FILE      read the settings from FILE instead of
+                     $XDG_CONFIG_HOME/kaze/kaze.conf (~/.config/kaze/kaze.conf);
+                     a headless run reads settings only from a file named so
 
 screen:
   --fullscreen       full screen, the picture scaled to fit with black bars
@@ -213,6 +231,9 @@ screen:
                                 is not whole, rows and columns differ in size
   --no-vsync         present without waiting for the display's refresh, at
                      most once per refresh interval (pictures may tear)
+  --screenshots DIR  the folder for F12's pictures (default: the XDG
+                     pictures folder when there is one, else the working
+                     directory)
 
 recording:
   --record FILE.y4m  write the screen as a 50 frames/s YUV4MPEG2 video
@@ -245,10 +266,17 @@ testing:
 
 keys:
   ESC, Alt+F4        quit at any moment
-  Alt+Enter, F11     switch between full screen and a window
+  Alt+Enter, F11     switch between full screen and a window; the settings
+                     file remembers the choice for the next start
   F12                write the picture as kaze-YYYYMMDD-HHMMSS.png in the
-                     working directory
+                     --screenshots folder
   space, right button  hold to make the text lines appear faster
+
+settings file (the command line wins, option by option):
+  # a comment, on a line of its own
+  window = true      or fullscreen = true; Alt+Enter and F11 rewrite it
+  scale = 2          scaling = sharp     vsync = false      mute = true
+  data = /path       screenshots = /path (a relative path: from the file's folder)
 )";
 }
 

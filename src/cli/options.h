@@ -19,8 +19,10 @@ struct Options {
   int scale = 0;
   std::string scaling;  // sharp, pixel or nearest; empty: not given (sharp)
   bool mute = false;
-  bool noVsync = false;    // present without waiting for the display's refresh
-  std::string recordPath;  // either host: the screen as a Y4M video
+  bool noVsync = false;       // present without waiting for the display's refresh
+  std::string recordPath;     // either host: the screen as a Y4M video
+  std::string screenshotDir;  // F12's folder; empty: not given (settings_file.h)
+  std::string configPath;     // the settings file; empty: not given (the default one)
   // The headless host.
   bool headless = false;
   std::string scriptPath;
@@ -43,6 +45,11 @@ struct Options {
 // Fills `options` from the arguments (without the program name); false with
 // a one-line reason for a bad option or combination.
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
+
+// One option as the command line gives it ("--scale" and "2"; no value for
+// a switch), checked as there: the settings file's lines go through this.
+bool ParseOption(const std::string& name, const std::optional<std::string>& value, Options& options,
+                 std::string& error);
 
 // The --help text.
 std::string UsageText();

@@ -85,7 +85,9 @@ TEST(CommandLine, HelpGroupsTheOptionsAndVersionNamesTheProgram) {
     const size_t described = text.find(std::string("\n  ") + option);
     EXPECT_TRUE(described > recording && described < testing) << option;
   }
-  EXPECT_NE(text.find("[--mute]\n       [--record FILE.y4m] [--audio-out FILE.wav]"), std::string::npos) << text;
+  EXPECT_NE(text.find("[--mute]\n       [--screenshots DIR] [--record FILE.y4m] [--audio-out FILE.wav]"),
+            std::string::npos)
+      << text;
   ProgramRun version = RunProgram({KAZE_BINARY, "--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.stdoutText.rfind("kaze ", 0), 0u);
@@ -110,7 +112,7 @@ TEST(CommandLine, ValuesComeAfterTheOptionOrAfterAnEqualsSign) {
 // for a window, which the program says once.
 TEST(CommandLine, ScreenOptionsSayOneThingAndScaleAlonePlaysInAWindow) {
   const std::string kNotHeadless =
-      "--window, --fullscreen, --scale, --scaling and --no-vsync do not go with --headless";
+      "--window, --fullscreen, --scale, --scaling, --no-vsync and --screenshots do not go with --headless";
   const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
       {{"--window", "--fullscreen"}, "--window and --fullscreen exclude each other"},
       {{"--fullscreen", "--scale", "2"}, "--scale sizes a window and does not go with --fullscreen"},
@@ -118,6 +120,8 @@ TEST(CommandLine, ScreenOptionsSayOneThingAndScaleAlonePlaysInAWindow) {
       {{"--headless", "--scale", "2"}, kNotHeadless},
       {{"--headless", "--scaling", "pixel"}, kNotHeadless},
       {{"--headless", "--no-vsync"}, kNotHeadless},
+      {{"--headless", "--screenshots", "/tmp"}, kNotHeadless},
+      {{"--config", ""}, "--config needs a file"},
       {{"--scaling", "Sharp"}, "--scaling needs sharp, pixel or nearest, not 'Sharp'"},
   };
   for (const auto& [args, reason] : refused) {

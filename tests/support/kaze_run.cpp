@@ -218,6 +218,7 @@ ProgramRun RunProgram(const std::vector<std::string>& argv) {
     int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(outFd, 1);
     dup2(errFd, 2);
+    setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);

@@ -70,7 +70,9 @@ struct ProgramRun {
   std::string stderrText;
 };
 
-// Runs argv[0] with the arguments, waits for it, collects its output.
+// Runs argv[0] with the arguments, waits for it, collects its output; with
+// XDG_CONFIG_HOME at an empty folder, so that the tester's settings are
+// never read or written.
 ProgramRun RunProgram(const std::vector<std::string>& argv);
 
 struct KazeRun : ProgramRun {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -119,9 +120,13 @@ ChildProcess::~ChildProcess() {
     waitpid(pid_, nullptr, 0);
   }
   if (stderrFd_ >= 0) close(stderrFd_);
+  std::error_code ignored;
+  if (!configHome_.empty()) std::filesystem::remove_all(configHome_, ignored);
 }
 
 bool ChildProcess::Start(const std::vector<std::string>& environment, const std::function<void()>& inChild) {
+  std::string folder = (std::filesystem::temp_directory_path() / "kaze-config-XXXXXX").string();
+  if (configHome_.empty() && mkdtemp(folder.data()) != nullptr) configHome_ = folder;
   int fds[2];
   if (pipe(fds) != 0) return false;
   std::fflush(nullptr);
@@ -132,6 +137,7 @@ bool ChildProcess::Start(const std::vector<std::string>& environment, const std:
     dup2(fds[1], STDERR_FILENO);
     close(fds[1]);
     SilenceStdout();
+    setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
     for (const std::string& entry : environment) {
       const size_t equals = entry.find('=');
       if (equals == std::string::npos) {

@@ -45,7 +45,10 @@ class XvfbServer {
   std::string display_;
 };
 
-// A child process whose stderr the test reads line by line.
+// A child process whose stderr the test reads line by line. It runs with
+// XDG_CONFIG_HOME at an empty folder of its own (unless its environment
+// names another), so that the tester's settings and pictures folder are
+// neither read nor written.
 class ChildProcess {
  public:
   ChildProcess() = default;
@@ -72,6 +75,7 @@ class ChildProcess {
 
   pid_t pid_ = -1;
   int stderrFd_ = -1;
+  std::string configHome_;
   std::string pending_, output_;
 };
 

@@ -24,7 +24,7 @@ bool SdlHost::TakeHostKey(const SDL_KeyboardEvent& key) {
     input_.SetKey(kVkMenu, false, TickCount());
     ToggleFullscreen();
   } else {
-    presenting_.Screenshot();  // the present thread holds the frame shown last
+    presenting_.Screenshot(options_.screenshotDir);  // the present thread holds the frame shown last
   }
   return true;
 }
@@ -51,6 +51,7 @@ void SdlHost::ToggleFullscreen() {
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   }
   presenting_.Redraw();
+  if (options_.fullscreenChosen) options_.fullscreenChosen(fullscreen_);
 }
 
 }  // namespace kaze::host

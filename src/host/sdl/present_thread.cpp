@@ -37,9 +37,10 @@ void PresentThread::Redraw(bool resized) {
   wake_.notify_all();
 }
 
-void PresentThread::Screenshot() {
+void PresentThread::Screenshot(const std::string& folder) {
   std::lock_guard lock(mutex_);
   screenshot_ = true;
+  screenshotFolder_ = folder;
   wake_.notify_all();
 }
 
@@ -98,10 +99,11 @@ void PresentThread::Serve(std::unique_lock<std::mutex>& lock) {
   const bool redraw = std::exchange(redraw_, false);
   const bool screenshot = std::exchange(screenshot_, false);
   const bool resized = std::exchange(resized_, false);
+  const std::string folder = screenshot ? screenshotFolder_ : std::string();
   lock.unlock();
   if (resized) presenter_->WindowResized();
   if (screenshot) {
-    if (const StoredFrame* frame = frames_.Current()) SaveScreenshot(*frame);
+    if (const StoredFrame* frame = frames_.Current()) SaveScreenshot(*frame, folder);
   }
   if (FrameDue(Clock::now())) {
     PresentNewest();

@@ -47,8 +47,9 @@ class PresentThread {
   // The frame shown last drawn again (the window changed); `resized` when
   // its size may have changed, which the presenter is told first.
   void Redraw(bool resized = false);
-  // F12: the frame shown last saved as a PNG.
-  void Screenshot();
+  // F12: the frame shown last saved as a PNG in `folder` (empty: the
+  // current one).
+  void Screenshot(const std::string& folder);
   // The presenter closed on the thread, then the thread ended.
   void Stop();
 
@@ -73,6 +74,7 @@ class PresentThread {
   bool redraw_ = false;
   bool resized_ = false;
   bool screenshot_ = false;
+  std::string screenshotFolder_;
   bool stop_ = false;
   int opened_ = 0;  // 1 opened, -1 failed (Start waits for it)
   std::string openError_;

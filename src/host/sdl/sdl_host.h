@@ -21,6 +21,10 @@ struct SdlHostOptions {
   std::string audioOutPath;                  // empty: no recording of the sound (see audio_recorder.h)
   bool mixer = true;                         // the sound card's mixer; false: a machine without one
   bool vsync = true;                         // present on the display's refresh where the driver can
+  std::string screenshotDir{};               // F12's folder; empty: the current one
+  // Alt+Enter or F11 made this choice (on the main thread, which may take
+  // the moment to remember it).
+  std::function<void(bool fullscreen)> fullscreenChosen{};
   // Tests: what the present thread draws with instead of SDL's renderer.
   std::function<std::unique_ptr<Presenter>()> makePresenter{};
 };
