@@ -71,12 +71,13 @@ mark="$name, made by scripts/make-windows-zip.sh"
 # A player's Windows has only its own DLLs: an exe that needs another one
 # (libstdc++-6.dll, libgcc_s_seh-1.dll, libwinpthread-1.dll when the
 # runtimes are not linked in) would not start there.
+headers=$(x86_64-w64-mingw32-objdump -p "$exe") || fail "$exe: objdump cannot read it"
 while read -r dll; do
   case ${dll,,} in
     kernel32.dll | user32.dll | gdi32.dll | ddraw.dll | dsound.dll | winmm.dll | msvcrt.dll | advapi32.dll) ;;
     *) fail "$exe: imports $dll, which is not a Windows system DLL" ;;
   esac
-done < <(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
+done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 
 # --- where the zip goes ----------------------------------------------------
 zip_path=$out/$name
