@@ -19,8 +19,8 @@ test_packages=(
   man-db groff-base desktop-file-utils appstream
 )
 
-# The native Windows build and its run under Wine.
-windows_packages=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev wine wine64)
+# The native Windows build, its run under Wine and the zip a player unpacks.
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev wine wine64 zip unzip)
 
 # The browser build and its checks in headless Chromium (on Node 18 or
 # later; a node that is already here, from Debian or elsewhere, is used as

@@ -5,10 +5,15 @@
 #      screen equal the headless Linux build's snapshots pixel for pixel
 #      (but for green's lowest bit where Wine's 5-5-5 bitmaps set it, see
 #      screen_match.py), and a real Escape key ends the exe with exit code 0;
-#   2. with no Data folder, the loader's "ERROR" box appears, Return closes
+#   2. the zip of scripts/make-windows-zip.sh, unpacked into an empty folder,
+#      holds one top folder with kaze.exe, the demo Data, README.txt and
+#      LICENSE.txt (CRLF line ends); the exe started there plays the intro's
+#      first picture and Escape ends it with 0; an existing file of the zip's
+#      name that the script did not make is left as it is;
+#   3. with no Data folder, the loader's "ERROR" box appears, Return closes
 #      it and the intro goes on (the next picture's box follows), and Escape
 #      still ends the exe with 0;
-#   3. on an 800x600 screen, where Wine cannot set 640x480 (it emulates 16
+#   4. on an 800x600 screen, where Wine cannot set 640x480 (it emulates 16
 #      bits on a 24-bit screen, so the depth alone would not fail),
 #      SetDisplayMode fails and the exe shows "SetDisplayMode FAILED", then
 #      "DirectDrawCreate FAILD", both captioned "ERROR", and ends with 0: the
@@ -121,8 +126,8 @@ WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wineboot -i >"$work/win
 ok "Wine prefix ready on $DISPLAY"
 
 # --- helpers ----------------------------------------------------------------
-start_exe() {  # folder [WINEDEBUG]: runs kaze.exe there, in the background
-  (cd "$1" && WINEDEBUG=${2:-$WINEDEBUG} exec wine "$exe") >"$1.wine.log" 2>&1 &
+start_exe() {  # folder [WINEDEBUG [EXE]]: runs kaze.exe there, in the background
+  (cd "$1" && WINEDEBUG=${2:-$WINEDEBUG} exec wine "${3:-$exe}") >"$1.wine.log" 2>&1 &
   wine_pid=$!
 }
 
@@ -198,7 +203,44 @@ press "$main" Escape
 wait_exit 30 "after Escape"
 ok "Escape ended kaze.exe with exit code 0"
 
-# --- 2. no Data folder --------------------------------------------------------
+# --- 2. the zip a player unpacks ---------------------------------------------
+# An explicit folder that holds a file of the zip's name not made by the
+# script: it must stay.
+version=$(sed -n 's/^project(kaze VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+zip_file=$work/dist/kaze-$version-windows.zip
+mkdir -p "$work/dist"
+echo "a player's own file" >"$zip_file"
+if "$root/scripts/make-windows-zip.sh" "$work/dist" >"$work/zip.log" 2>&1; then
+  fail "make-windows-zip.sh replaced a file it had not made"
+fi
+[ "$(cat "$zip_file")" = "a player's own file" ] || fail "make-windows-zip.sh changed a file it had not made"
+grep -qF "$zip_file: " "$work/zip.log" || fail "make-windows-zip.sh refused without naming the file: $(tail -n 1 "$work/zip.log")"
+rm "$zip_file"
+"$root/scripts/make-windows-zip.sh" "$work/dist" >"$work/zip.log" 2>&1 ||
+  fail "make-windows-zip.sh failed: $(tail -n 1 "$work/zip.log")"
+[ -f "$zip_file" ] || fail "make-windows-zip.sh made no kaze-$version-windows.zip"
+mkdir -p "$work/unzipped"
+(cd "$work/unzipped" && cmake -E tar xf "$zip_file") || fail "cannot unpack $zip_file"
+[ "$(ls -A "$work/unzipped")" = "kaze-$version" ] ||
+  fail "the zip holds [$(ls -A "$work/unzipped" | tr '\n' ' ')], not the one folder kaze-$version"
+player=$work/unzipped/kaze-$version
+[ -f "$player/kaze.exe" ] || fail "the zip holds no kaze.exe"
+diff -r -x .make-demo-data "$demo/Data" "$player/Data" >"$work/zip-data.diff" ||
+  fail "the zip's Data differs from the demo data: $(head -n 1 "$work/zip-data.diff")"
+for text in README.txt LICENSE.txt; do
+  [ -s "$player/$text" ] || fail "the zip holds no $text"
+  ! grep -q -v $'\r$' "$player/$text" || fail "$text has a line without CRLF"
+done
+! grep -q '@VERSION@' "$player/README.txt" || fail "README.txt still says @VERSION@"
+start_exe "$player" "" "$player/kaze.exe"
+python3 "$here/screen_match.py" "$DISPLAY" 60 "$wine_pid" "${pictures[0]}" || exit 1
+main=$(window_named '^kaze$')
+[ -n "$main" ] || fail "no window named kaze while the unpacked exe plays"
+press "$main" Escape
+wait_exit 30 "after Escape, unpacked from the zip"
+ok "the zip unpacks to kaze-$version with kaze.exe, Data, README.txt and LICENSE.txt; it plays and Escape ends it with 0"
+
+# --- 3. no Data folder --------------------------------------------------------
 # Wine's msgbox channel reports each box's text, as the player reads it.
 mkdir -p "$work/empty"
 start_exe "$work/empty" -all,+msgbox
@@ -219,7 +261,7 @@ python3 "$here/box_texts.py" "$work/empty.wine.log" "$missing\\opening\\op0010.v
   "$missing\\taiken\\tik011.v" "$missing\\taiken\\tik012.v" || exit 1
 ok "missing pictures: ERROR boxes closed by Return, the intro went on, Escape ended it with 0"
 
-# --- 3. DirectDraw cannot set the mode ----------------------------------------
+# --- 4. DirectDraw cannot set the mode ----------------------------------------
 # The desktop process of a Wine session belongs to one X screen: a new session
 # for the other screen.
 stop_wine
