@@ -27,9 +27,7 @@ bool Held(SDL_GameController* controller, SDL_GameControllerButton button) {
 }  // namespace
 
 // A machine without joystick support still plays, with mouse and keys.
-void SdlHost::StartGameControllers() {
-  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
-}
+void SdlHost::StartGameControllers() { SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER); }
 
 // SDL announces the controllers plugged in before the start as added, but
 // those events do not outlive the window's opening (seen with SDL 2.26 on

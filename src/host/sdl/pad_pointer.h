@@ -31,10 +31,10 @@ inline constexpr PadPoint kNextButtonPoint{588, 465};
 // second. The dead zone is on the stick's distance from its centre, so a
 // diagonal push moves as fast as a straight one and keeps its direction.
 struct PadMotionLaw {
-  static constexpr double kDeadZone = 0.2;             // of a full push: a resting stick's drift
-  static constexpr double kFullSpeed = 640.0;          // pixels a second at full deflection
-  static constexpr uint32_t kStepMs = 10;              // the pointer moves at most this often
-  static constexpr uint32_t kLongestStepMs = 50;       // a stalled loop does not make the pointer leap
+  static constexpr double kDeadZone = 0.2;        // of a full push: a resting stick's drift
+  static constexpr double kFullSpeed = 640.0;     // pixels a second at full deflection
+  static constexpr uint32_t kStepMs = 10;         // the pointer moves at most this often
+  static constexpr uint32_t kLongestStepMs = 50;  // a stalled loop does not make the pointer leap
 
   // Pixels a second along each axis for a deflection.
   static PadDeflection Velocity(PadDeflection deflection);

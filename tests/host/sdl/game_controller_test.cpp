@@ -134,9 +134,8 @@ class Driver {
   void Run() {
     if (!Step("page 1 shown", [&] { return Page() == To565(PageColour(1)); })) return;
     first_.Button(SDL_CONTROLLER_BUTTON_B, true);  // held: the text unrolls faster
-    if (!Pressing(first_, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, "pointer on back", [&] {
-          return Cursor(host::kBackButtonPoint.x, host::kBackButtonPoint.y);
-        }))
+    if (!Pressing(first_, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, "pointer on back",
+                  [&] { return Cursor(host::kBackButtonPoint.x, host::kBackButtonPoint.y); }))
       return;
     // The stick half pushed, towards the middle of next, until the pointer
     // is there; then let go.
@@ -155,18 +154,20 @@ class Driver {
     // A second controller plugged in while playing clicks next.
     VirtualPad second;
     if (!second.Plugged()) return Say("cannot plug a second virtual controller: " + std::string(SDL_GetError()));
-    if (!Pressing(second, SDL_CONTROLLER_BUTTON_A, "next pressed in", [&] {
-          return host_.nextInside.load() == To565(BarColour(23)) && host_.nextCorner.load() != To565(BarColour(23));
-        }, /*release=*/false))
+    if (!Pressing(
+            second, SDL_CONTROLLER_BUTTON_A, "next pressed in",
+            [&] {
+              return host_.nextInside.load() == To565(BarColour(23)) && host_.nextCorner.load() != To565(BarColour(23));
+            },
+            /*release=*/false))
       return;
     second.Button(SDL_CONTROLLER_BUTTON_A, false);
     if (!Step("page 2 shown", [&] { return Page() == To565(PageColour(2)); })) return;
 
     // The first one unplugged, the second still moves the pointer.
     first_.Unplug();
-    if (!Pressing(second, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, "second moves the pointer after the first left", [&] {
-          return Cursor(host::kBackButtonPoint.x, host::kBackButtonPoint.y);
-        }))
+    if (!Pressing(second, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, "second moves the pointer after the first left",
+                  [&] { return Cursor(host::kBackButtonPoint.x, host::kBackButtonPoint.y); }))
       return;
     Say("done");
   }
