@@ -19,7 +19,7 @@ bool SdlHost::PollEvent(Event& event) {
   while (SDL_PollEvent(&sdlEvent)) {
     if (Translate(sdlEvent, event)) return true;
   }
-  return false;
+  return MovePadPointer(event);  // every turn: a held stick moves on without events
 }
 
 bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
@@ -28,6 +28,7 @@ bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
     case SDL_KEYUP:
       return !TakeHostKey(sdlEvent.key) && TranslateKey(sdlEvent.key, event);
     case SDL_MOUSEMOTION:
+      if (WarpEcho(sdlEvent.motion)) return false;
       MoveCursor(sdlEvent.motion.x, sdlEvent.motion.y);
       event = Event{.kind = Event::Kind::MouseMove};
       CursorPos(event.x, event.y);
@@ -35,6 +36,11 @@ bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       return TranslateButton(sdlEvent.button, event);
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+      return TranslatePad(sdlEvent, event);
     case SDL_WINDOWEVENT:
       switch (sdlEvent.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
@@ -45,6 +51,7 @@ bool SdlHost::Translate(const SDL_Event& sdlEvent, Event& event) {
           return true;
         case SDL_WINDOWEVENT_FOCUS_LOST:
           input_.ReleaseAllKeys();  // releases that happen elsewhere never reach us
+          ReleasePadButtons();
           event = Event{.kind = Event::Kind::Focus, .gained = false};
           return true;
         default:
@@ -134,6 +141,7 @@ void SdlHost::MoveCursor(int32_t windowX, int32_t windowY) {
   int32_t x = 0, y = 0;
   WindowToScreen(ViewFor(options_.scaling, outputWidth, outputHeight), windowX, windowY, x, y);
   input_.SetCursor(x, y);
+  padPointer_.Place(x, y);  // a controller moves on from where the mouse left the pointer
 }
 
 // The window's size in pixels, which is the renderer's output size, asked

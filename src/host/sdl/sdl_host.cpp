@@ -65,6 +65,7 @@ bool SdlHost::Start(std::string& error) {
     return false;
   }
   sdlStarted_ = true;
+  StartGameControllers();
   return true;
 }
 
@@ -154,6 +155,7 @@ void SdlHost::Finish(int) {
   CloseRecordings();
   TheWriteFailures().End();
   CloseScreen();
+  CloseGameControllers();
   signals_.reset();  // from here a signal has its default effect again
 }
 

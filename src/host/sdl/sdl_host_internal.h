@@ -15,6 +15,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <memory>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -27,6 +28,7 @@
 #include "host/sdl/audio_recorder.h"
 #include "host/sdl/diagnostic_logs.h"
 #include "host/sdl/message_box_relay.h"
+#include "host/sdl/pad_pointer.h"
 #include "host/sdl/present_thread.h"
 #include "host/sdl/quit_signals.h"
 #include "host/sdl/screen_recorder.h"
@@ -89,6 +91,23 @@ class SdlHost final : public Host {
   // host_keys.cpp
   bool TakeHostKey(const SDL_KeyboardEvent& key);
   void ToggleFullscreen();
+  // game_controllers.cpp
+  struct Pad {
+    SDL_GameController* controller;
+    bool heldA = false, heldB = false;
+  };
+  void StartGameControllers();
+  void OpenPresentControllers();
+  void OpenController(int deviceIndex);
+  void CloseGameControllers();
+  bool TranslatePad(const SDL_Event& sdlEvent, Event& event);
+  bool PadButton(const SDL_ControllerButtonEvent& button, Event& event);
+  bool PadMouseButton(Pad& pad, bool Pad::*held, uint32_t virtualKey, bool down, Event& event);
+  bool AnyPadHolds(bool Pad::*held) const;
+  void ReleasePadButtons();
+  bool MovePadPointer(Event& event);
+  void PadPointerTo(int32_t x, int32_t y, Event& event);
+  bool WarpEcho(const SDL_MouseMotionEvent& motion) const;
   // sdl_window.cpp
   void WindowedSize(int32_t& width, int32_t& height);
   bool CreateWindow(int32_t x, int32_t y, int32_t width, int32_t height, Uint32 flags);
@@ -117,6 +136,13 @@ class SdlHost final : public Host {
   std::array<bool, SDL_NUM_SCANCODES> hostKeysDown_{};
   bool fullscreen_ = false;
   bool scaleFitNoted_ = false;  // main thread: a --scale too large was said
+
+  // Main thread: the open game controllers by instance id, the pointer they
+  // move, and where the system pointer was last warped to.
+  std::map<SDL_JoystickID, Pad> pads_;
+  PadPointer padPointer_;
+  std::array<SDL_Point, 8> recentWarps_{};
+  size_t warpsMade_ = 0;
 
   MessageBoxRelay boxes_{[this] { WakeMainThread(); }};
   // A signal or a failed write ends the run: no box shows from then on,

@@ -75,6 +75,7 @@ bool SdlHost::OpenScreen(const ScreenIcon& icon) {
   SDL_GetMouseState(&mouseX, &mouseY);
   MoveCursor(mouseX, mouseY);
   presenting_.Redraw();
+  OpenPresentControllers();
   return true;
 }
 

@@ -54,4 +54,9 @@ void WindowToScreen(const ViewRect& view, int32_t windowX, int32_t windowY, int3
   y = MapAxis(windowY, view.y, view.height, kScreenHeight);
 }
 
+void ScreenToWindow(const ViewRect& view, int32_t x, int32_t y, int32_t& windowX, int32_t& windowY) {
+  windowX = view.x + int32_t((int64_t{2} * x + 1) * view.width / (2 * kScreenWidth));
+  windowY = view.y + int32_t((int64_t{2} * y + 1) * view.height / (2 * kScreenHeight));
+}
+
 }  // namespace kaze::host

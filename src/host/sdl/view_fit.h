@@ -42,4 +42,9 @@ int32_t LargestWholeScale(int32_t areaWidth, int32_t areaHeight);
 // lie outside 0..639 and 0..479.
 void WindowToScreen(const ViewRect& view, int32_t windowX, int32_t windowY, int32_t& x, int32_t& y);
 
+// The way there: the window position in the middle of a 640x480 screen
+// pixel, which WindowToScreen maps back to that pixel (in a view at least
+// 640x480 large).
+void ScreenToWindow(const ViewRect& view, int32_t x, int32_t y, int32_t& windowX, int32_t& windowY);
+
 }  // namespace kaze::host
