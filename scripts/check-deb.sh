@@ -59,8 +59,9 @@ ok "built $(basename "$deb") ($(($(stat -c %s "$deb") / 1024)) KiB, DEB_BUILD_OP
 # lintian: no error and no warning; the informational and pedantic tags
 # are listed, not failed on.
 lintian --display-info --pedantic "$deb" >"$work/lintian.txt" 2>&1 || true
-if grep -E '^[EW]: ' "$work/lintian.txt"; then
-  fail "lintian reports errors or warnings"
+if grep -qE '^[EW]: ' "$work/lintian.txt"; then
+  grep -E '^[EW]: ' "$work/lintian.txt" | head -n 20
+  fail "lintian reports $(grep -cE '^[EW]: ' "$work/lintian.txt") errors or warnings ($work/lintian.txt)"
 fi
 notes=$(grep -E '^[IPX]: ' "$work/lintian.txt" | awk '{print $1 $3}' | sort -u | tr '\n' ' ' || true)
 ok "lintian: no E: or W: line${notes:+ (left: $notes)}"
