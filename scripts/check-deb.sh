@@ -63,7 +63,7 @@ if grep -qE '^[EW]: ' "$work/lintian.txt"; then
   grep -E '^[EW]: ' "$work/lintian.txt" | head -n 20
   fail "lintian reports $(grep -cE '^[EW]: ' "$work/lintian.txt") errors or warnings ($work/lintian.txt)"
 fi
-notes=$(grep -E '^[IPX]: ' "$work/lintian.txt" | awk '{print $1 $3}' | sort -u | tr '\n' ' ' || true)
+notes=$(grep -E '^[IPX]: ' "$work/lintian.txt" | awk '{print $1 $3}' | sort -u | tr '\n' ' ' | sed 's/ $//' || true)
 ok "lintian: no E: or W: line${notes:+ (left: $notes)}"
 
 # A private dpkg root with an admin folder of its own; nothing of the
