@@ -4,6 +4,7 @@
 // without the tests does not ask for them.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
