@@ -103,8 +103,8 @@ std::vector<DataPlace> ProgramDataPlaces([[maybe_unused]] const fs::path& progra
 #ifdef KAZE_DATA_FROM_BIN
   if (!program.empty()) AddPlace(places, program.parent_path() / KAZE_DATA_FROM_BIN);
 #endif
-#ifdef KAZE_INSTALL_DATA_DIR
-  AddPlace(places, KAZE_INSTALL_DATA_DIR);
+#ifdef KAZE_INSTALL_FULL_DATA_DIR
+  AddPlace(places, KAZE_INSTALL_FULL_DATA_DIR);
 #endif
   return places;
 }

@@ -29,8 +29,9 @@ std::optional<std::filesystem::path> FindDataSet(const std::string& given, const
 // Where the program `program` (its real path) keeps its data set. The
 // program in its build tree plays that build's demo set. Any other copy, an
 // installed one, looks next to itself (<prefix>/bin/kaze finds
-// <prefix>/share/kaze, so a moved prefix still works), then in the prefix
-// the build was configured for; it never reads a build tree.
+// <prefix>/share/kaze, <prefix>/games/kaze <prefix>/share/games/kaze, as
+// configured, so a moved prefix still works), then in the folder the build
+// was configured for; it never reads a build tree.
 std::vector<DataPlace> ProgramDataPlaces(const std::filesystem::path& program);
 
 // The running program's own file, links resolved (empty when unknown).

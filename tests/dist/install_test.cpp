@@ -1,6 +1,8 @@
 // `cmake --install` into a fresh prefix: the program, its data set, its
 // manual page, desktop entry, icons, metainfo and documents; the installed
-// program plays from an empty folder, and only from what is installed.
+// program plays from an empty folder, and only from what is installed. The
+// folders are the configured ones: bin/ and share/kaze by default, games/
+// and share/games/kaze in the Debian package's build, which runs this too.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -76,13 +78,17 @@ TEST(Install, PutsEveryPartUnderThePrefixAndTheProgramFindsItsDataThere) {
   ASSERT_EQ(install.exitCode, 0) << install.stderrText;
 
   const fs::path share = prefix.path() / "share";
-  const fs::path program = prefix.path() / "bin" / "kaze";
+  const fs::path program = prefix.path() / KAZE_CONFIGURED_BINDIR / "kaze";
+  const fs::path data = prefix.path() / KAZE_CONFIGURED_DATA_SUBDIR;
   EXPECT_TRUE(fs::is_regular_file(program));
   EXPECT_TRUE(fs::is_regular_file(share / "man" / "man6" / "kaze.6"));
-  EXPECT_TRUE(fs::is_regular_file(share / "applications" / (kAppId + ".desktop")));
+  // The desktop entry starts the program by its installed path, which need
+  // not be on the session's PATH (/usr/games).
+  const std::string entry = ReadText(share / "applications" / (kAppId + ".desktop"));
+  EXPECT_NE(entry.find("\nExec=" + program.string() + "\n"), std::string::npos) << entry;
   EXPECT_TRUE(fs::is_regular_file(share / "metainfo" / (kAppId + ".metainfo.xml")));
-  EXPECT_TRUE(fs::is_directory(share / "kaze" / "Data"));
-  EXPECT_FALSE(fs::exists(share / "kaze" / "Data" / ".make-demo-data"));
+  EXPECT_TRUE(fs::is_directory(data / "Data"));
+  EXPECT_FALSE(fs::exists(data / "Data" / ".make-demo-data"));
   ExpectEveryRelativeLinkResolves(share / "doc" / "kaze");
   for (uint32_t size : {16u, 32u, 48u, 64u, 128u, 256u}) {
     const std::string edge = std::to_string(size) + "x" + std::to_string(size);
@@ -112,12 +118,11 @@ TEST(Install, PutsEveryPartUnderThePrefixAndTheProgramFindsItsDataThere) {
 
   // Without its data set it names where it looked and ends, and it never
   // falls back on the build tree it was made in.
-  fs::remove_all(share / "kaze" / "Data");
+  fs::remove_all(data / "Data");
   if (!fs::exists(fs::path(KAZE_CONFIGURED_DATA_DIR) / "Data")) {
     const KazeRun none = PlayFrom(empty.path(), program);
     EXPECT_EQ(none.exitCode, 2);
-    const std::string looked =
-        (share / "kaze").string() + " and " KAZE_CONFIGURED_DATA_DIR "; give one with --data DIR\n";
+    const std::string looked = data.string() + " and " KAZE_CONFIGURED_DATA_DIR "; give one with --data DIR\n";
     EXPECT_NE(none.stderrText.find(looked), std::string::npos) << none.stderrText;
     EXPECT_EQ(none.stderrText.find(KAZE_BUILD_DIR), std::string::npos) << none.stderrText;
   }
