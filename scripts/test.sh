@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every configuration once and runs the
-# whole suite in each: plain, ASan+UBSan, TSan; then each fuzz target briefly.
+# whole suite in each: plain, ASan+UBSan, TSan; then each fuzz target briefly,
+# the Debian package, the Windows build under Wine and the browser build.
 # First of all, every C++ file must be laid out as .clang-format says.
 #   KAZE_FUZZ_SECONDS  seconds per fuzz target (default 10)
 set -euo pipefail
@@ -42,6 +43,11 @@ for target in build/fuzz/fuzz/kaze_fuzz_*; do
   "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$work" 2>&1 | tail -n 2
   rm -rf "$work"
 done
+# The Debian package, built from a clean clone without its own run of the
+# suite (it has just run), linted, installed into a private root, played
+# and removed.
+echo "=== debian package"
+scripts/check-deb.sh
 # The Windows build under Wine, its tools installed only now; it reuses
 # build/release for the reference snapshots.
 echo "=== windows build under wine"
