@@ -111,13 +111,12 @@ TEST(PadPointer, TheShoulderPointsHitTheControlBarsBackAndNext) {
     void CursorPos(int32_t& px, int32_t& py) override { px = x, py = y; }
     int32_t x = 0, y = 0;
   } pointer;
-  Host& before = TheHost();
   SetHost(&pointer);
   pointer.x = kBackButtonPoint.x, pointer.y = kBackButtonPoint.y;
   EXPECT_EQ(HitTestControlBar(), kBackButton);
   pointer.x = kNextButtonPoint.x, pointer.y = kNextButtonPoint.y;
   EXPECT_EQ(HitTestControlBar(), kNextButton);
-  SetHost(&before);
+  SetHost(nullptr);
 }
 
 }  // namespace
