@@ -31,8 +31,8 @@ constexpr size_t kFramePixels = 640 * 480;
 // one run a process); false when it did not end with exit code 0. `usage`:
 // the processor time and memory the run took.
 bool PlayThreeCycles(const std::string& tracePath, rusage& usage) {
-  std::vector<std::string> args{KAZE_PROGRAM, "--headless", "--data",  KAZE_DEMO_DIR,
-                                "--script",   KAZE_THREE_CYCLES_SCRIPT, "--until", kUntilMs};
+  std::vector<std::string> args{
+      KAZE_PROGRAM, "--headless", "--data", KAZE_DEMO_DIR, "--script", KAZE_THREE_CYCLES_SCRIPT, "--until", kUntilMs};
   if (!tracePath.empty()) args.insert(args.end(), {"--trace", tracePath});
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
@@ -44,7 +44,9 @@ bool PlayThreeCycles(const std::string& tracePath, rusage& usage) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-double Seconds(const timeval& time) { return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6; }
+double Seconds(const timeval& time) {
+  return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
 
 void PlayAndCount(benchmark::State& state, bool trace) {
   const std::string tracePath =
@@ -71,10 +73,18 @@ void PlayAndCount(benchmark::State& state, bool trace) {
 
 void BM_ThreeCyclesTraceOn(benchmark::State& state) { PlayAndCount(state, true); }
 void BM_ThreeCyclesTraceOff(benchmark::State& state) { PlayAndCount(state, false); }
-BENCHMARK(BM_ThreeCyclesTraceOn)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseManualTime()->Unit(
-    benchmark::kSecond);
-BENCHMARK(BM_ThreeCyclesTraceOff)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseManualTime()->Unit(
-    benchmark::kSecond);
+BENCHMARK(BM_ThreeCyclesTraceOn)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK(BM_ThreeCyclesTraceOff)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 // A frame with detail everywhere, as a page of the story has.
 std::vector<uint16_t> BusyFrame() {
@@ -97,8 +107,8 @@ BENCHMARK(BM_FrameCrc)->Unit(benchmark::kMicrosecond);
 void BM_ZlibCrc32(benchmark::State& state) {
   const std::vector<uint16_t> pixels = BusyFrame();
   for (auto _ : state)
-    benchmark::DoNotOptimize(
-        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(pixels.data()), static_cast<uInt>(kFramePixels * 2)));
+    benchmark::DoNotOptimize(crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(pixels.data()),
+                                   static_cast<uInt>(kFramePixels * 2)));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramePixels * 2));
 }
 BENCHMARK(BM_ZlibCrc32)->Unit(benchmark::kMicrosecond);
