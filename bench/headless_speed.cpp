@@ -4,6 +4,8 @@
 // 300 with the trace on); and the frame checksum's throughput over one
 // 640x480 frame, the host's beside zlib's crc32.
 //   build/release/bench/kaze_bench_headless_speed
+// KAZE_BENCH_PROGRAM=path/to/kaze runs another build's program instead, to
+// compare two builds on the same script.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -13,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,14 +34,16 @@ constexpr size_t kFramePixels = 640 * 480;
 // one run a process); false when it did not end with exit code 0. `usage`:
 // the processor time and memory the run took.
 bool PlayThreeCycles(const std::string& tracePath, rusage& usage) {
-  std::vector<std::string> args{
-      KAZE_PROGRAM, "--headless", "--data", KAZE_DEMO_DIR, "--script", KAZE_THREE_CYCLES_SCRIPT, "--until", kUntilMs};
+  const char* other = std::getenv("KAZE_BENCH_PROGRAM");
+  const std::string program = other != nullptr && *other != '\0' ? other : KAZE_PROGRAM;
+  std::vector<std::string> args{program,   "--headless", "--data", KAZE_DEMO_DIR, "--script", KAZE_THREE_CYCLES_SCRIPT,
+                                "--until", kUntilMs};
   if (!tracePath.empty()) args.insert(args.end(), {"--trace", tracePath});
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
   pid_t child = 0;
-  if (posix_spawn(&child, KAZE_PROGRAM, nullptr, nullptr, argv.data(), environ) != 0) return false;
+  if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
   int status = 0;
   if (wait4(child, &status, 0, &usage) != child) return false;
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
