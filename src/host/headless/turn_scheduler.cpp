@@ -80,18 +80,12 @@ TurnScheduler::Turn* TurnScheduler::PassTurn() {
   }
   next->state = Turn::State::Running;
   if (next == tCurrentTurn) return next;  // the holder keeps it: no hand-over
-  // Release: all the holder wrote, here and before, is seen by the next
-  // thread once it sees the turn given. Only that one thread is woken.
-  next->given.store(1, std::memory_order_release);
-  next->given.notify_one();
+  // All the holder wrote, here and before, is seen by the next thread once
+  // it takes the turn. Only that one thread is woken.
+  next->given.Give();
   return next;
 }
 
-void TurnScheduler::WaitForTurn(Turn* turn) {
-  turn->given.wait(0, std::memory_order_acquire);
-  // Lowered by its own thread only, while it holds the turn, so before any
-  // later hand-over can raise it again.
-  turn->given.store(0, std::memory_order_relaxed);
-}
+void TurnScheduler::WaitForTurn(Turn* turn) { turn->given.Take(); }
 
 }  // namespace kaze::host

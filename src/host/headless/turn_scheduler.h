@@ -6,8 +6,8 @@
 //
 // The turn is the lock: only the thread that holds it reads or changes the
 // scheduler's state, so passing it is one store and at most one wake-up of
-// the one thread that runs next, and a thread that gets its own turn back
-// does not stop at all.
+// the one thread that runs next (turn_signal.h), and a thread that gets its
+// own turn back does not stop at all.
 #pragma once
 
 #include <atomic>
@@ -16,6 +16,8 @@
 #include <memory>
 #include <thread>
 #include <vector>
+
+#include "host/headless/turn_signal.h"
 
 namespace kaze::host {
 
@@ -52,9 +54,7 @@ class TurnScheduler {
     enum class State : uint8_t { Running, Sleeping, Finished } state = State::Sleeping;
     uint64_t wake = 0;
     uint64_t order = 0;
-    // 1 once the turn is handed to this thread: a binary semaphore that its
-    // thread waits on and that only the passing thread raises.
-    std::atomic<uint32_t> given{0};
+    TurnSignal given;  // raised when the turn is handed to this thread
   };
 
   // The holder gives up the turn: to the earliest wake-up, moving the clock
