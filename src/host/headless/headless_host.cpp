@@ -121,8 +121,7 @@ class Headless final : public HeadlessHost {
       }
       unchanged_.Forget();
       unchanged_.Remember(frame);
-      for (int32_t y = 0; y < kScreenHeight; ++y)
-        std::copy_n(Row(frame, y), kScreenWidth, shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
+      CopyToShown(frame);
       shownLayout_ = frame.layout;
       ++shownVersion_;
       crc = FrameCrc(shown_);
@@ -251,12 +250,28 @@ class Headless final : public HeadlessHost {
                                              static_cast<intptr_t>(y) * frame.pitch);
   }
 
+  // Rows packed one after the other, as the stand-in's surfaces are: the
+  // frame is one block, compared and copied in one call each.
+  static bool Packed(const Frame& frame) {
+    return frame.pitch == kScreenWidth * static_cast<int32_t>(sizeof(uint16_t));
+  }
+
   bool SameAsShown(const Frame& frame) const {
+    if (Packed(frame)) return std::equal(frame.pixels, frame.pixels + kScreenPixels, shown_.begin());
     for (int32_t y = 0; y < kScreenHeight; ++y)
       if (!std::equal(Row(frame, y), Row(frame, y) + kScreenWidth,
                       shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth))
         return false;
     return true;
+  }
+
+  void CopyToShown(const Frame& frame) {
+    if (Packed(frame)) {
+      std::copy_n(frame.pixels, kScreenPixels, shown_.begin());
+      return;
+    }
+    for (int32_t y = 0; y < kScreenHeight; ++y)
+      std::copy_n(Row(frame, y), kScreenWidth, shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
   }
 
   void MixAudio(uint64_t from, uint64_t to) {
