@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <set>
+#include <utility>
 
 #include "host/alsa_mixer.h"
 #include "host/headless/frame_files.h"
@@ -121,10 +123,7 @@ class Headless final : public HeadlessHost {
       }
       unchanged_.Forget();
       unchanged_.Remember(frame);
-      CopyToShown(frame);
-      shownLayout_ = frame.layout;
-      ++shownVersion_;
-      crc = FrameCrc(shown_);
+      crc = TakeNewPicture(frame);
       if (haveShown_ && crc == shownCrc_) return;
       haveShown_ = true;
       shownCrc_ = crc;
@@ -259,10 +258,45 @@ class Headless final : public HeadlessHost {
   bool SameAsShown(const Frame& frame) const {
     if (Packed(frame)) return std::equal(frame.pixels, frame.pixels + kScreenPixels, shown_.begin());
     for (int32_t y = 0; y < kScreenHeight; ++y)
-      if (!std::equal(Row(frame, y), Row(frame, y) + kScreenWidth,
-                      shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth))
-        return false;
+      if (!SameRow(frame, y)) return false;
     return true;
+  }
+
+  // Copies the new picture into shown_ and gives its CRC: from the rows that
+  // changed when they are fewer than half (text growing, a blink), else
+  // summed over the whole frame.
+  uint32_t TakeNewPicture(const Frame& frame) {
+    if (std::endian::native == std::endian::little && haveShown_ && frame.layout == shownLayout_) {
+      const auto [first, last] = ChangedRows(frame);
+      if (2 * (last - first + 1) < kScreenHeight) {
+        const size_t at = static_cast<size_t>(first) * kScreenWidth;
+        const size_t bytes = static_cast<size_t>(last - first + 1) * kScreenWidth * sizeof(uint16_t);
+        constexpr size_t kFrameBytes = kScreenPixels * sizeof(uint16_t);
+        uint32_t crc = shownCrc_ ^ FrameCrcTerm(kFrameBytes, at * sizeof(uint16_t), shown_.data() + at, bytes);
+        for (int32_t y = first; y <= last; ++y)
+          std::copy_n(Row(frame, y), kScreenWidth, shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
+        ++shownVersion_;
+        return crc ^ FrameCrcTerm(kFrameBytes, at * sizeof(uint16_t), shown_.data() + at, bytes);
+      }
+    }
+    CopyToShown(frame);
+    shownLayout_ = frame.layout;
+    ++shownVersion_;
+    return FrameCrc(shown_);
+  }
+
+  bool SameRow(const Frame& frame, int32_t y) const {
+    return std::equal(Row(frame, y), Row(frame, y) + kScreenWidth,
+                      shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
+  }
+
+  // The first and the last row that differ from shown_, of a frame that
+  // differs.
+  std::pair<int32_t, int32_t> ChangedRows(const Frame& frame) const {
+    int32_t first = 0, last = kScreenHeight - 1;
+    while (first < last && SameRow(frame, first)) ++first;
+    while (last > first && SameRow(frame, last)) --last;
+    return {first, last};
   }
 
   void CopyToShown(const Frame& frame) {

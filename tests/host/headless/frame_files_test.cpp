@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace kaze::test {
@@ -46,6 +47,30 @@ TEST(FrameCrc, LibdeflatesSumIsZlibsAtEveryLengthAndAlignment) {
   std::vector<uint16_t> frame(640 * 480);
   for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint16_t>(i * 2654435761u >> 13);
   EXPECT_EQ(host::FrameCrc(frame), zlib(0, reinterpret_cast<const unsigned char*>(frame.data()), frame.size() * 2));
+}
+
+// A frame changed in a span of rows (a line of text, a blink; at the top,
+// at the bottom, one word): its CRC from the change alone is the whole
+// frame's, at every place and length.
+TEST(FrameCrc, TheChangeAloneGivesTheChangedFramesSum) {
+  std::vector<uint16_t> frame(640 * 480);
+  uint32_t value = 99;
+  const auto next = [&] { return value = value * 1103515245u + 12345u; };
+  for (uint16_t& pixel : frame) pixel = static_cast<uint16_t>(next() >> 16);
+  uint32_t crc = host::FrameCrc(frame);
+  const size_t frameBytes = frame.size() * 2;
+  for (auto [at, count] : {std::pair<size_t, size_t>{0, 640},
+                           {640 * 479, 640},
+                           {640 * 200, 640 * 37},
+                           {12345, 1},
+                           {0, 640 * 480},
+                           {640 * 100 + 7, 3000}}) {
+    const size_t bytes = count * 2;
+    crc ^= host::FrameCrcTerm(frameBytes, at * 2, frame.data() + at, bytes);
+    for (size_t i = at; i < at + count; ++i) frame[i] = static_cast<uint16_t>(next() >> 16);
+    crc ^= host::FrameCrcTerm(frameBytes, at * 2, frame.data() + at, bytes);
+    ASSERT_EQ(crc, host::FrameCrc(frame)) << "changed at " << at << ", " << count << " pixels";
+  }
 }
 
 }  // namespace
