@@ -2,22 +2,19 @@
 
 #include <algorithm>
 #include <atomic>
-#include <bit>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <set>
-#include <utility>
 
 #include "host/alsa_mixer.h"
-#include "host/headless/frame_files.h"
+#include "host/headless/shown_picture.h"
 #include "host/headless/trace_writer.h"
 #include "host/headless/turn_scheduler.h"
 #include "host/memory_mixer.h"
 #include "host/png_file.h"
-#include "host/unchanged_frames.h"
 #include "host/wav_writer.h"
 #include "host/write_failure.h"
 #include "host/y4m_writer.h"
@@ -29,7 +26,6 @@ namespace {
 constexpr uint32_t kAudioRate = 44100;
 constexpr uint32_t kEscapeKey = 0x1B;  // what --until presses
 constexpr int kRunawayExit = 4;        // a run that went on after --until
-constexpr size_t kScreenPixels = static_cast<size_t>(kScreenWidth) * kScreenHeight;
 
 std::string Hex8(uint32_t value) {
   char text[9];
@@ -71,7 +67,7 @@ class EndSignals {
 
 class Headless final : public HeadlessHost {
  public:
-  explicit Headless(const HeadlessOptions& options) : options_(options), shown_(kScreenPixels, 0) {
+  explicit Headless(const HeadlessOptions& options) : options_(options) {
     std::vector<ScriptAction> actions = std::move(options_.script);
     if (options.untilMs) AppendKeyPress(actions, *options.untilMs, kEscapeKey, false);
     script_ = ScriptPlayer(std::move(actions));
@@ -112,21 +108,7 @@ class Headless final : public HeadlessHost {
     {
       std::lock_guard lock(frameMutex_);
       flip = ++flips_;
-      // A pause flips about once a millisecond with nothing drawn: a frame
-      // the platform vouches for as unchanged is not even compared.
-      if (haveShown_ && unchanged_.Knows(frame)) return;
-      // Most frames repeat the one before (a still picture): compare first,
-      // and copy and checksum only a changed picture.
-      if (haveShown_ && frame.layout == shownLayout_ && SameAsShown(frame)) {
-        unchanged_.Remember(frame);
-        return;
-      }
-      unchanged_.Forget();
-      unchanged_.Remember(frame);
-      crc = TakeNewPicture(frame);
-      if (haveShown_ && crc == shownCrc_) return;
-      haveShown_ = true;
-      shownCrc_ = crc;
+      if (!shown_.Present(frame, crc)) return;
     }
     std::string hex = Hex8(crc);
     trace_.Write(Now(), "frame", {{"flip", flip}, {"crc", std::string_view(hex)}});
@@ -227,7 +209,7 @@ class Headless final : public HeadlessHost {
   std::vector<std::string> TraceLines() override { return trace_.Lines(); }
   std::vector<uint16_t> ShownFrame() override {
     std::lock_guard lock(frameMutex_);
-    return shown_;
+    return shown_.Pixels();
   }
   bool CursorShown() const override { return cursorShown_.load(); }
 
@@ -242,70 +224,6 @@ class Headless final : public HeadlessHost {
     RecordUpTo(to);
     ApplyActionsUpTo(to);
     if (options_.untilMs && to > *options_.untilMs + options_.runawayLimitMs) StopRunaway();
-  }
-
-  static const uint16_t* Row(const Frame& frame, int32_t y) {
-    return reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(frame.pixels) +
-                                             static_cast<intptr_t>(y) * frame.pitch);
-  }
-
-  // Rows packed one after the other, as the stand-in's surfaces are: the
-  // frame is one block, compared and copied in one call each.
-  static bool Packed(const Frame& frame) {
-    return frame.pitch == kScreenWidth * static_cast<int32_t>(sizeof(uint16_t));
-  }
-
-  bool SameAsShown(const Frame& frame) const {
-    if (Packed(frame)) return std::equal(frame.pixels, frame.pixels + kScreenPixels, shown_.begin());
-    for (int32_t y = 0; y < kScreenHeight; ++y)
-      if (!SameRow(frame, y)) return false;
-    return true;
-  }
-
-  // Copies the new picture into shown_ and gives its CRC: from the rows that
-  // changed when they are fewer than half (text growing, a blink), else
-  // summed over the whole frame.
-  uint32_t TakeNewPicture(const Frame& frame) {
-    if (std::endian::native == std::endian::little && haveShown_ && frame.layout == shownLayout_) {
-      const auto [first, last] = ChangedRows(frame);
-      if (2 * (last - first + 1) < kScreenHeight) {
-        const size_t at = static_cast<size_t>(first) * kScreenWidth;
-        const size_t bytes = static_cast<size_t>(last - first + 1) * kScreenWidth * sizeof(uint16_t);
-        constexpr size_t kFrameBytes = kScreenPixels * sizeof(uint16_t);
-        uint32_t crc = shownCrc_ ^ FrameCrcTerm(kFrameBytes, at * sizeof(uint16_t), shown_.data() + at, bytes);
-        for (int32_t y = first; y <= last; ++y)
-          std::copy_n(Row(frame, y), kScreenWidth, shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
-        ++shownVersion_;
-        return crc ^ FrameCrcTerm(kFrameBytes, at * sizeof(uint16_t), shown_.data() + at, bytes);
-      }
-    }
-    CopyToShown(frame);
-    shownLayout_ = frame.layout;
-    ++shownVersion_;
-    return FrameCrc(shown_);
-  }
-
-  bool SameRow(const Frame& frame, int32_t y) const {
-    return std::equal(Row(frame, y), Row(frame, y) + kScreenWidth,
-                      shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
-  }
-
-  // The first and the last row that differ from shown_, of a frame that
-  // differs.
-  std::pair<int32_t, int32_t> ChangedRows(const Frame& frame) const {
-    int32_t first = 0, last = kScreenHeight - 1;
-    while (first < last && SameRow(frame, first)) ++first;
-    while (last > first && SameRow(frame, last)) --last;
-    return {first, last};
-  }
-
-  void CopyToShown(const Frame& frame) {
-    if (Packed(frame)) {
-      std::copy_n(frame.pixels, kScreenPixels, shown_.begin());
-      return;
-    }
-    for (int32_t y = 0; y < kScreenHeight; ++y)
-      std::copy_n(Row(frame, y), kScreenWidth, shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
   }
 
   void MixAudio(uint64_t from, uint64_t to) {
@@ -326,7 +244,7 @@ class Headless final : public HeadlessHost {
       int error = 0;
       {
         std::lock_guard lock(frameMutex_);
-        error = WritePng(path, shown_, kScreenWidth, kScreenHeight, shownLayout_);
+        error = WritePng(path, shown_.Pixels(), kScreenWidth, kScreenHeight, shown_.Layout());
       }
       if (error == 0)
         trace_.Write(time, "snap", {{"file", std::string_view(path)}});
@@ -342,9 +260,9 @@ class Headless final : public HeadlessHost {
     const uint64_t due = (to - 1) / kRecordFrameMs + 1;
     if (due <= video_.FramesWritten()) return;
     std::lock_guard lock(frameMutex_);
-    if (recordedVersion_ != shownVersion_) {
-      video_.SetPicture(shown_.data(), kScreenWidth * 2, shownLayout_);
-      recordedVersion_ = shownVersion_;
+    if (recordedVersion_ != shown_.Version()) {
+      video_.SetPicture(shown_.Pixels().data(), kScreenWidth * 2, shown_.Layout());
+      recordedVersion_ = shown_.Version();
     }
     video_.WriteFrames(due - video_.FramesWritten());
   }
@@ -406,7 +324,7 @@ class Headless final : public HeadlessHost {
   TraceWriter trace_;
   WavWriter wav_;
   Y4mWriter video_;
-  uint64_t recordedVersion_ = 0;  // the shownVersion_ the video holds (0: black)
+  uint64_t recordedVersion_ = 0;  // the shown_.Version() the video holds (0: black)
   std::vector<int16_t> mixBuffer_;
   std::atomic<AudioSource*> audioSource_{nullptr};
   // Both after the trace, which the memory mixer writes to until it goes.
@@ -414,12 +332,7 @@ class Headless final : public HeadlessHost {
   MachineMixer machineMixer_;
 
   mutable std::mutex frameMutex_;
-  std::vector<uint16_t> shown_;
-  PixelLayout shownLayout_ = PixelLayout::Rgb565;
-  bool haveShown_ = false;
-  UnchangedFrames unchanged_;  // frames known to show what shown_ holds
-  uint32_t shownCrc_ = 0;
-  uint64_t shownVersion_ = 0;  // counts the changes of shown_
+  ShownPicture shown_;
   int64_t flips_ = 0;
 
   std::mutex inputMutex_;
