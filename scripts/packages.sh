@@ -5,7 +5,7 @@
 # Building the program and its demo data set, and playing.
 play_packages=(
   cmake ninja-build pkg-config g++
-  libpng-dev zlib1g-dev libsdl2-dev libasound2-dev libsoxr-dev
+  libpng-dev zlib1g-dev libsdl2-dev libasound2-dev libsoxr-dev libdeflate-dev
   libfreetype-dev libharfbuzz-dev fonts-dejavu-core fonts-ipafont-mincho
 )
 

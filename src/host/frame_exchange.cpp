@@ -6,7 +6,6 @@ namespace kaze::host {
 
 FrameExchange::FrameExchange() {
   for (auto& buffer : buffers_) buffer.pixels.assign(size_t{kScreenWidth} * kScreenHeight, 0);
-  last_.pixels.assign(size_t{kScreenWidth} * kScreenHeight, 0);
 }
 
 namespace {
@@ -25,9 +24,11 @@ void CopyFrame(const Frame& frame, StoredFrame& target) {
 }  // namespace
 
 bool FrameExchange::SameAsLast(const Frame& frame) const {
-  if (!publishedAny_ || frame.layout != last_.layout) return false;
+  if (!publishedAny_) return false;
+  const StoredFrame& last = buffers_[published_];  // read by the reader too, written by no one
+  if (frame.layout != last.layout) return false;
   for (int32_t y = 0; y < kScreenHeight; ++y) {
-    if (std::memcmp(&last_.pixels[size_t(y) * kScreenWidth], SourceRow(frame, y), kRowBytes) != 0) return false;
+    if (std::memcmp(&last.pixels[size_t(y) * kScreenWidth], SourceRow(frame, y), kRowBytes) != 0) return false;
   }
   return true;
 }
@@ -42,11 +43,9 @@ bool FrameExchange::Publish(const Frame& frame) {
   }
   unchanged_.Forget();
   unchanged_.Remember(frame);
-  CopyFrame(frame, last_);
+  CopyFrame(frame, buffers_[writing_]);
   publishedAny_ = true;
-  StoredFrame& target = buffers_[writing_];
-  target.pixels = last_.pixels;
-  target.layout = last_.layout;
+  published_ = writing_;
   // acq_rel: the copy above is visible to whoever takes this buffer, and the
   // buffer we get back is no longer being read.
   writing_ = middle_.exchange(writing_ | kFresh, std::memory_order_acq_rel) & ~kFresh;

@@ -46,9 +46,13 @@ class FrameExchange {
   bool SameAsLast(const Frame& frame) const;
 
   std::array<StoredFrame, 3> buffers_;
-  StoredFrame last_;           // writer side: the last frame published
-  UnchangedFrames unchanged_;  // writer side: frames known to equal last_
+  UnchangedFrames unchanged_;  // writer side: frames known to equal the last published
   bool publishedAny_ = false;
+  // Writer side: the buffer published last. It stays as it is until the
+  // writer publishes again (it is in the middle or being shown, and the
+  // writer gets it back only by a later exchange), so the writer compares
+  // with it in place: no copy of its own.
+  uint32_t published_ = 0;
   uint32_t writing_ = 0;
   std::atomic<uint32_t> middle_{1};
   uint32_t showing_ = 2;

@@ -66,6 +66,25 @@ TEST(FrameExchange, AStillPictureIsPresentedOnceButALayoutChangeCounts) {
   EXPECT_EQ(taken->pixels.back(), 8);
 }
 
+// The writer compares with the buffer it published last, wherever that
+// buffer is now: in the middle, untaken, or being shown.
+TEST(FrameExchange, EachFrameIsComparedWithTheOnePublishedLastWhereverItIs) {
+  FrameExchange exchange;
+  UniformFrame source;
+  for (uint16_t n = 1; n <= 5; ++n) EXPECT_TRUE(exchange.Publish(source.Fill(n)));  // none taken
+  EXPECT_FALSE(exchange.Publish(source.Fill(5)));
+  EXPECT_TRUE(exchange.Publish(source.Fill(4)));  // equal to an older one only
+  const StoredFrame* taken = exchange.TakeNewest();
+  ASSERT_NE(taken, nullptr);
+  EXPECT_EQ(taken->pixels.front(), 4);
+  EXPECT_FALSE(exchange.Publish(source.Fill(4)));  // the one being shown
+  EXPECT_TRUE(exchange.Publish(source.Fill(6)));
+  EXPECT_EQ(taken->pixels.front(), 4);  // the shown frame is left as it was
+  EXPECT_FALSE(exchange.Publish(source.Fill(6)));
+  ASSERT_NE(exchange.TakeNewest(), nullptr);
+  EXPECT_EQ(exchange.Current()->pixels.back(), 6);
+}
+
 TEST(FrameExchange, FramesPublishedOnAnotherThreadAreNeverSeenHalfWritten) {
   FrameExchange exchange;
   std::atomic<bool> done{false};

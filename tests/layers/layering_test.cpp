@@ -48,7 +48,7 @@ const std::map<Room, const char*> kRoomNames = {
     {Room::Cli, "the command line"},
     {Room::Browser, "the browser's main"},
     {Room::Windows, "the Windows build"},
-    {Room::MachineLibrary, "a library of the machine (SDL, ALSA, X11, libpng, zlib, emscripten)"},
+    {Room::MachineLibrary, "a library of the machine (SDL, ALSA, X11, libpng, zlib, libdeflate, emscripten)"},
     {Room::Standard, "the C++ or POSIX library"},
 };
 
@@ -88,7 +88,7 @@ Room RoomOf(const std::string& path) {
 }
 
 bool IsMachineLibrary(const std::string& header) {
-  static const std::regex kMachine(R"((SDL[^/]*|alsa/.*|X11/.*|png|pngconf|zlib|emscripten(/.*)?)\.h)");
+  static const std::regex kMachine(R"((SDL[^/]*|alsa/.*|X11/.*|png|pngconf|zlib|libdeflate|emscripten(/.*)?)\.h)");
   return std::regex_match(header, kMachine);
 }
 

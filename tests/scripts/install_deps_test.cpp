@@ -59,7 +59,7 @@ TEST_F(PackagesAsked, PlayingAsksOnlyForWhatBuildingAndPlayingNeed) {
   const std::vector<std::string> asked = Asked("scripts/play.sh");
   EXPECT_NE(last_.exitCode, 0) << "the stand-in cmake stops it after the install";
   for (const char* needed : {"g++", "cmake", "libsdl2-dev", "libpng-dev", "libfreetype-dev", "libharfbuzz-dev",
-                             "libasound2-dev", "libsoxr-dev", "fonts-ipafont-mincho"}) {
+                             "libasound2-dev", "libsoxr-dev", "libdeflate-dev", "fonts-ipafont-mincho"}) {
     EXPECT_TRUE(Has(asked, needed)) << needed;
   }
   for (const char* unwanted : {"wine", "wine64", "chromium", "emscripten", "g++-mingw-w64-x86-64", "clang",

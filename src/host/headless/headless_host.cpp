@@ -10,12 +10,11 @@
 #include <set>
 
 #include "host/alsa_mixer.h"
-#include "host/headless/frame_files.h"
+#include "host/headless/shown_picture.h"
 #include "host/headless/trace_writer.h"
 #include "host/headless/turn_scheduler.h"
 #include "host/memory_mixer.h"
 #include "host/png_file.h"
-#include "host/unchanged_frames.h"
 #include "host/wav_writer.h"
 #include "host/write_failure.h"
 #include "host/y4m_writer.h"
@@ -27,7 +26,6 @@ namespace {
 constexpr uint32_t kAudioRate = 44100;
 constexpr uint32_t kEscapeKey = 0x1B;  // what --until presses
 constexpr int kRunawayExit = 4;        // a run that went on after --until
-constexpr size_t kScreenPixels = static_cast<size_t>(kScreenWidth) * kScreenHeight;
 
 std::string Hex8(uint32_t value) {
   char text[9];
@@ -69,7 +67,7 @@ class EndSignals {
 
 class Headless final : public HeadlessHost {
  public:
-  explicit Headless(const HeadlessOptions& options) : options_(options), shown_(kScreenPixels, 0) {
+  explicit Headless(const HeadlessOptions& options) : options_(options) {
     std::vector<ScriptAction> actions = std::move(options_.script);
     if (options.untilMs) AppendKeyPress(actions, *options.untilMs, kEscapeKey, false);
     script_ = ScriptPlayer(std::move(actions));
@@ -110,25 +108,7 @@ class Headless final : public HeadlessHost {
     {
       std::lock_guard lock(frameMutex_);
       flip = ++flips_;
-      // A pause flips about once a millisecond with nothing drawn: a frame
-      // the platform vouches for as unchanged is not even compared.
-      if (haveShown_ && unchanged_.Knows(frame)) return;
-      // Most frames repeat the one before (a still picture): compare first,
-      // and copy and checksum only a changed picture.
-      if (haveShown_ && frame.layout == shownLayout_ && SameAsShown(frame)) {
-        unchanged_.Remember(frame);
-        return;
-      }
-      unchanged_.Forget();
-      unchanged_.Remember(frame);
-      for (int32_t y = 0; y < kScreenHeight; ++y)
-        std::copy_n(Row(frame, y), kScreenWidth, shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth);
-      shownLayout_ = frame.layout;
-      ++shownVersion_;
-      crc = FrameCrc(shown_);
-      if (haveShown_ && crc == shownCrc_) return;
-      haveShown_ = true;
-      shownCrc_ = crc;
+      if (!shown_.Present(frame, crc)) return;
     }
     std::string hex = Hex8(crc);
     trace_.Write(Now(), "frame", {{"flip", flip}, {"crc", std::string_view(hex)}});
@@ -229,7 +209,7 @@ class Headless final : public HeadlessHost {
   std::vector<std::string> TraceLines() override { return trace_.Lines(); }
   std::vector<uint16_t> ShownFrame() override {
     std::lock_guard lock(frameMutex_);
-    return shown_;
+    return shown_.Pixels();
   }
   bool CursorShown() const override { return cursorShown_.load(); }
 
@@ -244,19 +224,6 @@ class Headless final : public HeadlessHost {
     RecordUpTo(to);
     ApplyActionsUpTo(to);
     if (options_.untilMs && to > *options_.untilMs + options_.runawayLimitMs) StopRunaway();
-  }
-
-  static const uint16_t* Row(const Frame& frame, int32_t y) {
-    return reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(frame.pixels) +
-                                             static_cast<intptr_t>(y) * frame.pitch);
-  }
-
-  bool SameAsShown(const Frame& frame) const {
-    for (int32_t y = 0; y < kScreenHeight; ++y)
-      if (!std::equal(Row(frame, y), Row(frame, y) + kScreenWidth,
-                      shown_.begin() + static_cast<ptrdiff_t>(y) * kScreenWidth))
-        return false;
-    return true;
   }
 
   void MixAudio(uint64_t from, uint64_t to) {
@@ -277,7 +244,7 @@ class Headless final : public HeadlessHost {
       int error = 0;
       {
         std::lock_guard lock(frameMutex_);
-        error = WritePng(path, shown_, kScreenWidth, kScreenHeight, shownLayout_);
+        error = WritePng(path, shown_.Pixels(), kScreenWidth, kScreenHeight, shown_.Layout());
       }
       if (error == 0)
         trace_.Write(time, "snap", {{"file", std::string_view(path)}});
@@ -293,9 +260,9 @@ class Headless final : public HeadlessHost {
     const uint64_t due = (to - 1) / kRecordFrameMs + 1;
     if (due <= video_.FramesWritten()) return;
     std::lock_guard lock(frameMutex_);
-    if (recordedVersion_ != shownVersion_) {
-      video_.SetPicture(shown_.data(), kScreenWidth * 2, shownLayout_);
-      recordedVersion_ = shownVersion_;
+    if (recordedVersion_ != shown_.Version()) {
+      video_.SetPicture(shown_.Pixels().data(), kScreenWidth * 2, shown_.Layout());
+      recordedVersion_ = shown_.Version();
     }
     video_.WriteFrames(due - video_.FramesWritten());
   }
@@ -357,7 +324,7 @@ class Headless final : public HeadlessHost {
   TraceWriter trace_;
   WavWriter wav_;
   Y4mWriter video_;
-  uint64_t recordedVersion_ = 0;  // the shownVersion_ the video holds (0: black)
+  uint64_t recordedVersion_ = 0;  // the shown_.Version() the video holds (0: black)
   std::vector<int16_t> mixBuffer_;
   std::atomic<AudioSource*> audioSource_{nullptr};
   // Both after the trace, which the memory mixer writes to until it goes.
@@ -365,12 +332,7 @@ class Headless final : public HeadlessHost {
   MachineMixer machineMixer_;
 
   mutable std::mutex frameMutex_;
-  std::vector<uint16_t> shown_;
-  PixelLayout shownLayout_ = PixelLayout::Rgb565;
-  bool haveShown_ = false;
-  UnchangedFrames unchanged_;  // frames known to show what shown_ holds
-  uint32_t shownCrc_ = 0;
-  uint64_t shownVersion_ = 0;  // counts the changes of shown_
+  ShownPicture shown_;
   int64_t flips_ = 0;
 
   std::mutex inputMutex_;

@@ -21,18 +21,16 @@ TurnScheduler::~TurnScheduler() {
 }
 
 void TurnScheduler::Sleep(uint32_t ms) {
-  std::unique_lock lock(mutex_);
   auto* self = static_cast<Turn*>(tCurrentTurn);
-  if (self == nullptr || current_ != self) return;  // not one of ours: nothing to wait for
+  // Not one of ours (or not this scheduler's holder): nothing to wait for.
+  if (self == nullptr || current_ != self) return;
   self->state = Turn::State::Sleeping;
   self->wake = Now() + ms;
   self->order = ++order_;
-  PassTurn(lock);
-  WaitForTurn(lock, self);
+  if (PassTurn() != self) WaitForTurn(self);
 }
 
 bool TurnScheduler::Start(std::function<void()> body) {
-  std::unique_lock lock(mutex_);
   turns_.push_back(std::make_unique<Turn>());
   Turn* turn = turns_.back().get();
   turn->wake = Now();
@@ -40,14 +38,10 @@ bool TurnScheduler::Start(std::function<void()> body) {
   try {
     threads_.emplace_back([this, turn, body = std::move(body)] {
       tCurrentTurn = turn;
-      {
-        std::unique_lock inner(mutex_);
-        WaitForTurn(inner, turn);
-      }
+      WaitForTurn(turn);
       body();
-      std::unique_lock inner(mutex_);
       turn->state = Turn::State::Finished;
-      PassTurn(inner);
+      PassTurn();
     });
   } catch (const std::system_error&) {
     turn->state = Turn::State::Finished;
@@ -57,11 +51,10 @@ bool TurnScheduler::Start(std::function<void()> body) {
 }
 
 bool TurnScheduler::JoinAll() {
-  {
-    std::unique_lock lock(mutex_);
-    for (size_t i = 1; i < turns_.size(); ++i)
-      if (turns_[i]->state != Turn::State::Finished) return false;
-  }
+  // The first thread holds the turn here: every other thread sleeps or has
+  // ended, and what it wrote reached us with the turn.
+  for (size_t i = 1; i < turns_.size(); ++i)
+    if (turns_[i]->state != Turn::State::Finished) return false;
   for (std::thread& thread : threads_) thread.join();
   threads_.clear();
   return true;
@@ -72,7 +65,7 @@ void TurnScheduler::DetachAll() {
   threads_.clear();
 }
 
-void TurnScheduler::PassTurn(std::unique_lock<std::mutex>&) {
+TurnScheduler::Turn* TurnScheduler::PassTurn() {
   Turn* next = nullptr;
   for (const auto& turn : turns_) {
     if (turn->state != Turn::State::Sleeping) continue;
@@ -80,19 +73,19 @@ void TurnScheduler::PassTurn(std::unique_lock<std::mutex>&) {
       next = turn.get();
   }
   current_ = next;
-  if (next == nullptr) return;  // every thread has ended
+  if (next == nullptr) return nullptr;  // every thread has ended
   if (next->wake > Now()) {
     advance_(Now(), next->wake);
     now_.store(next->wake, std::memory_order_release);
   }
   next->state = Turn::State::Running;
-  // Only the thread that gets the turn is woken; a thread that keeps it
-  // (the earliest wake-up is its own) goes on without a switch.
-  next->given.notify_one();
+  if (next == tCurrentTurn) return next;  // the holder keeps it: no hand-over
+  // All the holder wrote, here and before, is seen by the next thread once
+  // it takes the turn. Only that one thread is woken.
+  next->given.Give();
+  return next;
 }
 
-void TurnScheduler::WaitForTurn(std::unique_lock<std::mutex>& lock, Turn* turn) {
-  turn->given.wait(lock, [&] { return current_ == turn; });
-}
+void TurnScheduler::WaitForTurn(Turn* turn) { turn->given.Take(); }
 
 }  // namespace kaze::host

@@ -3,16 +3,21 @@
 // and the clock moves only when every thread sleeps, to the earliest wake-up.
 // Equal wake-ups go in the order the threads went to sleep. A run is thus the
 // same, step for step, on any machine.
+//
+// The turn is the lock: only the thread that holds it reads or changes the
+// scheduler's state, so passing it is one store and at most one wake-up of
+// the one thread that runs next (turn_signal.h), and a thread that gets its
+// own turn back does not stop at all.
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
+
+#include "host/headless/turn_signal.h"
 
 namespace kaze::host {
 
@@ -49,14 +54,15 @@ class TurnScheduler {
     enum class State : uint8_t { Running, Sleeping, Finished } state = State::Sleeping;
     uint64_t wake = 0;
     uint64_t order = 0;
-    std::condition_variable given;  // signalled when the turn passes to this thread
+    TurnSignal given;  // raised when the turn is handed to this thread
   };
 
-  void PassTurn(std::unique_lock<std::mutex>& lock);
-  void WaitForTurn(std::unique_lock<std::mutex>& lock, Turn* turn);
+  // The holder gives up the turn: to the earliest wake-up, moving the clock
+  // there. The turn that gets it, or null when every thread has ended.
+  Turn* PassTurn();
+  static void WaitForTurn(Turn* turn);
 
   Advance advance_;
-  std::mutex mutex_;
   std::vector<std::unique_ptr<Turn>> turns_;
   std::vector<std::thread> threads_;
   Turn* current_ = nullptr;
