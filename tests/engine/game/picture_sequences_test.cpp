@@ -14,7 +14,7 @@ namespace kaze::test {
 namespace {
 
 constexpr Colour kSequenceBackground{20, 31, 28}, kSequenceOverlay{31, 6, 2};  // the background shows at level 30
-constexpr Probe kOnBackground{300, 300}, kOnOverlay{98, 147};  // the overlay's first coloured row
+constexpr Probe kOnBackground{300, 300}, kOnOverlay{98, 147};                  // the overlay's first coloured row
 
 class OverlayClock : public ScenarioTest {
  protected:
