@@ -27,6 +27,8 @@ struct Rect {
   int32_t x = 0, y = 0, w = 0, h = 0;
 };
 
+constexpr Rect kFullScreen{0, 0, 640, 480};
+
 class Screen {
  public:
   Screen() : pixels_(640 * 480, 0) {}

@@ -19,7 +19,6 @@ namespace {
 
 using Draw = std::function<void(Screen&)>;
 
-constexpr Rect kFullScreen{0, 0, 640, 480};
 // The intro's length; the first frame does not wait, as the tick count is far
 // from 0 at the start.
 constexpr int64_t kOpeningStart = 74288;

@@ -25,15 +25,14 @@ constexpr int64_t kPart3FadeOut = 93992;  // part 3's first darker frame
 constexpr int64_t kPart4Tune = 99356;     // part 4 starts the opening tune
 constexpr int64_t kSecondCycle = 131620;  // part 1 again
 
-constexpr Rect kFullScreen{0, 0, 640, 480};
-constexpr Rect kFirst{121, 197, 40, 20}, kColumn{514, 0, 20, kColumnHeight}, kLine{460, 300, 60, 20};
+constexpr Rect kFirstRect{121, 197, 40, 20}, kColumn{514, 0, 20, kColumnHeight}, kLine{460, 300, 60, 20};
 constexpr Rect kClosing{427, 379, 40, 90};
 constexpr Rect kTitle1{325, 34, 20, 248}, kTitle2{295, 34, 20, 450};
 
 uint32_t FirstPicture(int32_t level = 0) {
   Screen s;
-  s.Put(kFirst, kFirstPicture);
-  s.Darken({kFirst.x, kFirst.y, 640, 480}, level);
+  s.Put(kFirstRect, kFirstPicture);
+  s.Darken({kFirstRect.x, kFirstRect.y, 640, 480}, level);
   return s.Crc();
 }
 

@@ -13,8 +13,8 @@
 namespace kaze::test {
 namespace {
 
-constexpr Colour kBackground{20, 31, 28}, kOverlay{31, 6, 2};  // the background shows at level 30
-constexpr Probe kOnBackground{300, 300}, kOnOverlay{98, 147};  // the overlay's first coloured row
+constexpr Colour kSequenceBackground{20, 31, 28}, kSequenceOverlay{31, 6, 2};  // the background shows at level 30
+constexpr Probe kOnBackground{300, 300}, kOnOverlay{98, 147};                  // the overlay's first coloured row
 
 class OverlayClock : public ScenarioTest {
  protected:
@@ -36,9 +36,9 @@ void OverlayRow() {
 TEST_F(OverlayClock, TheOverlayStandsTenSecondsOfTheClockAndTheRowBeforeItTwoHundredFrames) {
   TempDir dir;
   SceneData data(dir.path());
-  data.Picture("taiken\\tik022.v", Striped(32, 8, 0x000000, kOverlay.Rgb888()));
-  data.Picture("taiken\\tik030.v", 640, 480, kBackground.Rgb888());
-  const uint16_t background = kBackground.Pixel();
+  data.Picture("taiken\\tik022.v", Striped(32, 8, 0x000000, kSequenceOverlay.Rgb888()));
+  data.Picture("taiken\\tik030.v", 640, 480, kSequenceBackground.Rgb888());
+  const uint16_t background = kSequenceBackground.Pixel();
 
   // A pass lasts its 20 ms of pacing, or a slow flip and PumpFrame's 1 ms.
   for (const uint32_t slowFlipMs : {0u, 40u}) {

@@ -15,20 +15,20 @@ namespace {
 
 using host::PixelLayout;
 
-constexpr uint16_t kPaper = 0x1082;  // 5-6-5 (2, 4, 2), 5-5-5 (4, 4, 2): small channels
+constexpr uint16_t kFaintPaper = 0x1082;  // 5-6-5 (2, 4, 2), 5-5-5 (4, 4, 2): small channels
 
 class Effects : public DrawingTest {
  protected:
   void Start(PixelLayout layout = PixelLayout::Rgb565) {
     MakeDisplay(layout);
-    Fill(back, kPaper);
-    Fill(work, kPaper);
+    Fill(back, kFaintPaper);
+    Fill(work, kFaintPaper);
   }
   int LockCount(IDirectDrawSurface* surface) { return platform::StateOf(surface).lockCount; }
 };
 
 // Never black: column in the low bits, row above it.
-uint16_t Numbered(int32_t x, int32_t y) { return static_cast<uint16_t>(((y & 0x3F) << 10) | (x & 0x3FF) | 0x0001); }
+uint16_t NeverBlack(int32_t x, int32_t y) { return static_cast<uint16_t>(((y & 0x3F) << 10) | (x & 0x3FF) | 0x0001); }
 
 uint16_t Dimmed565(uint16_t s) { return static_cast<uint16_t>((s >> 1) & 0x7BCF); }
 
@@ -54,9 +54,9 @@ TEST_P(EffectsInEachFormat, EachDrawWorksInTheDisplaysFormat) {
   DrawImageBlended(0, 0, 1, 0.25f);
   EXPECT_EQ(Pixel(back, 0, 0), f.dimmedWhite);
   EXPECT_EQ(Pixel(back, 0, 1), f.quarterWhite);  // 31 * 0.25 = 7.75, truncated
-  Fill(back, kPaper);
+  Fill(back, kFaintPaper);
   DrawImageDimmed(0, 0, 0);
-  EXPECT_EQ(Pixel(back, 1, 0), kPaper);  // black source pixels are not drawn
+  EXPECT_EQ(Pixel(back, 1, 0), kFaintPaper);  // black source pixels are not drawn
 
   // Darkening a rectangle much larger than the screen reaches all of it.
   Fill(work, f.white);
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(BothFormats, EffectsInEachFormat,
 
 TEST_F(Effects, EmptyAndMissingSlotsDrawNothing) {
   Start();
-  PutPicture(5, 8, 8, Numbered);
+  PutPicture(5, 8, 8, NeverBlack);
   device->ReleaseSlot(5);
   for (int32_t slot : {3, 5, -1, kSlotCount, INT32_MAX, INT32_MIN}) {
     DrawImageDimmed(slot, 0, 0);
@@ -89,10 +89,10 @@ TEST_F(Effects, EmptyAndMissingSlotsDrawNothing) {
     EXPECT_EQ(device->DrawDimmed(back, slot, 0, 0), 0) << slot;
     EXPECT_EQ(device->DrawBlended(back, slot, 0, 0, 1.0f), 0) << slot;
   }
-  PutPicture(0, 8, 8, Numbered);
+  PutPicture(0, 8, 8, NeverBlack);
   EXPECT_EQ(device->DrawDimmed(nullptr, 0, 0, 0), 0);
   EXPECT_EQ(device->DrawBlended(nullptr, 0, 0, 0, 1.0f), 0);
-  ExpectScreen(back, [](int32_t, int32_t) { return kPaper; });
+  ExpectScreen(back, [](int32_t, int32_t) { return kFaintPaper; });
   EXPECT_EQ(LockCount(back), 0);
 }
 
@@ -114,21 +114,21 @@ TEST_F(Effects, WeightsBeyondZeroToOneDrawAsTheNearestEnd) {
 
 TEST_F(Effects, DimmedAndBlendedDrawsAreCutAtEveryScreenEdge) {
   Start();
-  PutPicture(0, 40, 30, Numbered);
+  PutPicture(0, 40, 30, NeverBlack);
   struct Place {
     int32_t x, y;
   };
   for (const Place at : {Place{-10, 100}, Place{630, 100}, Place{200, -7}, Place{200, 470}, Place{-639, -479}}) {
     for (int blended = 0; blended < 2; ++blended) {
-      Fill(back, kPaper);
+      Fill(back, kFaintPaper);
       if (blended)
         DrawImageBlended(0, at.x, at.y, 1.0f);
       else
         DrawImageDimmed(0, at.x, at.y);
       ExpectScreen(back, [&](int32_t x, int32_t y) -> uint16_t {
         const bool inside = x >= at.x && x < at.x + 40 && y >= at.y && y < at.y + 30;
-        if (!inside) return kPaper;
-        const uint16_t s = Numbered(x - at.x, y - at.y);
+        if (!inside) return kFaintPaper;
+        const uint16_t s = NeverBlack(x - at.x, y - at.y);
         return blended ? static_cast<uint16_t>(s & 0xFFDF) : Dimmed565(s);
       });
     }
@@ -139,10 +139,10 @@ TEST_F(Effects, DimmedAndBlendedDrawsAreCutAtEveryScreenEdge) {
 
 TEST_F(Effects, PicturesWhollyOffScreenChangeNothingAndSucceed) {
   Start();
-  PutPicture(0, 40, 30, Numbered);
+  PutPicture(0, 40, 30, NeverBlack);
   for (int32_t x : {-40, -41, 640, 700}) EXPECT_EQ(device->DrawDimmed(back, 0, x, 0), 1) << x;
   for (int32_t y : {-30, -31, 480, 700}) EXPECT_EQ(device->DrawBlended(back, 0, 0, y, 0.5f), 1) << y;
-  ExpectScreen(back, [](int32_t, int32_t) { return kPaper; });
+  ExpectScreen(back, [](int32_t, int32_t) { return kFaintPaper; });
 }
 
 TEST_F(Effects, PixelDrawsFollowTheFadeStateToTheWorkSurface) {
@@ -153,13 +153,13 @@ TEST_F(Effects, PixelDrawsFollowTheFadeStateToTheWorkSurface) {
   DrawImageBlended(0, 1, 0, 1.0f);
   EXPECT_EQ(Pixel(work, 0, 0), 0x7BCF);
   EXPECT_EQ(Pixel(work, 1, 0), 0xFFDF);
-  EXPECT_EQ(Pixel(back, 0, 0), kPaper);
-  EXPECT_EQ(Pixel(back, 1, 0), kPaper);
+  EXPECT_EQ(Pixel(back, 0, 0), kFaintPaper);
+  EXPECT_EQ(Pixel(back, 1, 0), kFaintPaper);
 }
 
 TEST_F(Effects, AFailedLockChangesNothingAndLeavesNoSurfaceLocked) {
   Start();
-  PutPicture(0, 4, 4, Numbered);
+  PutPicture(0, 4, 4, NeverBlack);
   platform::InjectFault("IDirectDrawSurface::Lock", DDERR_SURFACELOST, 2);  // the target's lock
   EXPECT_EQ(device->DrawDimmed(back, 0, 0, 0), 0);
   EXPECT_EQ(LockCount(device->slots[0].surface), 0);
@@ -170,8 +170,8 @@ TEST_F(Effects, AFailedLockChangesNothingAndLeavesNoSurfaceLocked) {
   platform::InjectFault("IDirectDrawSurface::Lock", DDERR_SURFACELOST, 1);
   EXPECT_EQ(device->DarkenWorkRect(0, 0, 640, 480, 32), 0);
   platform::ClearFaults();
-  ExpectScreen(back, [](int32_t, int32_t) { return kPaper; });
-  ExpectScreen(work, [](int32_t, int32_t) { return kPaper; });
+  ExpectScreen(back, [](int32_t, int32_t) { return kFaintPaper; });
+  ExpectScreen(work, [](int32_t, int32_t) { return kFaintPaper; });
 }
 
 TEST_F(Effects, DarkeningTheControlBarStripBlackensExactlyIt) {
@@ -186,7 +186,7 @@ TEST_F(Effects, DarkeningARectangleOffTheScreenChangesNothingAndSucceeds) {
   Start();
   EXPECT_EQ(device->DarkenWorkRect(-100, 0, 50, 480, 32), 1);
   EXPECT_EQ(device->DarkenWorkRect(0, -100, 640, 50, 32), 1);
-  ExpectScreen(work, [](int32_t, int32_t) { return kPaper; });
+  ExpectScreen(work, [](int32_t, int32_t) { return kFaintPaper; });
 }
 
 }  // namespace
