@@ -7,9 +7,10 @@ characters beyond ASCII:  ...:trace:msgbox:MSGBOX_OnInit L"...". Reading it
 back shows what the player read, after the program's text went through
 Wine's code page conversions.
 
-  box_texts.py WINE_LOG TEXT...
+  box_texts.py WINE_LOG TEXT... [--then PREFIX]
   box_texts.py WINE_LOG --trace TRACE CAPTIONS
-The first form expects exactly the TEXTs. The second expects the boxes of a
+The first form expects exactly the TEXTs, then with --then any number of
+boxes whose texts begin with PREFIX. The second expects the boxes of a
 headless run's trace (its "msgbox" lines), both their texts and their
 captions; CAPTIONS holds the captions that the X windows bore, one a line.
 Exit code 0 on a match; else 1 with one line "win: ..." that names both.
@@ -71,8 +72,14 @@ def main():
                   f"the headless build's {want}")
             return 1
         return 0
-    if texts != args[1:]:
-        print(f"win: the message boxes said {texts}, not {args[1:]}")
+    want, then = args[1:], None
+    if len(want) >= 2 and want[-2] == "--then":
+        want, then = want[:-2], want[-1]
+    more = texts[len(want):] if then is not None else []
+    if texts[:len(want)] != want or len(texts) != len(want) + len(more) or \
+            any(not text.startswith(then) for text in more):
+        print(f"win: the message boxes said {texts}, not {want}" +
+              (f" and perhaps more beginning {then!r}" if then is not None else ""))
         return 1
     return 0
 

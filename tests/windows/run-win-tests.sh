@@ -254,11 +254,22 @@ captions=$(close_boxes 30 2)
   fail "after the first missing picture the boxes were [${captions//$'\n'/, }], not two more ERROR boxes"
 main=$(window_named '^kaze$')
 [ -n "$main" ] || fail "no window named kaze after the missing pictures"
+# Every picture is missing: on a busy machine the intro can reach the next
+# row, whose box takes the keyboard, before the program reads the Escape.
+# Such a box is closed and Escape pressed again.
 press "$main" Escape
-wait_exit 30 "after Escape with no data"
+deadline=$((SECONDS + 30))
+while kill -0 "$wine_pid" 2>/dev/null; do
+  [ $SECONDS -le $deadline ] || fail "kaze.exe did not end within 30 s after Escape with no data"
+  sleep 2
+  box=$(window_named '^ERROR$')
+  [ -z "$box" ] || { press "$box" Return; wait_gone "$box"; }
+  press "$main" Escape
+done
+wait_exit 1 "after Escape with no data"
 missing=画像ファイルを読み込めません$'\n\n'Data
 python3 "$here/box_texts.py" "$work/empty.wine.log" "$missing\\opening\\op0010.v" \
-  "$missing\\taiken\\tik011.v" "$missing\\taiken\\tik012.v" || exit 1
+  "$missing\\taiken\\tik011.v" "$missing\\taiken\\tik012.v" --then "$missing\\" || exit 1
 ok "missing pictures: ERROR boxes closed by Return, the intro went on, Escape ended it with 0"
 
 # --- 4. DirectDraw cannot set the mode ----------------------------------------
