@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "host/host.h"
 #include "platform/dsound/audio_convert.h"
@@ -106,7 +107,9 @@ HRESULT CreateSecondary(DirectSound* owner, LPCDSBUFFERDESC desc, LPDIRECTSOUNDB
   state.format.cbSize = 0;
   state.memory.assign(desc->dwBufferBytes, format.wBitsPerSample == 8 ? 0x80 : 0x00);
   state.voice = TheAudioMixer().AddVoice(FollowsFocus(desc->dwFlags));
-  PublishSamples(state);
+  // A new buffer is silence, and so is its output: nothing to convert.
+  TheAudioMixer().SetFrames(state.voice,
+                            std::vector<int16_t>(OutputFramesOf(format, desc->dwBufferBytes, outputRate) * 2));
   kaze::host::TheHost().Trace("sound", {{"op", "load"},
                                         {"channel", int64_t{state.voice}},
                                         {"bytes", int64_t{desc->dwBufferBytes}},
