@@ -26,13 +26,28 @@ mkdir -p "$logs"
 
 # A lane stops at its first failing command (set -e; so no step is run
 # behind "||" or "if", which would switch that off inside it).
+# Sets `ticks` to the processor time that this shell's finished children
+# have used, in clock ticks: cutime + cstime of /proc/PID/stat, where the
+# name before them is "(bash)", without spaces. (Not a function to call in
+# $(...): that would read the stat of the subshell it runs in.)
+read_children_ticks() {
+  local fields
+  read -r -a fields </proc/$BASHPID/stat
+  ticks=$((fields[15] + fields[16]))
+}
+
+minutes() { printf '%dm%02ds' $(($1 / 60)) $(($1 % 60)); }
+
 step() {  # lane, name, command...: runs it, with one line on the console
-  local lane=$1 name=$2 started=$SECONDS
+  local lane=$1 name=$2 started=$SECONDS ticks
+  read_children_ticks
+  local ticks_before=$ticks
   shift 2
   echo "=== $name"
   "$@"
-  local took=$((SECONDS - started))
-  printf '%-6s %-24s %2dm%02ds\n' "$lane" "$name" $((took / 60)) $((took % 60)) >&3
+  read_children_ticks
+  local took=$((SECONDS - started)) cpu=$(((ticks - ticks_before) / $(getconf CLK_TCK)))
+  printf '%-6s %-24s %7s  (processor %s)\n' "$lane" "$name" "$(minutes $took)" "$(minutes $cpu)" >&3
 }
 
 build() {  # build dir, cmake options...; warnings are errors here
@@ -120,4 +135,6 @@ for lane in "${failed[@]}"; do
   echo "$lane failed in: $(grep '^=== ' "$logs/$lane.log" | tail -n 1 | cut -c5-)"
 done
 ((${#failed[@]} == 0)) || exit 1
-printf 'all suites passed (%dm%02ds after the layout check)\n' $((took / 60)) $((took % 60))
+read_children_ticks
+printf 'all suites passed in %s after the layout check, with %s of processor time\n' "$(minutes $took)" \
+  "$(minutes $((ticks / $(getconf CLK_TCK))))"
