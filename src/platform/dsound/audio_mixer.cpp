@@ -47,14 +47,26 @@ void AudioMixer::SetFrames(int id, std::vector<int16_t> stereoFrames, std::vecto
   if (Voice* voice = Find(id)) {
     voice->frames.swap(stereoFrames);
     voice->onceEnding.swap(onceEnding);
+    voice->silentFrames = 0;
     if (voice->onceEnding.size() > voice->frames.size()) voice->onceEnding.clear();
-    voice->position = std::min(voice->position, voice->frames.size() / 2);
+    voice->position = std::min(voice->position, Length(*voice));
+  }
+}
+
+void AudioMixer::SetSilence(int id, size_t frames) {
+  std::vector<int16_t> dropped, droppedEnding;  // freed after the lock is let go
+  std::lock_guard lock(mutex_);
+  if (Voice* voice = Find(id)) {
+    dropped.swap(voice->frames);
+    droppedEnding.swap(voice->onceEnding);
+    voice->silentFrames = frames;
+    voice->position = std::min(voice->position, frames);
   }
 }
 
 void AudioMixer::SetPosition(int id, size_t frame) {
   std::lock_guard lock(mutex_);
-  if (Voice* voice = Find(id)) voice->position = std::min(frame, voice->frames.size() / 2);
+  if (Voice* voice = Find(id)) voice->position = std::min(frame, Length(*voice));
 }
 
 void AudioMixer::Play(int id, bool loop) {
@@ -118,11 +130,16 @@ void AudioMixer::Mix(int16_t* stereo, size_t frames) {
   }
 }
 
+size_t AudioMixer::Length(const Voice& voice) {
+  return voice.frames.empty() ? voice.silentFrames : voice.frames.size() / 2;
+}
+
 // Adds the voice's next frames into `sum`, wrapping when it loops and
 // stopping at its end, through its once-ending, when it does not. With no
-// `sum` the voice moves on by the same steps unheard.
+// `sum`, or for a silent voice, the voice moves on by the same steps unheard.
 void AudioMixer::MixVoice(Voice& voice, float* sum, size_t frames) {
-  size_t length = voice.frames.size() / 2;
+  size_t length = Length(voice);
+  if (voice.frames.empty()) sum = nullptr;
   size_t endingStart = length - voice.onceEnding.size() / 2;
   size_t out = 0;
   while (out < frames && voice.playing) {
@@ -131,11 +148,11 @@ void AudioMixer::MixVoice(Voice& voice, float* sum, size_t frames) {
       break;
     }
     bool inEnding = !voice.looping && voice.position >= endingStart;
-    const int16_t* from = inEnding ? voice.onceEnding.data() + (voice.position - endingStart) * 2
-                                   : voice.frames.data() + voice.position * 2;
     size_t until = voice.looping || inEnding ? length : endingStart;
     size_t run = std::min(frames - out, until - voice.position);
     if (sum != nullptr) {
+      const int16_t* from = inEnding ? voice.onceEnding.data() + (voice.position - endingStart) * 2
+                                     : voice.frames.data() + voice.position * 2;
       float* to = sum + out * 2;
       for (size_t i = 0; i < run * 2; ++i) to[i] += from[i] * voice.gain;
     }

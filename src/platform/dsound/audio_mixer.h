@@ -34,6 +34,9 @@ class AudioMixer final : public host::AudioSource {
   // The voice's sound, and the frames that replace its last ones when it
   // plays once rather than loops (how it ends into silence).
   void SetFrames(int id, std::vector<int16_t> stereoFrames, std::vector<int16_t> onceEnding = {});
+  // The voice's sound is `frames` frames of silence, held as a length only
+  // (a new buffer's sound, until it is filled).
+  void SetSilence(int id, size_t frames);
   void SetPosition(int id, size_t frame);
   void Play(int id, bool loop);
   void Stop(int id);
@@ -52,6 +55,7 @@ class AudioMixer final : public host::AudioSource {
   struct Voice {
     std::vector<int16_t> frames;      // interleaved stereo at the output rate
     std::vector<int16_t> onceEnding;  // the end of `frames` when not looping
+    size_t silentFrames = 0;          // the length of a silent voice, whose `frames` are empty
     size_t position = 0;              // next frame to play
     bool playing = false;
     bool looping = false;
@@ -59,6 +63,7 @@ class AudioMixer final : public host::AudioSource {
     bool followsFocus = false;  // heard only while the program is active
   };
 
+  static size_t Length(const Voice& voice);
   void MixVoice(Voice& voice, float* sum, size_t frames);
   Voice* Find(int id);
 

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 #include "host/host.h"
 #include "platform/dsound/audio_convert.h"
@@ -108,8 +107,7 @@ HRESULT CreateSecondary(DirectSound* owner, LPCDSBUFFERDESC desc, LPDIRECTSOUNDB
   state.memory.assign(desc->dwBufferBytes, format.wBitsPerSample == 8 ? 0x80 : 0x00);
   state.voice = TheAudioMixer().AddVoice(FollowsFocus(desc->dwFlags));
   // A new buffer is silence, and so is its output: nothing to convert.
-  TheAudioMixer().SetFrames(state.voice,
-                            std::vector<int16_t>(OutputFramesOf(format, desc->dwBufferBytes, outputRate) * 2));
+  TheAudioMixer().SetSilence(state.voice, OutputFramesOf(format, desc->dwBufferBytes, outputRate));
   kaze::host::TheHost().Trace("sound", {{"op", "load"},
                                         {"channel", int64_t{state.voice}},
                                         {"bytes", int64_t{desc->dwBufferBytes}},

@@ -208,6 +208,39 @@ TEST_F(DirectSoundTest, StopKeepsThePositionAndSetCurrentPositionRewinds) {
   EXPECT_EQ(buffer->SetCurrentPosition(8000), DSERR_INVALIDPARAM);
 }
 
+TEST_F(DirectSoundTest, ABufferPlayedBeforeItIsFilledIsSilenceOfItsLengthThenItsSamples) {
+  WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+  DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME, 882, 0, &format};  // 441 frames
+  IDirectSoundBuffer* buffer = nullptr;
+  ASSERT_EQ(ds_->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
+  buffers_.push_back(buffer);
+  // Played once: silent, and it ends after its 441 frames.
+  DWORD status = 0;
+  ASSERT_EQ(buffer->Play(0, 0, 0), DS_OK);
+  for (int16_t sample : host_.Pull(440)) ASSERT_EQ(sample, 0);
+  buffer->GetStatus(&status);
+  EXPECT_EQ(status, DSBSTATUS_PLAYING);
+  host_.Pull(1);
+  buffer->GetStatus(&status);
+  EXPECT_EQ(status, 0u);
+  // Looping: it wraps at its length.
+  ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+  for (int16_t sample : host_.Pull(541)) ASSERT_EQ(sample, 0);
+  DWORD play = 0, write = 0;
+  ASSERT_EQ(buffer->GetCurrentPosition(&play, &write), DS_OK);
+  EXPECT_EQ(play, 200u);  // frame 100
+  // Filled while it plays: heard from where it is.
+  LPVOID part1 = nullptr, part2 = nullptr;
+  DWORD bytes1 = 0, bytes2 = 0;
+  ASSERT_EQ(buffer->Lock(0, 882, &part1, &bytes1, &part2, &bytes2, 0), DS_OK);
+  std::vector<int16_t> filled(441, 1234);
+  std::memcpy(part1, filled.data(), bytes1);
+  ASSERT_EQ(buffer->Unlock(part1, bytes1, part2, bytes2), DS_OK);
+  EXPECT_NEAR(host_.Pull(4)[0], 1234, 1);
+  ASSERT_EQ(buffer->GetCurrentPosition(&play, &write), DS_OK);
+  EXPECT_EQ(play, 208u);
+}
+
 TEST_F(DirectSoundTest, ALockPastTheEndWrapsIntoASecondPart) {
   IDirectSoundBuffer* buffer = ConstantBuffer(0, 100);
   LPVOID part1 = nullptr, part2 = nullptr;
