@@ -1,11 +1,17 @@
 #include "support/scene_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "host/headless/frame_files.h"
 
 namespace kaze::test {
+
+Screen::Screen() : pixels_(640 * 480, 0) {}
+Screen::Screen(const Screen& other) = default;
+Screen& Screen::operator=(const Screen& other) = default;
+void Screen::Clear() { std::fill(pixels_.begin(), pixels_.end(), 0); }
 
 template <typename F>
 void Screen::ForEach(Rect r, F f) {
