@@ -94,9 +94,11 @@ void Resample(uint64_t inputFrames, uint64_t inRate, uint64_t outRate, uint64_t 
                  static_cast<size_t>(std::min<uint64_t>(count - made, kPiece)), &madeNow);
     take(made, output.data(), madeNow);
     made += madeNow;
-    std::copy(input.begin() + static_cast<ptrdiff_t>(used * 2), input.begin() + static_cast<ptrdiff_t>(held * 2),
-              input.begin());
-    held -= used;
+    if (used > 0) {  // what libsoxr left moves to the front
+      std::copy(input.begin() + static_cast<ptrdiff_t>(used * 2), input.begin() + static_cast<ptrdiff_t>(held * 2),
+                input.begin());
+      held -= used;
+    }
     if (used == 0 && madeNow == 0 && held == 0) break;
   }
   soxr_delete(soxr);
