@@ -6,8 +6,10 @@ std::vector<std::string> TeardownSteps(const std::vector<TraceLine>& trace, int6
   std::vector<std::string> steps;
   // GCC 12 warns falsely of an overlapping copy in "literal" + string&&
   // (its bug 105651), at -O2 and above.
+#ifndef __clang__
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wrestrict"
+#endif
   for (const TraceLine& line : trace) {
     if (line.t < from) continue;
     if (line.ev == "ddraw")
@@ -18,7 +20,9 @@ std::vector<std::string> TeardownSteps(const std::vector<TraceLine>& trace, int6
     else if (line.ev == "cursor-clip" || line.ev == "window" || line.ev == "exit" || line.ev == "audio")
       steps.push_back(line.ev + " " + line.Str("op"));
   }
+#ifndef __clang__
 #pragma GCC diagnostic pop
+#endif
   return steps;
 }
 

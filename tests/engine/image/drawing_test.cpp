@@ -54,8 +54,8 @@ TEST_F(Drawing, EmptyAndReleasedSlotsDrawNothing) {
 }
 
 TEST_F(Drawing, KeyedPictureIsTransparentExactlyWhereItHoldsItsTopLeftValue) {
-  const uint16_t key = 0x07E0;
-  auto sprite = [key](int32_t x, int32_t y) { return (x + y) % 3 == 0 ? key : Numbered(x, y); };
+  constexpr uint16_t key = 0x07E0;
+  auto sprite = [](int32_t x, int32_t y) { return (x + y) % 3 == 0 ? key : Numbered(x, y); };
   PutPicture(1, 12, 9, sprite, /*keyed=*/true);
   PutPicture(2, 12, 9, sprite);
   DrawImage(1, 100, 50);

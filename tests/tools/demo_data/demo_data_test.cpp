@@ -143,8 +143,12 @@ demo::MarkedFile Marked(const std::string& path, const std::string& bytes) {
 void PutEarlierSet(const fs::path& data) {
   CopyDemoSet(data);
   std::vector<demo::MarkedFile> marked = *demo::ParseMarker(ReadAll(data / demo::kMarkerName));
-  for (auto& [path, bytes] : {std::pair<std::string, std::string>{"SOUND/kazese01.wav", "an earlier sound"},
-                              {"gone/st9999.v", "a picture since dropped"}}) {
+  for (const auto& [name, contents] : {std::pair<std::string, std::string>{"SOUND/kazese01.wav", "an earlier sound"},
+                                       {"gone/st9999.v", "a picture since dropped"}}) {
+    // References of their own: clang 14 lets no lambda capture a structured
+    // binding.
+    const std::string& path = name;
+    const std::string& bytes = contents;
     Put(data / path, bytes);
     std::erase_if(marked, [&](const demo::MarkedFile& file) { return file.path == path; });
     marked.push_back(Marked(path, bytes));
