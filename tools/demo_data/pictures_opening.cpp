@@ -13,7 +13,7 @@ namespace demo {
 namespace {
 
 constexpr float kPi = 3.14159265f;
-const Colour kPaper{236, 230, 214};
+const Colour kOpeningPaper{236, 230, 214};
 
 const Placement& Place(const char* name) { return *FindPlacement(name); }
 
@@ -98,7 +98,7 @@ void Mark(PictureSink& sink) {
     }
   }
   const Font title(MinchoPath(), 34, 0.3f), small(SansPath(), 12);
-  PaintMask(card, title.Horizontal("風の絵本", 6), 112, 8, kPaper);
+  PaintMask(card, title.Horizontal("風の絵本", 6), 112, 8, kOpeningPaper);
   PaintMask(card, small.Horizontal("KAZE PICTURE BOOKS", 3), 114, 56, {150, 184, 196});
   sink.Add("opening\\op0010.v", Dither(card, 121, 197));
 }
@@ -106,8 +106,8 @@ void Mark(PictureSink& sink) {
 void Cards(PictureSink& sink) {
   const Font line(MinchoPath(), 16, 0.25f), caption(MinchoPath(), 18, 0.3f);
   Canvas first(260, 29), second(260, 29);
-  PaintCentredLine(first, line, "この物語は、", 4, kPaper);
-  PaintCentredLine(second, line, "風の音といっしょにどうぞ。", 4, kPaper);
+  PaintCentredLine(first, line, "この物語は、", 4, kOpeningPaper);
+  PaintCentredLine(second, line, "風の音といっしょにどうぞ。", 4, kOpeningPaper);
   sink.Add("taiken\\tik011.v", Dither(first, 190, 211));
   sink.Add("taiken\\tik012.v", Dither(second, 190, 240));
   const char* captions[][2] = {{"taiken\\tik021.v", "一　昼の野原"},
@@ -115,12 +115,12 @@ void Cards(PictureSink& sink) {
                                {"taiken\\tik061.v", "三　丘の夜明け"}};
   for (const auto& [name, text] : captions) {
     Canvas card = CenteredCard(name);
-    PaintCentredLine(card, caption, text, (card.Height() - 24) / 2, kPaper, 2);
+    PaintCentredLine(card, caption, text, (card.Height() - 24) / 2, kOpeningPaper, 2);
     sink.Add(name, Dither(card, Place(name).x, Place(name).y));
   }
   Canvas last = CenteredCard("taiken\\tik081.v");
   const Font big(MinchoPath(), 28, 0.3f);
-  PaintCentredLine(last, big, kTitle, 2, kPaper, 8);
+  PaintCentredLine(last, big, kTitle, 2, kOpeningPaper, 8);
   PaintCentredLine(last, line, "はじまります", 40, {190, 200, 214}, 4);
   sink.Add("taiken\\tik081.v", Dither(last, 116, 209));
 }

@@ -15,13 +15,13 @@ namespace {
 
 constexpr int kColumn = 24;    // every line column is this wide
 constexpr int kTextSize = 20;  // pixels per em of the story's text
-const Colour kPaper{240, 234, 218};
+const Colour kStoryPaper{240, 234, 218};
 const Colour kInk{36, 32, 46};
 
 // A page as the screen shows it: its picture placed where the page draws
 // it, black around, and the text colour that reads on it.
 struct Page {
-  explicit Page(Colour ink = kPaper) : screen(kScreenWidth, kScreenHeight), text(ink) {}
+  explicit Page(Colour ink = kStoryPaper) : screen(kScreenWidth, kScreenHeight), text(ink) {}
   Canvas screen;
   Colour text;
 };
@@ -148,7 +148,7 @@ void Title(PictureSink& sink) {
   Canvas first(44, 248);
   const Mask title = big.Vertical(kTitle, 44, 0);
   const float spacing = static_cast<float>(248 - 8 - title.height) / 4;
-  PaintMask(first, big.Vertical(kTitle, 44, spacing), 0, 4, kPaper);
+  PaintMask(first, big.Vertical(kTitle, 44, spacing), 0, 4, kStoryPaper);
   sink.Add("main\\pp0010.v", Dither(first, 325, 34));
   // The second column unrolls to 450 rows; the screen shows 446 of them, so
   // the last four stay black.
@@ -160,7 +160,7 @@ void Title(PictureSink& sink) {
 void Information(PictureSink& sink) {
   Canvas card(kScreenWidth - 2 * 87, kScreenHeight - 2 * 167);
   const Font head(MinchoPath(), 20, 0.35f), body(MinchoPath(), 13, 0.25f);
-  PaintCentredLine(card, head, "風わたる野　デモ版", 6, kPaper, 3);
+  PaintCentredLine(card, head, "風わたる野　デモ版", 6, kStoryPaper, 3);
   const char* lines[] = {"絵も、文も、音も、すべてこのプログラムのコードが作りました。",
                          "文字：IPA明朝（IPAフォントライセンス）、DejaVu",
                          "最後まで読んでくださって、ありがとうございました。"};

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint32_t kFrameMs = 20;
 constexpr uint32_t kPauseMs = 5000;
 
 // Slots.
@@ -78,7 +77,7 @@ bool FirstPicture() {
   bool skipped = false;
   FadeState = kFadeInRequested;
   for (int32_t n = 0;; ++n) {
-    PaceFrame(kFrameMs);
+    PaceFrame(kSequenceFrameMs);
     DrawImage(kFirstPicture, kFirstPictureX, kFirstPictureY);
     StepFade(kFirstPictureX, kFirstPictureY, 640, 480);
     PumpFrame();
@@ -93,7 +92,7 @@ bool FirstPicture() {
 void MothBackdropFadeIn() {
   FadeState = kFadeInRequested;
   do {
-    PaceFrame(kFrameMs);
+    PaceFrame(kSequenceFrameMs);
     DrawImageScaled(kMothBackdrop, 0, 0, 640, 480);
     StepFade(0, 0, 640, 480);
     PumpFrame();
@@ -105,7 +104,7 @@ bool MothAnimation() {
   PlayEffect(kMothEffect, 1);
   int32_t a = 0;
   for (int32_t n = 0;; ++n) {
-    PaceFrame(kFrameMs);
+    PaceFrame(kSequenceFrameMs);
     DrawImageScaled(kMothBackdrop, 0, 0, 640, 480);
     DrawImageScaled(kFirstMothFrame + a / 2, 160, 160, 320, 240);
     a = a + 1 >= kMothCycle ? 0 : a + 1;
@@ -133,7 +132,7 @@ Outcome TitleLettering(bool& skipped) {
   int32_t rows = 1;
   int32_t delay = kTitleDelay;
   for (;;) {
-    PaceFrame(kFrameMs);
+    PaceFrame(kSequenceFrameMs);
     DrawImage(kTitleBackground, 0, 0);
     if (delay > 0) {
       --delay;
@@ -160,7 +159,7 @@ Outcome TitleLettering(bool& skipped) {
 bool ClosingLine(bool skipped) {
   int32_t rows = 1;
   for (int32_t n = 0;; ++n) {
-    PaceFrame(kFrameMs);
+    PaceFrame(kSequenceFrameMs);
     DrawImage(kTitleBackground, 0, 0);
     DrawImage(kTitleLine, kTitleLineX, kTitleLineY);
     DrawImage(kTitleColumn, kTitleColumnX, 0);

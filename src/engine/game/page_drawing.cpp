@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kZoomLoopEffect = 3;
 constexpr int32_t kBlinkFrames = 10;  // page 6: 10 frames bare, 10 of each overlay
 constexpr int32_t kZoomStart = 40;    // page 7: frames at four times size
 constexpr int32_t kZoomEnd = 64;      // page 7: full screen from here on

@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr int kPageLoopEffect = 2;  // the wind over page 2
-constexpr int kZoomLoopEffect = 3;  // the sound under page 7, also stopped by page 6
-
 // Every page picture is opaque: blit flags 0, no key colour.
 void LoadPagePicture(int32_t slot, const char* name) {
   if (DisplayDevice* display = TheDisplay.load()) display->LoadImageSlot(slot, name, 0, -1);

@@ -11,6 +11,11 @@ constexpr int32_t kLastPage = 7;
 constexpr int32_t kStoryOverPage = kLastPage + 1;
 constexpr int32_t kMaxPageLines = 5;
 
+// The sound effects that loop under pages: the wind over page 2, and the
+// sound under page 7, which page 6 stops too.
+constexpr int kPageLoopEffect = 2;
+constexpr int kZoomLoopEffect = 3;
+
 // Line pictures are in slots 1 to lineCount, the page picture in slot 10,
 // overlays and animation frames in 11 to 13.
 constexpr int32_t kBackgroundSlot = 10;

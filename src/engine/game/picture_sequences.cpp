@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr uint32_t kFrameMs = 20;
 constexpr uint32_t kOverlayStandMs = 10000;
 
 void EndSequence() {
@@ -28,7 +27,7 @@ bool AdvanceBlendWeight(float& alpha, double step) {
 void ShowPicture(int32_t x, int32_t y, int32_t holdFrames) {
   FadeState = kFadeInRequested;
   for (int32_t n = 0;; ++n) {
-    PaceFrame(kFrameMs);
+    PaceFrame(kSequenceFrameMs);
     DrawImage(0, x, y);
     StepFade(x, y, 640, 480);
     PumpFrame();
@@ -42,14 +41,14 @@ void BlendInTwoPictures(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t 
   FadeState = kFadeIdle;
   float alpha = 0.1f;
   for (;;) {  // the first picture: 91 draws, the last of them not shown
-    PaceFrame(kFrameMs);
+    PaceFrame(kSequenceFrameMs);
     DrawImageBlended(0, x0, y0, alpha);
     if (AdvanceBlendWeight(alpha, 0.01)) break;
     PumpFrame();
   }
   alpha = 0.1f;
   for (int32_t n = 0;; ++n) {  // the second picture over it, then the fade-out
-    PaceFrame(kFrameMs);
+    PaceFrame(kSequenceFrameMs);
     DrawImage(0, x0, y0);
     if (!AdvanceBlendWeight(alpha, 0.01)) {
       DrawImageBlended(1, x1, y1, alpha);
@@ -67,7 +66,7 @@ void BlendInTwoPictures(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t 
 void ShowPictureWithOverlay(int32_t x, int32_t y, int32_t holdFrames) {
   FadeState = kFadeInRequested;
   for (int32_t n = 0;; ++n) {  // the full-screen picture fades in and stands
-    PaceFrame(kFrameMs);
+    PaceFrame(kSequenceFrameMs);
     DrawImage(1, 0, 0);
     if (n == holdFrames) break;
     StepFade(0, 0, 640, 480);
@@ -77,7 +76,7 @@ void ShowPictureWithOverlay(int32_t x, int32_t y, int32_t holdFrames) {
   float alpha = 0.1f;
   bool fadeOutRequested = false;
   for (;;) {  // the overlay blends in; ten seconds on, everything fades out
-    PaceFrame(kFrameMs);
+    PaceFrame(kSequenceFrameMs);
     DrawImage(1, 0, 0);
     if (!AdvanceBlendWeight(alpha, 0.02)) {
       DrawImageBlended(0, x, y, alpha);

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+// Every frame of the intro's sequences and of the opening: 20 ms.
+constexpr uint32_t kSequenceFrameMs = 20;
+
 // Adds `step` to a blend weight the way the blend loops always have: the sum
 // in double, compared with 1.0, then stored back as float. True when the sum
 // passed 1.0.

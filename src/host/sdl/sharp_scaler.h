@@ -54,7 +54,6 @@ class SharpScaler {
   std::vector<uint32_t> widened_;
   std::vector<uint32_t> across_[2];
   int32_t acrossRow_[2] = {-1, -1};
-  int32_t nextSlot_ = 0;
 };
 
 // The same result pixel by pixel, without any row kept: the reference the

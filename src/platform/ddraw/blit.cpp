@@ -25,13 +25,6 @@ namespace {
 
 constexpr int64_t kChunk = 16;
 
-RECT Intersect(const RECT& a, const RECT& b) {
-  return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-              std::min(a.bottom, b.bottom)};
-}
-
-bool IsEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
-
 void FillRow(uint16_t* to, int64_t count, uint16_t colour) {
   if ((colour & 0xFF) == (colour >> 8)) {  // black, white: one byte value
     std::memset(to, colour & 0xFF, static_cast<size_t>(count) * sizeof(uint16_t));

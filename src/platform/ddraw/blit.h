@@ -11,6 +11,15 @@
 
 namespace kaze::platform {
 
+// The overlap of two rectangles; empty when they do not meet.
+inline RECT Intersect(const RECT& a, const RECT& b) {
+  return RECT{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
+              a.bottom < b.bottom ? a.bottom : b.bottom};
+}
+
+// True when the rectangle holds no pixel.
+inline bool IsEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
+
 // Fills the part of `rect` inside `clip` with `colour`. `clip` must lie
 // within the surface.
 void FillRect(const PixelSurface& dst, const RECT& rect, const RECT& clip, uint16_t colour);

@@ -24,16 +24,9 @@ RECT Bounds(const DirectDrawSurface& surface) {
   return RECT{0, 0, surface.state.pixels.width, surface.state.pixels.height};
 }
 
-bool IsEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
-
 bool Contains(const RECT& outer, const RECT& inner) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;
-}
-
-RECT Intersect(const RECT& a, const RECT& b) {
-  return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-              std::min(a.bottom, b.bottom)};
 }
 
 bool IsBusy(const DirectDrawSurface& surface) { return surface.state.lockCount > 0 || surface.state.dc != nullptr; }
