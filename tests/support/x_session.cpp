@@ -15,6 +15,8 @@
 #include <sstream>
 #include <thread>
 
+#include "host/sanitizer_build.h"
+
 namespace kaze::testing {
 
 namespace {
@@ -55,7 +57,7 @@ std::vector<std::string> ProgramOnXvfbSanitizerOptions() {
 }
 
 int Patient(int milliseconds) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(KAZE_ADDRESS_SANITIZER) || defined(KAZE_THREAD_SANITIZER)
   return milliseconds * 4;
 #else
   return milliseconds;
@@ -107,10 +109,14 @@ bool XvfbServer::Start(std::string& reason, const std::string& screen) {
   }
   // GCC 12 warns falsely of an overlapping copy in "literal" + string&&
   // (its bug 105651), at -O2 and above.
+#ifndef __clang__
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wrestrict"
+#endif
   display_ = ":" + number.substr(0, number.find('\n'));
+#ifndef __clang__
 #pragma GCC diagnostic pop
+#endif
   return true;
 }
 

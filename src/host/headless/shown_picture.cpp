@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "host/headless/frame_files.h"
+#include "host/sanitizer_build.h"
 
 namespace kaze::host {
 
@@ -20,7 +21,7 @@ const uint16_t* Row(const Frame& frame, int32_t y) {
 // frame is one block, compared and copied in one call each.
 bool Packed(const Frame& frame) { return frame.pitch == kScreenWidth * static_cast<int32_t>(sizeof(uint16_t)); }
 
-#if defined(__SANITIZE_THREAD__)
+#if defined(KAZE_THREAD_SANITIZER)
 extern "C" void AnnotateIgnoreReadsBegin(const char* file, int line);
 extern "C" void AnnotateIgnoreReadsEnd(const char* file, int line);
 #endif
@@ -33,7 +34,7 @@ extern "C" void AnnotateIgnoreReadsEnd(const char* file, int line);
 // that changed.
 class UncheckedReads {
  public:
-#if defined(__SANITIZE_THREAD__)
+#if defined(KAZE_THREAD_SANITIZER)
   UncheckedReads() { AnnotateIgnoreReadsBegin(__FILE__, __LINE__); }
   ~UncheckedReads() { AnnotateIgnoreReadsEnd(__FILE__, __LINE__); }
 #else
