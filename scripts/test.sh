@@ -4,7 +4,7 @@
 #   plain  the suite, the Debian package, the Windows build under Wine and
 #          the browser build in headless Chromium (both reuse build/release)
 #   asan   the suite under ASan+UBSan, then each fuzz target briefly
-#   tsan   the suite under TSan
+#   tsan   the suite under TSan, built with clang
 # One after another, a lane often leaves a core idle (tests waiting on X
 # servers, Wine or the browser, a fuzzer on one core); side by side, the
 # other lanes take it. Each lane writes build/logs/<lane>.log; the console
@@ -61,9 +61,10 @@ suite() {  # build dir
   ctest --test-dir "$1" --output-on-failure --no-tests=error -j "$test_jobs"
 }
 
-fuzz() {
+fuzz() {  # -O1 with line tables, as libFuzzer's own guide builds
   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DKAZE_FUZZ=ON -DKAZE_SANITIZE=address -DKAZE_BENCH=OFF -DKAZE_SDL=OFF >/dev/null
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DKAZE_FUZZ=ON -DKAZE_SANITIZE=address -DKAZE_BENCH=OFF \
+    -DKAZE_SDL=OFF >/dev/null
   local targets
   targets=$(cd fuzz && ls *.cpp | sed 's/\.cpp$//; s/^/kaze_fuzz_/')
   cmake --build build/fuzz -j "$jobs" --target $targets
@@ -101,8 +102,11 @@ asan_lane() {
   step asan "fuzz" fuzz
 }
 
+# Built with clang: its ThreadSanitizer (the runtime rewritten in LLVM 14)
+# runs the suite in two thirds of the processor time of GCC 12's, and this
+# lane keeps the tree free of clang's warnings too.
 tsan_lane() {
-  export TSAN_OPTIONS=halt_on_error=1
+  export TSAN_OPTIONS=halt_on_error=1 CC=clang CXX=clang++
   step tsan "build" build build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DKAZE_SANITIZE=thread -DKAZE_BENCH=OFF
   step tsan "suite" suite build/tsan
