@@ -277,4 +277,14 @@ int SendKeysUntilExit(ChildProcess& child, const std::string& display, const std
   }
 }
 
+std::string SendKeysUntilLine(ChildProcess& child, const std::string& display, const std::string& window,
+                              const std::string& keys, const std::string& part, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    RunXdotool(display, (window.empty() ? "" : "windowfocus --sync " + window + " ") + "key " + keys);
+    const std::string line = child.WaitForLine(part, std::min(2000, MillisecondsLeft(deadline)));
+    if (!line.empty() || Clock::now() >= deadline) return line;
+  }
+}
+
 }  // namespace kaze::testing

@@ -111,4 +111,11 @@ std::string WaitForSize(const std::string& display, const std::string& window, c
 int SendKeysUntilExit(ChildProcess& child, const std::string& display, const std::string& window,
                       const std::string& keys, int timeoutMs);
 
+// Sends keys the same way, again every two seconds, until the child writes
+// a line holding `part`; that line, or empty when none came within
+// timeoutMs. A key the program takes only once its first frame is shown
+// (F12) may come too early as well.
+std::string SendKeysUntilLine(ChildProcess& child, const std::string& display, const std::string& window,
+                              const std::string& keys, const std::string& part, int timeoutMs);
+
 }  // namespace kaze::testing

@@ -73,8 +73,7 @@ TEST_F(SettingsWindow, OpensTheWindowItNamesRemembersF11AndTakesItsScreenshotFol
   const std::string& display = server_.Display();
   EXPECT_EQ(WaitForSize(display, window, "1280x960", Patient(10000)), "1280x960");
 
-  RunXdotool(display, "windowfocus --sync " + window + " key F12");
-  const std::string line = kaze.WaitForLine("screenshot saved as ", Patient(10000));
+  const std::string line = SendKeysUntilLine(kaze, display, window, "F12", "screenshot saved as ", Patient(10000));
   ASSERT_NE(line, "") << kaze.Output();
   EXPECT_EQ(fs::path(line.substr(line.find(" as ") + 4)).parent_path(), fs::path(shots));
 
