@@ -4,6 +4,7 @@
 // pixel at a time; these must match it bit for bit, only faster.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/ddraw/pixel_surface.h"
@@ -13,8 +14,8 @@ namespace kaze::platform {
 
 // The overlap of two rectangles; empty when they do not meet.
 inline RECT Intersect(const RECT& a, const RECT& b) {
-  return RECT{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
-              a.bottom < b.bottom ? a.bottom : b.bottom};
+  return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+              std::min(a.bottom, b.bottom)};
 }
 
 // True when the rectangle holds no pixel.
