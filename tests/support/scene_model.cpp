@@ -3,14 +3,62 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
+#include <utility>
 
 #include "host/headless/frame_files.h"
 
 namespace kaze::test {
 
-Screen::Screen() : pixels_(640 * 480, 0) {}
-Screen::Screen(const Screen& other) = default;
+namespace {
+
+constexpr size_t kScreenPixels = 640 * 480;
+
+// Tests make and drop screens by the thousand, one for each frame they
+// expect. Under the sanitizers, memory of this size goes back to the kernel
+// when it is freed, so every new screen's pages (and their shadow) faulted
+// in afresh: half of a scenario test's time went so. Dropped screens' pixels
+// wait here for the next screen instead; a few are enough, as a test keeps
+// only a few screens at once.
+class PixelPool {
+ public:
+  std::vector<uint16_t> Take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (free_.empty()) return std::vector<uint16_t>(kScreenPixels);
+    std::vector<uint16_t> pixels = std::move(free_.back());
+    free_.pop_back();
+    return pixels;
+  }
+
+  void Give(std::vector<uint16_t>&& pixels) {
+    if (pixels.size() != kScreenPixels) return;  // moved from
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (free_.size() < kKept) free_.push_back(std::move(pixels));
+  }
+
+ private:
+  static constexpr size_t kKept = 8;
+  std::mutex mutex_;
+  std::vector<std::vector<uint16_t>> free_;
+};
+
+// Never destroyed: a static screen may be dropped after it would be.
+PixelPool& Pool() {
+  static PixelPool* const pool = new PixelPool;
+  return *pool;
+}
+
+}  // namespace
+
+Screen::Screen() : pixels_(Pool().Take()) { Clear(); }
+Screen::Screen(const Screen& other) : pixels_(Pool().Take()) { pixels_ = other.pixels_; }
 Screen& Screen::operator=(const Screen& other) = default;
+// The pixels this screen had leave with `other`, to the pool when it goes.
+Screen& Screen::operator=(Screen&& other) noexcept {
+  std::swap(pixels_, other.pixels_);
+  return *this;
+}
+Screen::~Screen() { Pool().Give(std::move(pixels_)); }
 void Screen::Clear() { std::fill(pixels_.begin(), pixels_.end(), 0); }
 
 template <typename F>

@@ -31,13 +31,15 @@ constexpr Rect kFullScreen{0, 0, 640, 480};
 
 // A 640x480 RGB555 screen. Every member that touches pixels is defined in
 // scene_model.cpp, which sanitizer builds compile without instrumentation.
+// A dropped screen's pixels are kept for the next screen made (see there).
 class Screen {
  public:
   Screen();
   Screen(const Screen& other);
   Screen& operator=(const Screen& other);
   Screen(Screen&& other) noexcept = default;
-  Screen& operator=(Screen&& other) noexcept = default;
+  Screen& operator=(Screen&& other) noexcept;
+  ~Screen();
   void Clear();
   void Put(Rect r, Colour c);
   // Only the first `rows` rows of a picture at r.
