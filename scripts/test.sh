@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the layout of every C++ file, then builds
-# each configuration once and runs everything, in three lanes side by side:
+# each configuration once and runs everything, in three lanes:
 #   plain  the suite, the Debian package, the Windows build under Wine and
 #          the browser build in headless Chromium (both reuse build/release)
-#   asan   the suite under ASan+UBSan, then each fuzz target briefly
 #   tsan   the suite under TSan, built with clang
-# One after another, a lane often leaves a core idle (tests waiting on X
-# servers, Wine or the browser, a fuzzer on one core); side by side, the
-# other lanes take it. Each lane writes build/logs/<lane>.log; the console
-# gets one line a step, and the end of the log of a lane that failed.
+#   asan   the suite under ASan+UBSan, then each fuzz target briefly
+# The lanes' builds take turns; each lane's checks start when its build is
+# done and run beside the next build and the other lanes' checks, which
+# take the core that tests waiting on X servers, Wine or the browser leave
+# idle. Each lane writes build/logs/<lane>.log; the console gets one line a
+# step, and the end of the log of a lane that failed.
 #   KAZE_FUZZ_SECONDS  seconds per fuzz target (default 10)
-#   KAZE_TEST_LANES    "plain asan tsan" by default; name fewer to run fewer
+#   KAZE_TEST_LANES    "plain tsan asan" by default, built in that order; name
+#                      fewer to run fewer
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh play test windows web
@@ -57,8 +59,10 @@ build() {  # build dir, cmake options...; warnings are errors here
   cmake --build "$dir" -j "$jobs"
 }
 
-suite() {  # build dir
-  ctest --test-dir "$1" --output-on-failure --no-tests=error -j "$test_jobs"
+suite() {  # build dir, ctest options...
+  local dir=$1
+  shift
+  ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$test_jobs" "$@"
 }
 
 fuzz() {  # -O1 with line tables, as libFuzzer's own guide builds
@@ -83,9 +87,11 @@ fuzz() {  # -O1 with line tables, as libFuzzer's own guide builds
 
 # Line tables (-g1) are all that a sanitizer's report or a crash's trace
 # needs, and a third quicker to build than full debugging information.
-plain_lane() {
-  step plain "build" build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
+plain_build() {
+  build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
+}
+
+plain_checks() {
   step plain "suite" suite build/release
   # Built from a clean clone without its own run of the suite (it has just
   # run), linted, installed into a private root, played and removed.
@@ -94,10 +100,13 @@ plain_lane() {
   step plain "browser in chromium" tests/host/web/run-web-tests.sh
 }
 
-asan_lane() {
+asan_build() {
+  build build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-Og -g1" -DKAZE_SANITIZE=address \
+    -DKAZE_BENCH=OFF
+}
+
+asan_checks() {
   export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
-  step asan "build" build build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-Og -g1" \
-    -DKAZE_SANITIZE=address -DKAZE_BENCH=OFF
   step asan "suite" suite build/asan
   step asan "fuzz" fuzz
 }
@@ -105,28 +114,56 @@ asan_lane() {
 # Built with clang: its ThreadSanitizer (the runtime rewritten in LLVM 14)
 # runs the suite in two thirds of the processor time of GCC 12's, and this
 # lane keeps the tree free of clang's warnings too.
-tsan_lane() {
-  export TSAN_OPTIONS=halt_on_error=1 CC=clang CXX=clang++
-  step tsan "build" build build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+tsan_build() {
+  CC=clang CXX=clang++ build build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DKAZE_SANITIZE=thread -DKAZE_BENCH=OFF
-  step tsan "suite" suite build/tsan
 }
 
+# The offline tools' tests (label "tool") are left out: the tools run on
+# one thread, where ThreadSanitizer has nothing to find, and the other two
+# lanes run them.
+tsan_checks() {
+  export TSAN_OPTIONS=halt_on_error=1
+  step tsan "suite" suite build/tsan -LE tool
+}
+
+# The builds take turns, each with every core: three builds side by side
+# on two cores cost half as much processor time again as the same builds
+# one after another. A lane's checks start as soon as its build is done,
+# beside the next build, as its tests wait on X servers, Wine, the browser
+# and the clock as much as they compute. Plain goes first: its checks are
+# the longest in time and the lightest in work.
 exec 3>&1
 started=$SECONDS
+lanes=()
+for lane in ${KAZE_TEST_LANES:-plain tsan asan}; do
+  declare -F "${lane}_checks" >/dev/null || { echo "test.sh: no lane '$lane' (plain, asan, tsan)" >&2; exit 2; }
+  lanes+=("$lane")
+done
 declare -A lane_pid
-for lane in ${KAZE_TEST_LANES:-plain asan tsan}; do
-  declare -F "${lane}_lane" >/dev/null || { echo "test.sh: no lane '$lane' (plain, asan, tsan)" >&2; exit 2; }
+failed=()
+for lane in "${lanes[@]}"; do
+  : >"$logs/$lane.log"
   # The plain lane ends with checks that keep time (the browser's sound,
-  # Wine's screen): the sanitizer lanes give way to it.
+  # Wine's screen): the sanitizer lanes' builds and checks give way to it.
+  # The build runs in the background and is waited for, so that set -e
+  # holds inside it (behind "if" or "||" it would be off).
   (
     [ "$lane" = plain ] || renice -n 10 -p "$BASHPID" >/dev/null
     set -e
-    "${lane}_lane"
-  ) >"$logs/$lane.log" 2>&1 &
+    step "$lane" "build" "${lane}_build"
+  ) >>"$logs/$lane.log" 2>&1 &
+  if ! wait $!; then
+    failed+=("$lane")
+    continue
+  fi
+  (
+    [ "$lane" = plain ] || renice -n 10 -p "$BASHPID" >/dev/null
+    set -e
+    "${lane}_checks"
+  ) >>"$logs/$lane.log" 2>&1 &
   lane_pid[$lane]=$!
 done
-failed=()
 for lane in "${!lane_pid[@]}"; do
   wait "${lane_pid[$lane]}" || failed+=("$lane")
 done
