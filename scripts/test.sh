@@ -4,7 +4,7 @@
 #   plain  the suite, the Debian package, the Windows build under Wine and
 #          the browser build in headless Chromium (both reuse build/release)
 #   tsan   the suite under TSan, built with clang
-#   asan   the suite under ASan+UBSan, then each fuzz target briefly
+#   asan   each fuzz target briefly, then the suite under ASan+UBSan
 # The lanes' builds take turns; each lane's checks start when its build is
 # done and run beside the next build and the other lanes' checks, which
 # take the core that tests waiting on X servers, Wine or the browser leave
@@ -65,6 +65,21 @@ suite() {  # build dir, ctest options...
   ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$test_jobs" "$@"
 }
 
+# Runs a fuzz target on a copy of its corpus; prints the end of its output
+# (all of it that tells of a failure when it fails).
+fuzz_target() {
+  local target=$1 name corpus work status=0
+  name=$(basename "$target")
+  corpus="fuzz/corpus/${name#kaze_fuzz_}"
+  work=$(mktemp -d)
+  [ -d "$corpus" ] && cp -r "$corpus/." "$work/"
+  "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$work" >"$work.log" 2>&1 || status=$?
+  echo "--- $name (${fuzz_seconds}s)"
+  tail -n $((status == 0 ? 2 : 60)) "$work.log"
+  rm -rf "$work" "$work.log"
+  return $status
+}
+
 fuzz() {  # -O1 with line tables, as libFuzzer's own guide builds
   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DKAZE_FUZZ=ON -DKAZE_SANITIZE=address -DKAZE_BENCH=OFF \
@@ -72,16 +87,19 @@ fuzz() {  # -O1 with line tables, as libFuzzer's own guide builds
   local targets
   targets=$(cd fuzz && ls *.cpp | sed 's/\.cpp$//; s/^/kaze_fuzz_/')
   cmake --build build/fuzz -j "$jobs" --target $targets
-  local target name corpus work
+  # A fuzzer keeps one core busy: as many run at once as there are cores.
+  local target pids=() pid
   for target in build/fuzz/fuzz/kaze_fuzz_*; do
     [ -x "$target" ] || continue
-    name=$(basename "$target")
-    corpus="fuzz/corpus/${name#kaze_fuzz_}"
-    work=$(mktemp -d)
-    [ -d "$corpus" ] && cp -r "$corpus/." "$work/"
-    echo "--- $name (${fuzz_seconds}s)"
-    "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$work" 2>&1 | tail -n 2
-    rm -rf "$work"
+    fuzz_target "$target" &
+    pids+=($!)
+    if ((${#pids[@]} == jobs)); then
+      wait "${pids[0]}"
+      pids=("${pids[@]:1}")
+    fi
+  done
+  for pid in "${pids[@]}"; do
+    wait "$pid"
   done
 }
 
@@ -107,8 +125,10 @@ asan_build() {
 
 asan_checks() {
   export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
-  step asan "suite" suite build/asan
+  # The fuzzers first, beside the other lanes' tests: the suite, whose
+  # tests spread over both cores, is the better last step of a run.
   step asan "fuzz" fuzz
+  step asan "suite" suite build/asan
 }
 
 # Built with clang: its ThreadSanitizer (the runtime rewritten in LLVM 14)
