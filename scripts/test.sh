@@ -3,15 +3,15 @@
 # each configuration once and runs everything, in three lanes:
 #   plain  the suite, the Debian package, the Windows build under Wine and
 #          the browser build in headless Chromium (both reuse build/release)
-#   tsan   the suite under TSan, built with clang
 #   asan   each fuzz target briefly, then the suite under ASan+UBSan
+#   tsan   the suite under TSan, built with clang
 # The lanes' builds take turns; each lane's checks start when its build is
 # done and run beside the next build and the other lanes' checks, which
 # take the core that tests waiting on X servers, Wine or the browser leave
 # idle. Each lane writes build/logs/<lane>.log; the console gets one line a
 # step, and the end of the log of a lane that failed.
 #   KAZE_FUZZ_SECONDS  seconds per fuzz target (default 10)
-#   KAZE_TEST_LANES    "plain tsan asan" by default, built in that order; name
+#   KAZE_TEST_LANES    "plain asan tsan" by default, built in that order; name
 #                      fewer to run fewer
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -147,16 +147,18 @@ tsan_checks() {
   step tsan "suite" suite build/tsan -LE tool
 }
 
-# The builds take turns, each with every core: three builds side by side
-# on two cores cost half as much processor time again as the same builds
-# one after another. A lane's checks start as soon as its build is done,
-# beside the next build, as its tests wait on X servers, Wine, the browser
-# and the clock as much as they compute. Plain goes first: its checks are
-# the longest in time and the lightest in work.
+# The builds take turns, each with every core, rather than six compilers
+# sharing two cores, where each build finished late. A lane's checks start
+# as soon as its build is done, beside the next build, as its tests wait on
+# X servers, Wine, the browser and the clock as much as they compute.
+# Plain goes first: its checks are
+# the longest in time and the lightest in work, beside which the largest
+# build (ASan's) goes next. So the run ends on the TSan suite, whose tests
+# spread over both cores, rather than on a build and the checks after it.
 exec 3>&1
 started=$SECONDS
 lanes=()
-for lane in ${KAZE_TEST_LANES:-plain tsan asan}; do
+for lane in ${KAZE_TEST_LANES:-plain asan tsan}; do
   declare -F "${lane}_checks" >/dev/null || { echo "test.sh: no lane '$lane' (plain, asan, tsan)" >&2; exit 2; }
   lanes+=("$lane")
 done
@@ -165,11 +167,12 @@ failed=()
 for lane in "${lanes[@]}"; do
   : >"$logs/$lane.log"
   # The plain lane ends with checks that keep time (the browser's sound,
-  # Wine's screen): the sanitizer lanes' builds and checks give way to it.
+  # Wine's screen): the sanitizer lanes' builds and checks give way to it,
+  # and their checks to the build after them, which the run waits on.
   # The build runs in the background and is waited for, so that set -e
   # holds inside it (behind "if" or "||" it would be off).
   (
-    [ "$lane" = plain ] || renice -n 10 -p "$BASHPID" >/dev/null
+    [ "$lane" = plain ] || renice -n 5 -p "$BASHPID" >/dev/null
     set -e
     step "$lane" "build" "${lane}_build"
   ) >>"$logs/$lane.log" 2>&1 &
