@@ -52,14 +52,11 @@ step() {  # lane, name, command...: runs it, with one line on the console
   printf '%-6s %-24s %7s  (processor %s)\n' "$lane" "$name" "$(minutes $took)" "$(minutes $cpu)" >&3
 }
 
-# One job more than there are cores: a build has steps that only one job
-# can run (the precompiled header, the demo set, the links at the end),
-# and beside it the plain lane's checks often leave a core idle.
 build() {  # build dir, cmake options...; warnings are errors here
   local dir=$1
   shift
   cmake -S . -B "$dir" -G Ninja -DKAZE_WERROR=ON "$@" >/dev/null
-  cmake --build "$dir" -j $((jobs + 1))
+  cmake --build "$dir" -j "$jobs"
 }
 
 suite() {  # build dir, ctest options...
