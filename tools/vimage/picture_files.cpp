@@ -90,6 +90,7 @@ std::vector<uint8_t> MakeBmp24(const RgbPicture& picture) {
   const uint32_t stride = (uint32_t(picture.width) * 3 + 3) / 4 * 4;
   const uint32_t pixelBytes = stride * uint32_t(picture.height);
   std::vector<uint8_t> bmp;
+  bmp.reserve(54 + pixelBytes);
   bmp.push_back('B');
   bmp.push_back('M');
   Put32(bmp, 54 + pixelBytes);
