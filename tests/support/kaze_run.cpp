@@ -10,16 +10,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/file_bytes.h"
+
 namespace kaze::test {
 
 namespace {
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 void AppendUtf8(std::string& out, uint32_t code) {
   if (code < 0x80) {
