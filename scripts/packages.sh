@@ -10,13 +10,13 @@ play_packages=(
 )
 
 # The suite: its libraries, the sanitizers' and fuzzers' compiler, the
-# layout check, the private X server and what drives and reads it, the
+# linker its builds use, the layout check, the private X server and what drives and reads it, the
 # documentation checks, the benchmarks' comparison library, and the Debian
 # package's build and lint (scripts/check-deb.sh; dpkg-buildpackage asks for
 # build-essential beside the Build-Depends).
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
-  clang libclang-rt-14-dev clang-format
+  clang libclang-rt-14-dev lld clang-format
   xvfb xauth xdotool xfonts-base imagemagick libgl1-mesa-dri x11-apps x11-utils python3
   man-db groff-base desktop-file-utils appstream
   build-essential debhelper dpkg-dev fakeroot lintian

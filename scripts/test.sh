@@ -52,10 +52,14 @@ step() {  # lane, name, command...: runs it, with one line on the console
   printf '%-6s %-24s %7s  (processor %s)\n' "$lane" "$name" "$(minutes $took)" "$(minutes $cpu)" >&3
 }
 
+# LLVM's linker: the builds link some forty programs each, in half the time
+# of the default one.
+linker=-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld
+
 build() {  # build dir, cmake options...; warnings are errors here
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja -DKAZE_WERROR=ON "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DKAZE_WERROR=ON "$linker" "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
 }
 
@@ -83,7 +87,7 @@ fuzz_target() {
 fuzz() {  # -O1 with line tables, as libFuzzer's own guide builds
   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DKAZE_FUZZ=ON -DKAZE_SANITIZE=address -DKAZE_BENCH=OFF \
-    -DKAZE_SDL=OFF >/dev/null
+    -DKAZE_SDL=OFF "$linker" >/dev/null
   local targets
   targets=$(cd fuzz && ls *.cpp | sed 's/\.cpp$//; s/^/kaze_fuzz_/')
   cmake --build build/fuzz -j "$jobs" --target $targets
