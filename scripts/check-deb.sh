@@ -47,6 +47,9 @@ if command -v ccache >/dev/null; then
   CCACHE_DIR=${CCACHE_DIR:-$(ccache -k cache_dir)}
   export CCACHE_DIR
 fi
+# Line tables only (-g1, after Debian's -g): nothing checked here depends
+# on the debugging information, which was a fifth of the build's time.
+export DEB_CFLAGS_APPEND="${DEB_CFLAGS_APPEND:-} -g1" DEB_CXXFLAGS_APPEND="${DEB_CXXFLAGS_APPEND:-} -g1"
 log="$work/build.log"
 (cd "$src" && DEB_BUILD_OPTIONS="$options" dpkg-buildpackage -b -us -uc) >"$log" 2>&1 || {
   tail -n 30 "$log"
