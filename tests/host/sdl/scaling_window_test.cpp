@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "host/sanitizer_build.h"
 #include "support/x_session.h"
 
 namespace kaze::testing {
@@ -177,8 +178,14 @@ TEST_F(ScalingOnScreen, EachModeDrawsItsPictureAndMapsItsCornersAt1920x1080) {
 }
 
 // 1.67x: no whole factor above 1 fits, so sharp is bilinear from the frame
-// itself and pixel shows it unscaled.
+// itself and pixel shows it unscaled. The program takes the same ways
+// here as at 1920x1080 (a render target for sharp, the frame's own
+// texture for the others), only to other sizes: a sanitizer build, where
+// a run costs several times as much, leaves the sizes to the plain one.
 TEST_F(ScalingOnScreen, EachModeDrawsItsPictureAndMapsItsCornersAt1280x800) {
+#if defined(KAZE_ADDRESS_SANITIZER) || defined(KAZE_THREAD_SANITIZER)
+  GTEST_SKIP() << "the same drawing as at 1920x1080; its sizes are checked in a build without a sanitizer";
+#endif
   XvfbServer server;
   std::string reason;
   if (!server.Start(reason, "1280x800x24")) GTEST_SKIP() << "no X server for this test: " << reason;
