@@ -3,7 +3,7 @@
 # each configuration once and runs everything, in three lanes:
 #   plain  the suite, the Debian package, the Windows build under Wine and
 #          the browser build in headless Chromium (both reuse build/release)
-#   asan   each fuzz target briefly, then the suite under ASan+UBSan
+#   asan   the suite under ASan+UBSan, then each fuzz target briefly
 #   tsan   the suite under TSan, built with clang
 # The lanes' builds take turns; each lane's checks start when its build is
 # done and run beside the next build and the other lanes' checks, which
@@ -129,10 +129,11 @@ asan_build() {
 
 asan_checks() {
   export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
-  # The fuzzers first, beside the other lanes' tests: the suite, whose
-  # tests spread over both cores, is the better last step of a run.
-  step asan "fuzz" fuzz
+  # The suite first, beside the TSan build, whose links and one-job steps
+  # leave a core idle that the suite's many tests fill; the fuzzers after
+  # it, beside the TSan suite.
   step asan "suite" suite build/asan
+  step asan "fuzz" fuzz
 }
 
 # Built with clang: its ThreadSanitizer (the runtime rewritten in LLVM 14)
