@@ -2,9 +2,9 @@
 # one ctest test per GoogleTest suite, named FOLDER/Suite, that runs the
 # suite's tests in one process. Its timeout is TIMEOUT per test, and its
 # cost (ctest starts the costliest first until it has timings of its own)
-# the number of its tests.
-#   cmake -D EXECUTABLE=... -D FOLDER=... -D WORKING_DIRECTORY=...
-#         -D TIMEOUT=... -D LABELS=... -D CTEST_FILE=... -P suite_discovery.cmake
+# COST_PER_TEST per test.
+#   cmake -D EXECUTABLE=... -D FOLDER=... -D WORKING_DIRECTORY=... -D TIMEOUT=...
+#         -D COST_PER_TEST=... -D LABELS=... -D CTEST_FILE=... -P suite_discovery.cmake
 execute_process(COMMAND "${EXECUTABLE}" --gtest_list_tests WORKING_DIRECTORY "${WORKING_DIRECTORY}" TIMEOUT 60
                 OUTPUT_VARIABLE listed ERROR_VARIABLE errors RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
@@ -31,9 +31,10 @@ foreach(suite IN LISTS suites)
   set(name "${FOLDER}/${suite}")
   set(count "${count_${suite}}")
   math(EXPR timeout "${TIMEOUT} * ${count}")
+  math(EXPR cost "${COST_PER_TEST} * ${count}")
   string(APPEND script
          "add_test([==[${name}]==] [==[${EXECUTABLE}]==] [==[--gtest_filter=${suite}.*]==])\n"
          "set_tests_properties([==[${name}]==] PROPERTIES WORKING_DIRECTORY [==[${WORKING_DIRECTORY}]==]"
-         " TIMEOUT ${timeout} COST ${count} SKIP_RETURN_CODE 77 LABELS [==[${LABELS}]==])\n")
+         " TIMEOUT ${timeout} COST ${cost} SKIP_RETURN_CODE 77 LABELS [==[${LABELS}]==])\n")
 endforeach()
 file(WRITE "${CTEST_FILE}" "${script}")
