@@ -235,6 +235,35 @@ std::vector<std::string> SplitWords(const std::string& line) {
   return words;
 }
 
+// This process's environment with DISPLAY set to `display`.
+std::vector<std::string> EnvironmentWithDisplay(const std::string& display) {
+  std::vector<std::string> environment = {"DISPLAY=" + display};
+  for (char** entry = environ; *entry != nullptr; ++entry)
+    if (std::strncmp(*entry, "DISPLAY=", 8) != 0) environment.emplace_back(*entry);
+  return environment;
+}
+
+std::vector<char*> PointersTo(std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (std::string& text : strings) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+// Whether the child exited with 0, killing it once `deadline` has passed.
+bool ExitedWithZero(pid_t pid, Clock::time_point deadline) {
+  int status = -1;  // not an exit, should waitpid fail
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (Clock::now() >= deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace
 
 // xdotool is started directly, with no shell and no timeout(1) around it:
@@ -244,18 +273,8 @@ std::vector<std::string> SplitWords(const std::string& line) {
 std::string RunXdotool(const std::string& display, const std::string& arguments, bool* ok) {
   if (ok != nullptr) *ok = false;
   static const std::string xdotool = FindProgram("xdotool");
-  std::vector<std::string> argv = SplitWords(arguments);
-  argv.insert(argv.begin(), "xdotool");
-  std::vector<char*> args;
-  for (std::string& arg : argv) args.push_back(arg.data());
-  args.push_back(nullptr);
-  std::vector<std::string> environment = {"DISPLAY=" + display};
-  for (char** entry = environ; *entry != nullptr; ++entry)
-    if (std::strncmp(*entry, "DISPLAY=", 8) != 0) environment.emplace_back(*entry);
-  std::vector<char*> envp;
-  for (std::string& entry : environment) envp.push_back(entry.data());
-  envp.push_back(nullptr);
-
+  std::vector<std::string> argv = SplitWords("xdotool " + arguments);
+  std::vector<std::string> environment = EnvironmentWithDisplay(display);
   int out[2];
   if (xdotool.empty() || pipe2(out, O_CLOEXEC) != 0) return {};
   posix_spawn_file_actions_t actions;
@@ -263,7 +282,8 @@ std::string RunXdotool(const std::string& display, const std::string& arguments,
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, xdotool.c_str(), &actions, nullptr, args.data(), envp.data());
+  const int spawned =
+      posix_spawn(&pid, xdotool.c_str(), &actions, nullptr, PointersTo(argv).data(), PointersTo(environment).data());
   posix_spawn_file_actions_destroy(&actions);
   close(out[1]);
   if (spawned != 0) {
@@ -279,16 +299,8 @@ std::string RunXdotool(const std::string& display, const std::string& arguments,
     output.append(buffer, size_t(got));
   }
   close(out[0]);
-  int status = -1;  // not an exit, should waitpid fail
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (Clock::now() >= deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  if (ok != nullptr) *ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  const bool exited = ExitedWithZero(pid, deadline);
+  if (ok != nullptr) *ok = exited;
   while (!output.empty() && (output.back() == '\n' || output.back() == ' ')) output.pop_back();
   return output;
 }
